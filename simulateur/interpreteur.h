@@ -1,0 +1,116 @@
+// Processeur de la machine a pile : registres, pile interne de 16 octets signes,
+// registre d'etat, decodage, desassemblage et execution pas a pas.
+// Invariant : -1 <= SP <= 15 (pile vide a -1, pleine a 15).
+// Le processeur ne possede pas la memoire : il la joint par learn_mem.
+#ifndef KARVELA_INTERPRETEUR_H
+#define KARVELA_INTERPRETEUR_H
+
+#include "simulateur/mem_64k.h"
+
+// Bits du registre d'etat CCR.
+constexpr unsigned char CCR_E = 0x10; // erreur de pile, jamais effacee par une instruction
+constexpr unsigned char CCR_N = 0x08; // bit 7 du dernier resultat
+constexpr unsigned char CCR_Z = 0x04; // dernier resultat nul
+constexpr unsigned char CCR_V = 0x02; // debordement : aucune instruction ne le touche
+constexpr unsigned char CCR_C = 0x01; // retenue : seuls BC et BNC le lisent
+
+constexpr int nombre_opcodes = 32;         // 5 bits d'opcode
+constexpr int nombre_opcodes_definis = 28; // 0x00..0x1B ; 0x1C..0x1F sont indefinis
+constexpr int taille_pile_interne = 16;
+
+class mp_interpreteur {
+  public:
+    mp_interpreteur();
+
+    void learn_mem(mem_64k* memoire_ref);
+    void init_registers(); // PC = 0, rien d'autre
+
+    unsigned short PC_value() const { return PC; }
+    void set_PC_value(unsigned short v) { PC = v; }
+    short SP_value() const { return SP; }
+    void set_SP_value(short v) { SP = v; }
+    unsigned char A_value() const { return A; }
+    void set_A_value(unsigned char v) { A = v; }
+    unsigned char tmpA_value() const { return tmpA; }
+    void set_tmpA_value(unsigned char v) { tmpA = v; }
+    unsigned char CCR_value() const { return CCR; }
+    void set_CCR_value(unsigned char v) { CCR = v; }
+    unsigned short X_value() const { return X; }
+    void set_X_value(unsigned short v) { X = v; }
+
+    // Entree v de la pile interne (sans regarder SP), 0 hors de 0..15.
+    signed char pile(short v) const;
+    // Z et N d'apres res ; E, V, C et les bits 7..5 restent.
+    void raj_CCR_ZN(unsigned char res);
+
+    int decodage_instruction(unsigned short adr) const;
+    unsigned short adresse_suivante(unsigned short adr) const;
+    // Ecrit au plus 11 octets dans chaine (texte et zero final).
+    unsigned short desassemblage_instruction(unsigned short adr, char* chaine) const;
+    int step();
+
+    void PUSH(int mode_adressage);
+    void PUSHI(int mode_adressage);
+    void POP(int mode_adressage);
+    void DUP(int mode_adressage);
+    void SWAP(int mode_adressage);
+    void DROP(int mode_adressage);
+    void OVER(int mode_adressage);
+    void ROLL(int mode_adressage);
+    void ADD(int mode_adressage);
+    void SUB(int mode_adressage);
+    void NEG(int mode_adressage);
+    void MULT(int mode_adressage);
+    void CMP(int mode_adressage);
+    void AND(int mode_adressage);
+    void OR(int mode_adressage);
+    void XOR(int mode_adressage);
+    void NOT(int mode_adressage);
+    void ASR(int mode_adressage);
+    void LSR(int mode_adressage);
+    void LSL(int mode_adressage);
+    void BEQZ(int mode_adressage);
+    void BNEZ(int mode_adressage);
+    void BLTZ(int mode_adressage);
+    void BGEZ(int mode_adressage);
+    void BC(int mode_adressage);
+    void BNC(int mode_adressage);
+    void BT(int mode_adressage);
+    void NOP(int mode_adressage);
+    void NIET(int mode_adressage);
+
+  private:
+    // Forme commune des instructions de pile : s'il y a au moins `besoin` entrees
+    // et `libres` places libres, effet() change la pile et rend l'octet dont on
+    // tire Z et N (ignore si drapeaux est faux) ; sinon seul E est leve.
+    // Dans les deux cas PC avance de la taille de l'opcode.
+    template <bool drapeaux, typename Effet>
+    void instruction_pile(int opcode, int besoin, int libres, Effet effet);
+    // Branchement relatif a l'adresse de son propre opcode, pris si condition.
+    void branchement(int opcode, bool condition);
+
+    unsigned char entree(int i) const { return static_cast<unsigned char>(pile_interne[i]); }
+    void range(int i, unsigned char octet) { pile_interne[i] = static_cast<signed char>(octet); }
+    // Mot qui suit l'opcode : adresse de PUSH et POP, deplacement des branchements.
+    unsigned short operande() const {
+        return memoire->read_word(static_cast<unsigned short>(PC + 1));
+    }
+
+    mem_64k* memoire;
+    signed char pile_interne[taille_pile_interne];
+    unsigned short PC;
+    short SP;
+    unsigned char A;
+    unsigned char tmpA;
+    unsigned char CCR;
+    unsigned short X;
+};
+
+typedef void (*operation_instruction)(mp_interpreteur&, int);
+
+// Tables indexees par l'opcode : taille en octets, mnemonique, traitant.
+extern const int internal_mp_interpreteur_taille_instruction[nombre_opcodes_definis];
+extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opcodes];
+extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
+
+#endif
