@@ -1,0 +1,499 @@
+// Controleur du simulateur : demarrage, boucle de commandes sur la file d'objets
+// Forms, commandes des boutons et du menu Fichier, panneau des registres et vues
+// (pile, desassemblage, dump).
+// Invariants : chaque passe prend au plus un widget dans la file, relit le panneau
+// dans le processeur avant toute commande, puis offre le widget aux ports A a E ;
+// le dump montre toujours 96 octets consecutifs entre 0x0000 et 0xFFFF.
+#include "simulateur/interface2.h"
+
+#include <FL/Fl_File_Chooser.H>
+#include <FL/fl_ask.H>
+#include <FL/forms.H>
+
+#include <cstdio>
+#include <iostream>
+
+#include "chaines/chaines.h"
+
+namespace {
+
+constexpr Fl_Color couleur_vive = 174;     // case de pile occupee, ligne du PC (orange clair)
+constexpr Fl_Color couleur_blanche = 255;  // toutes les autres lignes
+constexpr Fl_Color couleur_selection = 50; // couleur de selection des lignes
+constexpr int nblign_desassemblage = 12;   // lignes du desassemblage
+constexpr int texte_instruction_max = 10;  // "BEQZ $fffd", le plus long texte d'instruction
+constexpr int nb_cases_pile = 16;          // cases de la pile interne
+constexpr int nblign_dump = 12;            // lignes du dump
+constexpr int octets_par_ligne_dump = 8;   // octets d'une ligne du dump
+constexpr int debut_dump_max = 65440;      // 65536 - 96 : douze lignes tiennent encore
+constexpr int taille_texte_dump = 13;      // taille des caracteres du dump
+constexpr int nb_adresses = 0x10000;       // au-dela, la memoire reprend les memes cases
+constexpr int placement_principal = FL_PLACE_CENTER | FL_FREE_SIZE; // centree, redimensionnable
+
+// Les cinq ports, dans l'ordre A a E : position du registre de valeur, nom et
+// adresse ; position, nom et adresse du registre de direction (nom vide : aucun) ;
+// bits forces en sortie et en entree.
+struct configuration_port {
+    int x, y;
+    char const* nom;
+    unsigned short adresse;
+    int xd, yd;
+    char const* nom_direction;
+    unsigned short adresse_direction;
+    unsigned char forc_sortie, forc_entree;
+};
+constexpr int nb_ports = 5;
+constexpr configuration_port table_ports[nb_ports] = {
+    {40, 200, "Port A", 0x1000, 0, 0, "", 0, 0x70, 0x07},
+    {130, 200, "Port B", 0x1004, 0, 0, "", 0, 0xFF, 0x00},
+    {220, 200, "Port C", 0x1003, 220, 270, "DDRC", 0x1007, 0x00, 0x00},
+    {310, 200, "Port D", 0x1008, 310, 270, "DDRD", 0x1009, 0x00, 0x00},
+    {40, 270, "Port E", 0x100A, 0, 0, "", 0, 0x00, 0xFF},
+};
+
+constexpr char const* menu_fichier = "A propos de...|Ouvrir fichier binaire|Quitter";
+constexpr int item_a_propos = 1;
+constexpr int item_ouvrir = 2;
+constexpr int item_quitter = 3;
+
+// Deuxieme et troisieme lignes de l'alerte d'un champ d'edition memoire refuse.
+constexpr char const* aide_champ_nombre =
+    "Tapez un nombre décimal (12, -3) ou $ suivi d'hexadécimal ($1f).";
+constexpr char const* rien_ecrit = "Rien n'a été écrit en mémoire.";
+
+// Les dialogues de la boite a outils parlent anglais par defaut ; l'etudiant ne
+// doit voir que du francais. Le selecteur lit ses libelles a sa construction, au
+// premier usage : il suffit de les poser au demarrage.
+void francise_dialogues() {
+    fl_close = "Fermer";
+    fl_ok = "OK";
+    fl_cancel = "Annuler";
+    fl_yes = "Oui";
+    fl_no = "Non";
+    Fl_File_Chooser::add_favorites_label = "Ajouter aux favoris";
+    Fl_File_Chooser::all_files_label = "Tous les fichiers (*)";
+    Fl_File_Chooser::custom_filter_label = "Filtre personnalisé";
+    Fl_File_Chooser::existing_file_label = "Choisissez un fichier existant !";
+    Fl_File_Chooser::favorites_label = "Favoris";
+    Fl_File_Chooser::filename_label = "Fichier :";
+    Fl_File_Chooser::filesystems_label = "Systèmes de fichiers";
+    Fl_File_Chooser::manage_favorites_label = "Gérer les favoris";
+    Fl_File_Chooser::new_directory_label = "Nouveau dossier ?";
+    Fl_File_Chooser::new_directory_tooltip = "Créer un nouveau dossier.";
+    Fl_File_Chooser::preview_label = "Aperçu";
+    Fl_File_Chooser::save_label = "Enregistrer";
+    Fl_File_Chooser::show_label = "Afficher :";
+    Fl_File_Chooser::hidden_label = "Fichiers cachés";
+}
+
+// Rappel de la fenetre principale. La boite a outils ferme une fenetre sur Echap
+// comme sur la case de fermeture ; Echap est ignore ici, sinon l'etudiant
+// perdrait d'une touche la memoire qu'il a tapee. La vraie fermeture garde le
+// comportement par defaut (cacher et mettre en file) : la boucle y repond.
+void fermeture_fenetre_principale(Fl_Widget* fenetre, void* donnees) {
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
+        return;
+    }
+    Fl::default_atclose(static_cast<Fl_Window*>(fenetre), donnees);
+}
+
+bool est_blanc(char c) {
+    return c == ' ' || c == '\t';
+}
+bool est_chiffre(char c) {
+    return c >= '0' && c <= '9';
+}
+bool est_chiffre_hexa(char c) {
+    return est_chiffre(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Texte d'un champ sans ses blancs de tete et de queue.
+std::string sans_blancs(char const* texte) {
+    std::string s = texte != nullptr ? texte : "";
+    std::string::size_type debut = 0;
+    while (debut < s.size() && est_blanc(s[debut])) {
+        ++debut;
+    }
+    std::string::size_type fin = s.size();
+    while (fin > debut && est_blanc(s[fin - 1])) {
+        --fin;
+    }
+    return s.substr(debut, fin - debut);
+}
+
+// Vide, decimal avec un "-" facultatif, ou "$" suivi d'au moins un chiffre
+// hexadecimal. Stoloruhex lit n'importe quel texte sans rien dire : sans ce
+// filtre, une faute de frappe ecrirait a une adresse que l'utilisateur n'a pas tapee.
+bool est_nombre(std::string const& s) {
+    if (s.empty()) {
+        return true;
+    }
+    if (s[0] == '$') {
+        if (s.size() < 2) {
+            return false;
+        }
+        for (std::string::size_type i = 1; i < s.size(); ++i) {
+            if (!est_chiffre_hexa(s[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+    std::string::size_type i = s[0] == '-' ? 1 : 0;
+    if (i == s.size()) {
+        return false;
+    }
+    for (; i < s.size(); ++i) {
+        if (!est_chiffre(s[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Premiere ligne de l'alerte : elle nomme le champ refuse par son libelle.
+std::string message_champ_invalide(char const* nom_champ) {
+    return std::string("Erreur: le champ \"") + nom_champ + "\" n'est pas un nombre.";
+}
+
+} // namespace
+
+void reg2bin8(unsigned char v, char* buffer) {
+    for (int i = 7; i >= 0; --i) {
+        buffer[i] = static_cast<char>('0' + (v & 1));
+        v = static_cast<unsigned char>(v >> 1);
+    }
+    buffer[8] = '\0';
+}
+
+simulateur::simulateur(int argc, char** argv)
+    : SIM(nullptr), form_about(nullptr), aide(nullptr), point_desa(), point_pile(), point_dump(),
+      adr_debut_desassemblage(0) {
+    fl_initialize(&argc, argv, nullptr, nullptr, 0);
+    francise_dialogues();
+
+    SIM = new SIM_class();
+    SIM->SIM->callback(fermeture_fenetre_principale);
+    fl_set_menu(SIM->m_fichier, menu_fichier);
+
+    form_about = new form_about_class();
+    aide = new aide_class();
+
+    Fl_Widget* const desa[nblign_desassemblage] = {
+        SIM->DESA01, SIM->DESA02, SIM->DESA03, SIM->DESA04, SIM->DESA05, SIM->DESA06,
+        SIM->DESA07, SIM->DESA08, SIM->DESA09, SIM->DESA10, SIM->DESA11, SIM->DESA12};
+    Fl_Widget* const pile[nb_cases_pile] = {SIM->PILE00, SIM->PILE01, SIM->PILE02, SIM->PILE03,
+                                            SIM->PILE04, SIM->PILE05, SIM->PILE06, SIM->PILE07,
+                                            SIM->PILE08, SIM->PILE09, SIM->PILE10, SIM->PILE11,
+                                            SIM->PILE12, SIM->PILE13, SIM->PILE14, SIM->PILE15};
+    for (int y = 0; y < nblign_desassemblage; ++y) {
+        point_desa[y] = desa[y];
+    }
+    for (int n = 0; n < nb_cases_pile; ++n) {
+        point_pile[n] = pile[n];
+    }
+
+    fl_set_slider_bounds(SIM->DUMP_SLIDE, 0, debut_dump_max);
+    fl_set_slider_step(SIM->DUMP_SLIDE, 1);
+    fl_set_slider_value(SIM->DUMP_SLIDE, 0);
+
+    Fl_Widget* const dump[nblign_dump] = {SIM->DUMP01, SIM->DUMP02, SIM->DUMP03, SIM->DUMP04,
+                                          SIM->DUMP05, SIM->DUMP06, SIM->DUMP07, SIM->DUMP08,
+                                          SIM->DUMP09, SIM->DUMP10, SIM->DUMP11, SIM->DUMP12};
+    for (int n = 0; n < nblign_dump; ++n) {
+        point_dump[n] = dump[n];
+    }
+
+    inter.learn_mem(&memoire);
+    inter.init_registers();
+
+    sauve_registres();
+    adr_debut_desassemblage = inter.PC_value();
+    rafraichit_desassemble();
+    rafraichit_pile();
+    rafraichit_dump(0);
+
+    portparallele* const ports[] = {&portA, &portB, &portC, &portD, &portE};
+    for (int p = 0; p < nb_ports; ++p) {
+        configuration_port const& c = table_ports[p];
+        ports[p]->configure(SIM, c.x, c.y, c.nom, c.adresse, c.xd, c.yd, c.nom_direction,
+                            c.adresse_direction, c.forc_sortie, c.forc_entree, &memoire);
+    }
+
+    fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
+}
+
+simulateur::~simulateur() {
+    fl_hide_form(SIM->SIM);
+    fl_finish();
+    // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
+    // detruits ensuite ne touchent plus a aucun widget.
+    delete SIM->SIM;
+    delete SIM;
+    delete form_about->form_about;
+    delete form_about;
+    delete aide->aide;
+    delete aide;
+}
+
+void simulateur::interprete_commandes() {
+    while (passe_commande() != 0) {
+    }
+}
+
+int simulateur::passe_commande() {
+    Fl::check();
+    Fl_Widget* obj = Fl::readqueue();
+    if (obj == nullptr) {
+        // File vide : dormir jusqu'au prochain evenement plutot que tourner a vide.
+        Fl::wait();
+        return 1;
+    }
+
+    int encore = 1;
+    // Les ports reecrivent leurs registres apres la commande : le dump doit etre
+    // redessine ensuite pour ne pas montrer un octet que la memoire n'a plus.
+    bool memoire_ecrite = false;
+    charge_registres();
+
+    if (obj == SIM->m_fichier) {
+        memoire_ecrite = fl_get_menu(obj) == item_ouvrir;
+        encore = interprete_menu_fichier(obj) == 0 ? 1 : 0;
+    } else if (obj == SIM->SIM) {
+        encore = 0; // fermee par le gestionnaire de fenetres : comme "Quitter"
+    } else if (obj == SIM->B_RESET) {
+        inter.init_registers();
+        sauve_registres();
+        rafraichit_desassemble();
+        inter.set_SP_value(-1);
+        rafraichit_pile();
+    } else if (obj == SIM->B_STEP) {
+        inter.step();
+        sauve_registres();
+        rafraichit_pile();
+        rafraichit_desassemble();
+        for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
+            port->react_out();
+        }
+        rafraichit_dump(0);
+    } else if (obj == SIM->VALID_MEM) {
+        commande_memoire();
+        memoire_ecrite = true;
+    } else if (obj == SIM->DESA_D) {
+        adr_debut_desassemblage = inter.adresse_suivante(adr_debut_desassemblage);
+        rafraichit_desassemble();
+    } else if (obj == SIM->DESA_PC) {
+        adr_debut_desassemblage = inter.PC_value();
+        rafraichit_desassemble();
+    } else if (obj == SIM->DESA_U) {
+        std::cerr << "a refaire" << std::endl;
+    } else if (obj == SIM->DUMP_SLIDE) {
+        rafraichit_dump(0);
+    } else if (obj == SIM->DUMP_U) {
+        rafraichit_dump(-octets_par_ligne_dump);
+    } else if (obj == SIM->DUMP_D) {
+        rafraichit_dump(octets_par_ligne_dump);
+    }
+
+    // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
+    // arrete la chaine ; chaque port appele reecrit son registre de valeur.
+    int modif_entree = 0;
+    for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
+        modif_entree = port->react_in(obj);
+        if (modif_entree != 0) {
+            break;
+        }
+    }
+    if (modif_entree != 0 || memoire_ecrite) {
+        rafraichit_dump(0);
+    }
+    return encore;
+}
+
+int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
+    int item = fl_get_menu(obj);
+    if (item == item_a_propos) {
+        fl_show_form(form_about->form_about, FL_PLACE_MOUSE, FL_TRANSIENT, "Informations");
+        // La boite est modale : le premier widget mis en file vient d'elle.
+        while (Fl::readqueue() == nullptr) {
+            Fl::wait();
+        }
+        fl_hide_form(form_about->form_about);
+        return 0;
+    }
+    if (item == item_ouvrir) {
+        char* chemin = fl_show_file_selector("Choisissez un fichier binaire", "", "*.bin", "");
+        if (chemin == nullptr) {
+            std::cerr << "chargement abandonne ..." << std::endl;
+            return 0;
+        }
+        charge_programme(chemin);
+        return 0;
+    }
+    if (item == item_quitter) {
+        return 1;
+    }
+    return 0;
+}
+
+void simulateur::charge_programme(char* chemin) {
+    if (memoire.load_binaire(chemin) == 0) {
+        fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
+        return;
+    }
+    inter.init_registers();
+    sauve_registres();
+    adr_debut_desassemblage = inter.PC_value();
+    std::cerr << "depart: " << adr_debut_desassemblage << std::endl;
+    rafraichit_desassemble();
+}
+
+void simulateur::commande_memoire() {
+    std::string const adresse_chaine = sans_blancs(fl_get_input(SIM->adresse_select));
+    std::string const valeur_chaine = sans_blancs(fl_get_input(SIM->valeur_select));
+    std::string const multiplicateur_chaine = sans_blancs(fl_get_input(SIM->multiplicateur_select));
+
+    char const* champ_refuse = nullptr;
+    if (!est_nombre(adresse_chaine)) {
+        champ_refuse = "adresse";
+    } else if (!est_nombre(valeur_chaine)) {
+        champ_refuse = "valeur";
+    } else if (!est_nombre(multiplicateur_chaine)) {
+        champ_refuse = "x";
+    }
+    if (champ_refuse != nullptr) {
+        fl_show_alert(message_champ_invalide(champ_refuse).c_str(), aide_champ_nombre, rien_ecrit,
+                      0);
+        return;
+    }
+
+    int const adresse = Stoloruhex("$", adresse_chaine);
+    int const valeur = Stoloruhex("$", valeur_chaine);
+    int const multiplicateur = Stoloruhex("$", multiplicateur_chaine);
+
+    // Au-dela de 65536 ecritures les memes cases reviendraient avec le meme octet :
+    // le resultat est identique et l'interface ne gele pas sur un grand compte.
+    int const nb_ecritures = multiplicateur < nb_adresses ? multiplicateur : nb_adresses;
+    for (int n = 0; n < nb_ecritures; ++n) {
+        unsigned int const a = static_cast<unsigned int>(adresse) + static_cast<unsigned int>(n);
+        memoire.write_byte(static_cast<unsigned short>(a & 0xFFFF),
+                           static_cast<unsigned char>(valeur & 0xFF));
+    }
+    rafraichit_dump(0);
+    rafraichit_desassemble();
+}
+
+void simulateur::sauve_registres() {
+    char buffer[81];
+    unsigned char registre8 = inter.A_value();
+    std::snprintf(buffer, sizeof buffer, "%2x", registre8);
+    fl_set_input(SIM->REG_A_HEX, buffer);
+    reg2bin8(registre8, buffer);
+    SIM->REG_A_BIN->copy_label(buffer);
+
+    registre8 = inter.CCR_value();
+    reg2bin8(registre8, buffer);
+    SIM->REG_CCR_BIN->copy_label(buffer);
+
+    unsigned short registre16 = inter.X_value();
+    std::snprintf(buffer, sizeof buffer, "   %4x", registre16);
+    fl_set_input(SIM->REG_X_HEX, buffer);
+    std::snprintf(buffer, sizeof buffer, "%5d", registre16);
+    SIM->REG_X_DEC->copy_label(buffer);
+
+    registre16 = inter.PC_value();
+    std::snprintf(buffer, sizeof buffer, "   %4x", registre16);
+    fl_set_input(SIM->REG_PC_HEX, buffer);
+    std::snprintf(buffer, sizeof buffer, "%5d", registre16);
+    SIM->REG_PC_DEC->copy_label(buffer);
+}
+
+void simulateur::charge_registres() {
+    // Un champ qui ne porte aucun nombre hexadecimal laisse son registre tel quel.
+    unsigned int tempon = 0;
+    if (std::sscanf(fl_get_input(SIM->REG_A_HEX), "%x", &tempon) == 1) {
+        inter.set_A_value(static_cast<unsigned char>(tempon & 0xFF));
+    }
+    if (std::sscanf(fl_get_input(SIM->REG_X_HEX), "%x", &tempon) == 1) {
+        inter.set_X_value(static_cast<unsigned short>(tempon & 0xFFFF));
+    }
+    if (std::sscanf(fl_get_input(SIM->REG_PC_HEX), "%x", &tempon) == 1) {
+        inter.set_PC_value(static_cast<unsigned short>(tempon & 0xFFFF));
+    }
+}
+
+void simulateur::rafraichit_pile() {
+    char chaine[81];
+    short const SP = inter.SP_value();
+    for (short n = 0; n < nb_cases_pile; ++n) {
+        Fl_Widget* const cellule = point_pile[n];
+        if (n <= SP) {
+            fl_set_object_color(cellule, couleur_vive, couleur_selection);
+            std::snprintf(chaine, sizeof chaine, "%d ", inter.pile(n));
+            cellule->copy_label(chaine);
+        } else {
+            fl_set_object_color(cellule, couleur_blanche, couleur_selection);
+            cellule->copy_label("       ");
+        }
+        cellule->redraw();
+    }
+}
+
+void simulateur::rafraichit_desassemble() {
+    char chaine[81];
+    char tmp[81];
+    unsigned short const PC = inter.PC_value();
+
+    // La liste garde sa premiere ligne tant que le PC est l'une de ses adresses.
+    unsigned short adr = adr_debut_desassemblage;
+    int trouve = 0;
+    for (int y = 0; y < nblign_desassemblage && trouve == 0; ++y) {
+        if (adr == PC) {
+            trouve = 1;
+        }
+        adr = inter.desassemblage_instruction(adr, tmp);
+    }
+    if (trouve == 0) {
+        adr_debut_desassemblage = PC;
+    }
+
+    adr = adr_debut_desassemblage;
+    for (int y = 0; y < nblign_desassemblage; ++y) {
+        Fl_Widget* const ligne = point_desa[y];
+        bool const ligne_du_pc = adr == PC;
+        unsigned short const suivante = inter.desassemblage_instruction(adr, tmp);
+        std::snprintf(chaine, sizeof chaine, "%s%x %.*s", ligne_du_pc ? "-> " : "   ", adr,
+                      texte_instruction_max, tmp);
+        fl_set_object_color(ligne, ligne_du_pc ? couleur_vive : couleur_blanche, couleur_selection);
+        ligne->copy_label(chaine);
+        ligne->redraw();
+        adr = suivante;
+    }
+}
+
+void simulateur::rafraichit_dump(int dec) {
+    char buffer[29];
+    int base =
+        static_cast<int>(fl_get_slider_value(SIM->DUMP_SLIDE)) & ~(octets_par_ligne_dump - 1);
+    base += dec;
+    if (base < 0) {
+        base = 0;
+    }
+    if (base > debut_dump_max) {
+        base = debut_dump_max;
+    }
+    fl_set_slider_value(SIM->DUMP_SLIDE, base);
+
+    for (int n = 0; n < nblign_dump; ++n) {
+        unsigned short const adr = static_cast<unsigned short>(base);
+        unsigned char octet[octets_par_ligne_dump];
+        for (int i = 0; i < octets_par_ligne_dump; ++i) {
+            octet[i] = memoire.read_byte(static_cast<unsigned short>(adr + i));
+        }
+        std::snprintf(buffer, sizeof buffer, "%4x %2x %2x %2x %2x %2x %2x %2x %2x", adr, octet[0],
+                      octet[1], octet[2], octet[3], octet[4], octet[5], octet[6], octet[7]);
+        fl_set_object_lsize(point_dump[n], taille_texte_dump);
+        point_dump[n]->copy_label(buffer);
+        base += octets_par_ligne_dump;
+    }
+}

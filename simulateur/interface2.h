@@ -1,0 +1,58 @@
+// Controleur du simulateur : possede la memoire, le processeur et les cinq ports,
+// cree les fenetres et fait tourner l'unique boucle de commandes sur la file
+// d'objets de la couche Forms. Aucun widget n'a de rappel propre : tout ce que
+// l'utilisateur active arrive par la file et se traite ici, un widget par passe.
+#ifndef KARVELA_INTERFACE2_H
+#define KARVELA_INTERFACE2_H
+
+#include "simulateur/interface.h"
+#include "simulateur/interpreteur.h"
+#include "simulateur/mem_64k.h"
+#include "simulateur/periph.h"
+
+// Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
+void reg2bin8(unsigned char v, char* buffer);
+
+class simulateur {
+  public:
+    simulateur(int argc, char** argv);
+    ~simulateur();
+
+    // Boucle de commandes ; rend la main quand l'utilisateur a choisi "Quitter".
+    void interprete_commandes();
+    // Une passe de la boucle : attend un evenement si la file est vide, traite au
+    // plus un widget ; 0 quand le programme doit finir.
+    int passe_commande();
+
+    void charge_registres();
+    void sauve_registres();
+    void rafraichit_pile();
+    void rafraichit_desassemble();
+    void rafraichit_dump(int dec);
+
+  private:
+    friend struct acces_simulateur; // ouverture reservee aux tests
+
+    int interprete_menu_fichier(Fl_Widget* obj);
+    // Commande VALID_MEM : verifie les trois champs, puis remplit la memoire.
+    void commande_memoire();
+    // Fin du chargement d'un programme choisi dans le selecteur de fichiers.
+    void charge_programme(char* chemin);
+
+    SIM_class* SIM;
+    form_about_class* form_about;
+    aide_class* aide;
+    Fl_Widget* point_desa[12];
+    Fl_Widget* point_pile[16];
+    Fl_Widget* point_dump[12];
+    mem_64k memoire;
+    mp_interpreteur inter;
+    portparallele portA;
+    portparallele portB;
+    portparallele portC;
+    portparallele portD;
+    portparallele portE;
+    unsigned short adr_debut_desassemblage;
+};
+
+#endif

@@ -1,0 +1,89 @@
+// Banc d'essai du controleur : un vrai simulateur sous Xvfb, des clics simules par
+// do_callback() (c'est ce que fait un clic : le widget part dans la file) et une
+// passe de la boucle par widget mis en file. Une garde periodique repond a tout
+// dialogue qui s'ouvre (alerte, selecteur, boite "A propos") et note ses textes :
+// aucun test ne reste bloque sur une fenetre modale.
+#ifndef KARVELA_TESTS_BANC_H
+#define KARVELA_TESTS_BANC_H
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "simulateur/interface2.h"
+
+// Ouverture sur les membres prives du controleur, pour les tests seulement.
+struct acces_simulateur {
+    static SIM_class& fenetre(simulateur& s) { return *s.SIM; }
+    static Fl_Window* fenetre_a_propos(simulateur& s) { return s.form_about->form_about; }
+    static mem_64k& memoire(simulateur& s) { return s.memoire; }
+    static mp_interpreteur& inter(simulateur& s) { return s.inter; }
+    static unsigned short debut_desassemblage(simulateur& s) { return s.adr_debut_desassemblage; }
+    static void charge_programme(simulateur& s, char* chemin) { s.charge_programme(chemin); }
+};
+
+// Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.
+struct dialogue_vu {
+    std::string titre;
+    std::vector<std::string> textes;
+    bool contient(std::string const& morceau) const;
+};
+
+// Titres des dialogues, pour les messages d'echec.
+std::ostream& operator<<(std::ostream& flux, std::vector<dialogue_vu> const& vus);
+
+class banc : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Met le widget en file comme un clic, puis une passe de boucle qui doit le
+    // prendre ; la passe ne doit pas finir le programme.
+    void clique(Fl_Widget* w);
+    // Comme clique, mais rend le resultat de la passe (0 : fin du programme).
+    int clique_et_rend(Fl_Widget* w);
+    // Remplit les trois champs d'edition memoire et valide.
+    void tape_memoire(char const* adresse, char const* valeur, char const* multiplicateur);
+    // Tape les octets un a un par l'edition memoire, comme un etudiant.
+    void tape_programme(int adresse, std::vector<int> const& octets);
+    // Choisit l'entree n (comptee de 1) du menu Fichier.
+    int choisit_menu(int n);
+    // Les dialogues vus depuis le dernier appel ; la liste repart vide.
+    std::vector<dialogue_vu> prend_dialogues();
+
+    char const* libelle(Fl_Widget* w) const;
+    std::string texte_saisie(Fl_Input* w) const;
+
+    std::unique_ptr<simulateur> sim;
+    SIM_class* f = nullptr;
+    mem_64k* mem = nullptr;
+    mp_interpreteur* cpu = nullptr;
+
+    // Ce que la garde fait d'un dialogue ouvert ; par defaut, le fermer comme la
+    // case de fermeture du gestionnaire de fenetres.
+    std::function<void(Fl_Window*)> reponse;
+    // Temps pendant lequel la garde laisse un dialogue ouvert avant de repondre.
+    // Jamais nul : le selecteur de fichiers traite deja des evenements pendant
+    // qu'il s'affiche (et le rouvrirait apres une reponse trop tot), et un tour
+    // de garde en retard est rattrape aussitot dans la meme attente (la meme
+    // fenetre recevrait deux reponses avant que le programme lise la premiere).
+    double delai_reponse = 0.05;
+
+  private:
+    static void garde(void* donnees);
+
+    std::vector<dialogue_vu> dialogues;
+    Fl_Window* dialogue_en_cours = nullptr;
+    double dialogue_vu_depuis = 0.0;
+};
+
+// Widget de la fenetre dont la boite commence en (x, y) ; null s'il n'y en a pas.
+Fl_Widget* widget_en(Fl_Group* fenetre, int x, int y, int w, int h);
+// Premier widget du groupe (recursif) dont le libelle vaut texte.
+Fl_Widget* widget_libelle(Fl_Group* groupe, std::string const& texte);
+
+#endif
