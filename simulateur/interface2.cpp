@@ -82,7 +82,8 @@ void francise_dialogues() {
     Fl_File_Chooser::new_directory_tooltip = "Créer un nouveau dossier.";
     Fl_File_Chooser::preview_label = "Aperçu";
     Fl_File_Chooser::save_label = "Enregistrer";
-    Fl_File_Chooser::show_label = "Afficher :";
+    // Court : ce libelle se dessine a gauche du choix et deborderait de la fenetre.
+    Fl_File_Chooser::show_label = "Filtre :";
     Fl_File_Chooser::hidden_label = "Fichiers cachés";
 }
 

@@ -100,7 +100,7 @@ TEST_F(menu_fichier, ouvrir_par_le_selecteur_charge_et_redessine_le_dump) {
     auto const vus = prend_dialogues();
     ASSERT_EQ(vus.size(), 1u) << vus;
     EXPECT_EQ(vus[0].titre, "Choisissez un fichier binaire");
-    for (char const* texte : {"Afficher :", "Fichier :", "Aperçu", "Fichiers cachés", "Annuler"}) {
+    for (char const* texte : {"Filtre :", "Fichier :", "Aperçu", "Fichiers cachés", "Annuler"}) {
         EXPECT_TRUE(vus[0].contient(texte)) << "selecteur sans \"" << texte << "\"";
     }
 }
