@@ -4,25 +4,15 @@
 // Les codes des caracteres sont pris comme octets non signes (0..255).
 // Entree : octet 0 = longueur du marqueur (bits 1..0), puis le marqueur, puis le texte.
 #include <algorithm>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "chaines/chaines.h"
+#include "harnais.h"
 
 namespace {
-
-[[noreturn]] __attribute__((format(printf, 1, 2))) void echec(char const* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::fputs("fuzz_conversions : ", stderr);
-    std::vfprintf(stderr, format, args);
-    std::fputc('\n', stderr);
-    va_end(args);
-    std::abort();
-}
 
 uint32_t code(char c) {
     return static_cast<unsigned char>(c);

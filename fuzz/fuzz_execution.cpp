@@ -9,7 +9,6 @@
 //
 // Entree : pas (2 octets, modulo pas_max + 1), CCR (1), profondeur de pile (1, modulo
 // 17), PC (2), puis l'image, recopiee d'un bout a l'autre de la memoire.
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 
 #include "simulateur/interpreteur.h"
 #include "simulateur/mem_64k.h"
+#include "harnais.h"
 
 namespace {
 
@@ -34,16 +34,6 @@ int const tailles[nombre_opcodes] = {3, 2, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1
                                      1, 1, 1, 1, 3, 3, 3, 3, 3, 3, 3, 1, 1, 1, 1, 1};
 
 mem_64k memoire;
-
-[[noreturn]] __attribute__((format(printf, 1, 2))) void echec(char const* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::fputs("fuzz_execution : ", stderr);
-    std::vfprintf(stderr, format, args);
-    std::fputc('\n', stderr);
-    va_end(args);
-    std::abort();
-}
 
 // Modele de la machine, d'apres les regles des instructions.
 struct modele {

@@ -4,7 +4,6 @@
 // partout sauf l'image, egale aux octets du fichier. Le refus est prevu ici d'apres
 // l'en-tete : fichier plus court que l'en-tete ou que sa taille, taille < 4 (signee
 // sur 16 bits), image qui deborderait au-dela de 0xFFFF.
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,45 +11,16 @@
 #include <unistd.h>
 
 #include "simulateur/mem_64k.h"
+#include "harnais.h"
 
 namespace {
 
 mem_64k memoire;
-int fichier = -1; // efface des sa creation : rien ne reste sur le disque, meme apres un plantage
-char chemin[32];  // /proc/self/fd/N rouvre ce fichier efface
-
-[[noreturn]] __attribute__((format(printf, 1, 2))) void echec(char const* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::fputs("fuzz_load_binaire : ", stderr);
-    std::vfprintf(stderr, format, args);
-    std::fputc('\n', stderr);
-    va_end(args);
-    std::abort();
-}
-
-// Motif reconnaissable, different d'une case a sa voisine et jamais nul sur une page.
-unsigned char motif(unsigned int adresse) {
-    return static_cast<unsigned char>(adresse * 7 + (adresse >> 8) + 0x5A);
-}
+fichier_entree fichier;
 
 void remplit_motif() {
     for (unsigned int a = 0; a < mem_64k::taille; ++a) {
         memoire.write_byte(static_cast<unsigned short>(a), motif(a));
-    }
-}
-
-void ecrit_fichier(uint8_t const* donnees, std::size_t taille) {
-    if (ftruncate(fichier, 0) != 0) {
-        echec("ftruncate impossible");
-    }
-    std::size_t fait = 0;
-    while (fait < taille) {
-        ssize_t const n = pwrite(fichier, donnees + fait, taille - fait, static_cast<off_t>(fait));
-        if (n <= 0) {
-            echec("ecriture du fichier temporaire impossible");
-        }
-        fait += static_cast<std::size_t>(n);
     }
 }
 
@@ -67,18 +37,11 @@ void verifie_intacte(char const* pourquoi) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char const* dossier = std::getenv("TMPDIR");
-    std::string modele =
-        std::string(dossier && *dossier ? dossier : "/tmp") + "/karvela_fuzz_XXXXXX";
-    fichier = mkstemp(&modele[0]);
-    if (fichier < 0 || unlink(modele.c_str()) != 0) {
-        echec("fichier temporaire impossible dans %s", modele.c_str());
-    }
-    std::snprintf(chemin, sizeof chemin, "/proc/self/fd/%d", fichier);
+    fichier.cree();
 
     // Un fichier absent (le nom qui vient d'etre efface) est refuse sans toucher a la memoire.
     remplit_motif();
-    int const resultat = memoire.load_binaire(&modele[0]);
+    int const resultat = memoire.load_binaire(fichier.chemin_efface());
     if (resultat != 0) {
         echec("fichier absent : resultat %d au lieu de 0", resultat);
     }
@@ -87,9 +50,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* donnees, std::size_t taille) {
-    ecrit_fichier(donnees, taille);
+    fichier.ecrit(donnees, taille);
     remplit_motif();
-    int const resultat = memoire.load_binaire(chemin);
+    int const resultat = memoire.load_binaire(fichier.chemin());
 
     // Ce que le chargeur doit decider d'apres l'en-tete et la longueur du fichier.
     char const* refus = nullptr;

@@ -13,7 +13,6 @@
 // dedans, ou avant le 'S' suivant, clot le chargement avec le resultat acquis ; sinon
 // marque autre que 'S', chiffre non hexadecimal ou donnees au-dela de $FFFF sont une
 // erreur (resultat 0, rien de l'enregistrement ecrit, fin).
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,41 +21,13 @@
 #include <vector>
 
 #include "simulateur/mem_64k.h"
+#include "harnais.h"
 
 namespace {
 
 mem_64k memoire;
-int fichier = -1; // efface des sa creation : rien ne reste sur le disque, meme apres un plantage
-char chemin[32];  // /proc/self/fd/N rouvre ce fichier efface
+fichier_entree fichier;
 unsigned char attendu[mem_64k::taille];
-
-[[noreturn]] __attribute__((format(printf, 1, 2))) void echec(char const* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::fputs("fuzz_load_s19 : ", stderr);
-    std::vfprintf(stderr, format, args);
-    std::fputc('\n', stderr);
-    va_end(args);
-    std::abort();
-}
-
-unsigned char motif(unsigned int adresse) {
-    return static_cast<unsigned char>(adresse * 7 + (adresse >> 8) + 0x5A);
-}
-
-void ecrit_fichier(uint8_t const* donnees, std::size_t taille) {
-    if (ftruncate(fichier, 0) != 0) {
-        echec("ftruncate impossible");
-    }
-    std::size_t fait = 0;
-    while (fait < taille) {
-        ssize_t const n = pwrite(fichier, donnees + fait, taille - fait, static_cast<off_t>(fait));
-        if (n <= 0) {
-            echec("ecriture du fichier temporaire impossible");
-        }
-        fait += static_cast<std::size_t>(n);
-    }
-}
 
 // Lecteur de reference, sur les octets de l'entree.
 class reference {
@@ -157,18 +128,11 @@ class reference {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char const* dossier = std::getenv("TMPDIR");
-    std::string modele =
-        std::string(dossier && *dossier ? dossier : "/tmp") + "/karvela_fuzz_XXXXXX";
-    fichier = mkstemp(&modele[0]);
-    if (fichier < 0 || unlink(modele.c_str()) != 0) {
-        echec("fichier temporaire impossible dans %s", modele.c_str());
-    }
-    std::snprintf(chemin, sizeof chemin, "/proc/self/fd/%d", fichier);
+    fichier.cree();
 
     // Un fichier absent (le nom qui vient d'etre efface) est refuse sans toucher a la memoire.
     memoire.write_byte(0x1234, 0xA5);
-    int const resultat = memoire.load_s19(&modele[0]);
+    int const resultat = memoire.load_s19(fichier.chemin_efface());
     if (resultat != 0 || memoire.read_byte(0x1234) != 0xA5) {
         echec("fichier absent : resultat %d au lieu de 0", resultat);
     }
@@ -176,12 +140,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* donnees, std::size_t taille) {
-    ecrit_fichier(donnees, taille);
+    fichier.ecrit(donnees, taille);
     for (unsigned int a = 0; a < mem_64k::taille; ++a) {
         memoire.write_byte(static_cast<unsigned short>(a), motif(a));
         attendu[a] = motif(a);
     }
-    int const resultat = memoire.load_s19(chemin);
+    int const resultat = memoire.load_s19(fichier.chemin());
     int const resultat_attendu = reference(donnees, taille).charge();
 
     if (resultat != resultat_attendu) {
