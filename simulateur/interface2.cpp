@@ -11,6 +11,7 @@
 #include <FL/forms.H>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "chaines/chaines.h"
@@ -160,11 +161,9 @@ std::string message_champ_invalide(char const* nom_champ) {
 } // namespace
 
 void reg2bin8(unsigned char v, char* buffer) {
-    for (int i = 7; i >= 0; --i) {
-        buffer[i] = static_cast<char>('0' + (v & 1));
-        v = static_cast<unsigned char>(v >> 1);
-    }
-    buffer[8] = '\0';
+    // Meme texte que celui des ports : huit chiffres et le zero final.
+    std::string const chiffres = bin8toS(v);
+    std::memcpy(buffer, chiffres.c_str(), chiffres.size() + 1);
 }
 
 simulateur::simulateur(int argc, char** argv)
