@@ -113,7 +113,9 @@ lecture_nombre lit_un_nombre(std::string const& texte, std::size_t debut) {
     std::string const ecrit = texte.substr(debut, fin - debut);
     if (i == premier_chiffre) {
         char const* attendu = base == 16 ? "hexadécimal" : base == 2 ? "binaire (0 ou 1)" : "";
-        return {0, 0, std::string("chiffre ") + attendu + " attendu après « " + ecrit + " »"};
+        return {0, 0,
+                std::string("chiffre ") + attendu + " attendu après « " +
+                    texte.substr(debut, premier_chiffre - debut) + " »"};
     }
     if (fin != i) {
         return {0, 0, "nombre mal formé « " + ecrit + " »"};
