@@ -34,6 +34,7 @@ TEST(Assemblage, ChaqueFormeDonneSesOctets) {
         {"PUSHI 'A'", 0, {0x01, 65}},
         {"PUSHI '\\''", 0, {0x01, 39}},
         {"PUSHI 10 - 3 + -2", 0, {0x01, 5}},
+        {"PUSHI 5 - -2", 0, {0x01, 7}},
         {"PUSH $1234", 0, {0x00, 0x12, 0x34}},
         {"POP PORTB", 0, {0x02, 0x10, 0x04}},
         {"PUSH PORTA\nPUSH PORTC\nPUSH DDRC\nPUSH PORTD\nPUSH DDRD\nPUSH PORTE",

@@ -36,6 +36,9 @@ TEST(Sorties, SRecordsExacts) {
     p.image = {0xAA, 0xBB};
     EXPECT_EQ(fichier_s19(p), "S1050010AABB85\nS9030000FC\n");
     EXPECT_EQ(fichier_s19(image(0, 0)), "S9030000FC\n");
+    std::string const dix_sept = fichier_s19(image(0, 17));
+    EXPECT_EQ(dix_sept.substr(0, 8), "S1130000") << "16 octets au plus par enregistrement";
+    EXPECT_EQ(dix_sept.substr(dix_sept.find('\n') + 1, 8), "S1040010");
 }
 
 TEST(Sorties, SRecordsRelusParLeChargeurDuSimulateur) {
