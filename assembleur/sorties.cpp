@@ -1,6 +1,7 @@
 // Ce que l'assembleur rend aux commandes : diagnostics en texte, fichier .bin,
 // S-records et listing. Le listing montre pour chaque instruction le texte du
 // desassembleur du simulateur, celui que l'etudiant verra dans la fenetre.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -66,10 +67,12 @@ std::string texte_diagnostic(std::string const& fichier, diagnostic const& d) {
 
 std::vector<unsigned char> fichier_bin(programme_assemble const& p) {
     std::size_t const taille = p.image.size() + 4;
-    std::vector<unsigned char> bin = {
-        static_cast<unsigned char>(taille >> 8), static_cast<unsigned char>(taille),
-        static_cast<unsigned char>(p.base >> 8), static_cast<unsigned char>(p.base)};
-    bin.insert(bin.end(), p.image.begin(), p.image.end());
+    std::vector<unsigned char> bin(taille);
+    bin[0] = static_cast<unsigned char>(taille >> 8);
+    bin[1] = static_cast<unsigned char>(taille);
+    bin[2] = static_cast<unsigned char>(p.base >> 8);
+    bin[3] = static_cast<unsigned char>(p.base);
+    std::copy(p.image.begin(), p.image.end(), bin.begin() + 4);
     return bin;
 }
 
