@@ -257,23 +257,44 @@ class assemblage {
         }
     }
 
+    // Deux lignes qui stockent a une meme adresse : la plus basse dans le source
+    // garde la case, l'autre est signalee. Lignes triees par adresse, chacune
+    // comparee a celle qui s'etend le plus loin avant elle.
+    void verifie_recouvrements(std::vector<enonce const*> const& sources) {
+        auto const& lignes = resultat.lignes;
+        std::vector<std::size_t> ordre(lignes.size());
+        for (std::size_t k = 0; k < ordre.size(); ++k) {
+            ordre[k] = k;
+        }
+        std::sort(ordre.begin(), ordre.end(), [&lignes](std::size_t a, std::size_t b) {
+            return lignes[a].adresse != lignes[b].adresse ? lignes[a].adresse < lignes[b].adresse
+                                                          : a < b;
+        });
+        std::vector<bool> deja(lignes.size(), false); // une erreur par ligne suffit
+        std::size_t couvrante = ordre.empty() ? 0 : ordre[0];
+        for (std::size_t n = 1; n < ordre.size(); ++n) {
+            std::size_t const k = ordre[n];
+            std::size_t const signalee = std::max(k, couvrante);
+            if (lignes[k].adresse < fin(lignes[couvrante]) && !deja[signalee]) {
+                deja[signalee] = true;
+                erreur(*sources[signalee], sources[signalee]->colonne_mot,
+                       "l'adresse " + adresse_texte(lignes[k].adresse) +
+                           " est déjà occupée par la ligne " +
+                           std::to_string(lignes[std::min(k, couvrante)].ligne));
+            }
+            if (fin(lignes[k]) > fin(lignes[couvrante])) {
+                couvrante = k;
+            }
+        }
+    }
+
     // Verifie recouvrements et taille, puis remplit l'image de la plus basse a la
     // plus haute adresse stockee.
     void construit_image(std::vector<enonce const*> const& sources) {
-        std::vector<int> occupant(fin_memoire, 0); // ligne qui a stocke chaque case
+        verifie_recouvrements(sources);
         std::size_t plus_basse = 0, plus_haute = 0;
         for (std::size_t k = 0; k < resultat.lignes.size(); ++k) {
             ligne_assemblee const& l = resultat.lignes[k];
-            for (std::size_t i = 0; i < l.octets.size(); ++i) {
-                int& qui = occupant[l.adresse + i];
-                if (qui != 0) {
-                    erreur(*sources[k], sources[k]->colonne_mot,
-                           "l'adresse " + adresse_texte(l.adresse + static_cast<long long>(i)) +
-                               " est déjà occupée par la ligne " + std::to_string(qui));
-                    break;
-                }
-                qui = l.ligne;
-            }
             if (l.adresse < resultat.lignes[plus_basse].adresse) {
                 plus_basse = k;
             }

@@ -134,6 +134,8 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
         {".org $fffe\nPUSH 1", 2, 1, "« PUSH » en $fffe dépasserait la fin de la mémoire ($ffff)",
          true},
         {"NOP\nNOP\n.org 1\nADD", 4, 1, "l'adresse $0001 est déjà occupée par la ligne 2", true},
+        {".org 1\nNOP\nNOP\n.org 0\nPUSH 1", 5, 1,
+         "l'adresse $0001 est déjà occupée par la ligne 2", true},
         {"NOP\n.org $8000\nNOP", 3, 1,
          "le programme s'étend de $0000 à $8000 (32769 octets) : le chargeur en accepte au plus "
          "32763",
