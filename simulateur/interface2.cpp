@@ -31,25 +31,21 @@ constexpr int taille_texte_dump = 13;      // taille des caracteres du dump
 constexpr int nb_adresses = 0x10000;       // au-dela, la memoire reprend les memes cases
 constexpr int placement_principal = FL_PLACE_CENTER | FL_FREE_SIZE; // centree, redimensionnable
 
-// Les cinq ports, dans l'ordre A a E : position du registre de valeur, nom et
-// adresse ; position, nom et adresse du registre de direction (nom vide : aucun) ;
-// bits forces en sortie et en entree.
-struct configuration_port {
+// Les cinq ports, dans l'ordre A a E de ports_machine (adresses et masques) :
+// position et nom du registre de valeur, puis du registre de direction (nom
+// vide : aucun).
+struct placement_port {
     int x, y;
     char const* nom;
-    unsigned short adresse;
     int xd, yd;
     char const* nom_direction;
-    unsigned short adresse_direction;
-    unsigned char forc_sortie, forc_entree;
 };
-constexpr int nb_ports = 5;
-constexpr configuration_port table_ports[nb_ports] = {
-    {40, 200, "Port A", 0x1000, 0, 0, "", 0, 0x70, 0x07},
-    {130, 200, "Port B", 0x1004, 0, 0, "", 0, 0xFF, 0x00},
-    {220, 200, "Port C", 0x1003, 220, 270, "DDRC", 0x1007, 0x00, 0x00},
-    {310, 200, "Port D", 0x1008, 310, 270, "DDRD", 0x1009, 0x00, 0x00},
-    {40, 270, "Port E", 0x100A, 0, 0, "", 0, 0x00, 0xFF},
+constexpr placement_port table_ports[nb_ports] = {
+    {40, 200, "Port A", 0, 0, ""},          // rangee du haut, a gauche
+    {130, 200, "Port B", 0, 0, ""},         // rangee du haut
+    {220, 200, "Port C", 220, 270, "DDRC"}, // DDRC sous Port C
+    {310, 200, "Port D", 310, 270, "DDRD"}, // DDRD sous Port D
+    {40, 270, "Port E", 0, 0, ""},          // sous Port A
 };
 
 constexpr char const* menu_fichier = "A propos de...|Ouvrir fichier binaire|Quitter";
@@ -215,9 +211,10 @@ simulateur::simulateur(int argc, char** argv)
 
     portparallele* const ports[] = {&portA, &portB, &portC, &portD, &portE};
     for (int p = 0; p < nb_ports; ++p) {
-        configuration_port const& c = table_ports[p];
-        ports[p]->configure(SIM, c.x, c.y, c.nom, c.adresse, c.xd, c.yd, c.nom_direction,
-                            c.adresse_direction, c.forc_sortie, c.forc_entree, &memoire);
+        placement_port const& c = table_ports[p];
+        description_port const& d = ports_machine[p];
+        ports[p]->configure(SIM, c.x, c.y, c.nom, d.adresse_valeur, c.xd, c.yd, c.nom_direction,
+                            d.adresse_direction, d.forc_sortie, d.forc_entree, &memoire);
     }
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");

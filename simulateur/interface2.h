@@ -9,6 +9,7 @@
 #include "simulateur/interpreteur.h"
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
+#include "simulateur/port_es.h"
 
 // Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
 void reg2bin8(unsigned char v, char* buffer);
