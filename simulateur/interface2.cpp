@@ -164,6 +164,9 @@ void reg2bin8(unsigned char v, char* buffer) {
 
 simulateur::simulateur(int argc, char** argv)
     : SIM(nullptr), form_about(nullptr), aide(nullptr), point_desa(), point_pile(), point_dump(),
+      moteur(memoire, inter,
+             {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
+              &portE.registre()}),
       adr_debut_desassemblage(0) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
@@ -265,12 +268,14 @@ int simulateur::passe_commande() {
         inter.set_SP_value(-1);
         rafraichit_pile();
     } else if (obj == SIM->B_STEP) {
-        inter.step();
+        moteur.instruction();
         sauve_registres();
         rafraichit_pile();
         rafraichit_desassemble();
+        // Les sorties des cinq ports (react_out), logique puis dessin.
+        moteur.sorties_ports();
         for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
-            port->react_out();
+            port->redessine();
         }
         rafraichit_dump(0);
     } else if (obj == SIM->VALID_MEM) {
@@ -338,6 +343,8 @@ void simulateur::charge_programme(char* chemin) {
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
         return;
     }
+    moteur.memoire_touchee();
+    moteur.oublie_historique();
     inter.init_registers();
     sauve_registres();
     adr_debut_desassemblage = inter.PC_value();
@@ -376,6 +383,7 @@ void simulateur::commande_memoire() {
         memoire.write_byte(static_cast<unsigned short>(a & 0xFFFF),
                            static_cast<unsigned char>(valeur & 0xFF));
     }
+    moteur.memoire_touchee();
     rafraichit_dump(0);
     rafraichit_desassemble();
 }
