@@ -19,26 +19,6 @@ TEST(machine, les_ports_prennent_leurs_sorties_apres_l_instruction) {
     EXPECT_EQ(b.ports[1].valeur(), 0x5A);
 }
 
-struct cas_programme {
-    char const* nom;
-    std::vector<int> octets; // vide : programme aleatoire de cette graine
-    unsigned graine;
-};
-
-cas_programme const programmes[] = {
-    {"compte a rebours", {0x01, 0x00, 0x01, 0x01, 0x09, 0x15, 0xFF, 0xFD, 0x1A, 0xFF, 0xFA}, 1},
-    {"echo de E vers B", {0x00, 0x10, 0x0A, 0x02, 0x10, 0x04, 0x1A, 0xFF, 0xFA}, 2},
-    {"DDRC puis Port C",
-     {0x01, 0x0F, 0x02, 0x10, 0x07, 0x01, 0xFF, 0x02, 0x10, 0x03, 0x00, 0x10, 0x03, 0x05, 0x1A,
-      0xFF, 0xF2},
-     3},
-    {"aleatoire", {}, 11},
-    {"aleatoire", {}, 12},
-    {"aleatoire", {}, 13},
-    {"aleatoire", {}, 14},
-    {"aleatoire", {}, 15},
-};
-
 // Ce que la boucle de la fenetre fait entre deux instructions, sur les deux bancs.
 void evenement(banc_moteur& b, std::mt19937& alea, bool rapide) {
     switch (alea() % 40) {
@@ -74,9 +54,8 @@ class equivalence : public ::testing::TestWithParam<cas_programme> {};
 TEST_P(equivalence, la_mise_a_jour_sautee_egale_la_naive) {
     cas_programme const& c = GetParam();
     banc_moteur rapide, naif;
-    for (banc_moteur* b : {&rapide, &naif}) {
-        c.octets.empty() ? b->pose_aleatoire(c.graine) : b->pose(0, c.octets);
-    }
+    rapide.pose_programme(c);
+    naif.pose_programme(c);
     std::mt19937 alea_rapide(c.graine), alea_naif(c.graine);
     for (int pas = 1; pas <= 5000; ++pas) {
         evenement(rapide, alea_rapide, true);
@@ -89,7 +68,6 @@ TEST_P(equivalence, la_mise_a_jour_sautee_egale_la_naive) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(programmes, equivalence, ::testing::ValuesIn(programmes),
-                         [](auto const& info) { return "cas" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(programmes, equivalence, ::testing::ValuesIn(programmes), nom_cas);
 
 } // namespace
