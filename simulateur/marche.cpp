@@ -18,15 +18,17 @@ bilan_execution boucle(machine& m, points_arret const* points, long long n, bool
         b.adresse = cpu.PC_value();
         return b;
     }
+    // Rien n'efface E pendant une execution : leve au depart, il ne peut plus
+    // passer de 0 a 1 ; sinon la premiere fois qu'il se leve arrete tout.
+    unsigned char const guette_e = cpu.CCR_value() & CCR_E ? 0 : CCR_E;
     while (b.pas < n) {
         unsigned short const pc = cpu.PC_value();
-        unsigned char const ccr = cpu.CCR_value();
         m.pas();
         ++b.pas;
         unsigned short const suivant = cpu.PC_value();
         // Seul un branchement pris sur lui-meme laisse PC en place : toute autre
         // instruction avance d'au moins un octet.
-        bool const erreur = (cpu.CCR_value() & ~ccr & CCR_E) != 0;
+        bool const erreur = (cpu.CCR_value() & guette_e) != 0;
         bool const sur_place = suivant == pc;
         if (erreur || sur_place || (avec_points && points->contient(suivant))) {
             b.raison = erreur ? arret::erreur_pile : sur_place ? arret::boucle : arret::point_arret;

@@ -4,7 +4,7 @@
 #ifndef KARVELA_MARCHE_H
 #define KARVELA_MARCHE_H
 
-#include <bitset>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -21,15 +21,24 @@ enum class arret {
     demande,     // STOP de l'utilisateur
 };
 
+// Un octet par adresse plutot qu'un bit : le test, fait apres chaque instruction
+// d'une marche, n'est qu'une lecture.
 class points_arret {
   public:
-    void bascule(unsigned short adresse) { actifs_.flip(adresse); }
+    void bascule(unsigned short adresse) {
+        actifs_[adresse] = !actifs_[adresse];
+        nombre_ += actifs_[adresse] ? 1 : -1;
+    }
     bool contient(unsigned short adresse) const { return actifs_[adresse]; }
-    bool vide() const { return actifs_.none(); }
-    void efface() { actifs_.reset(); }
+    bool vide() const { return nombre_ == 0; }
+    void efface() {
+        actifs_.fill(false);
+        nombre_ = 0;
+    }
 
   private:
-    std::bitset<0x10000> actifs_;
+    std::array<bool, 0x10000> actifs_{};
+    int nombre_ = 0;
 };
 
 struct bilan_execution {

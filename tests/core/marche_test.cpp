@@ -95,7 +95,8 @@ TEST(mode_marche, arrets_et_reprises) {
     EXPECT_EQ(marche.texte(), "Arrêt : point d'arrêt en $0005");
     marche.demarre(); // depuis le point d'arret : il est passe, puis retrouve
     EXPECT_EQ(marche.avance().pas, 3);
-    marche.points().bascule(5);
+    marche.points().efface();
+    EXPECT_FALSE(marche.points().contient(5));
     marche.demarre();
     marche.avance();
     EXPECT_EQ(marche.texte(), "Arrêt : fin de programme (boucle en $0008)");
