@@ -37,7 +37,7 @@ class machine {
             note_instruction(pc);
         }
         if ((memoire_.read_byte(pc) & masque_opcode) == opcode_pop) {
-            // L'adresse que POP lira ; les registres des ports sont groupes.
+            // L'adresse ou POP ecrira ; les registres des ports sont groupes.
             unsigned short const cible = memoire_.read_word(static_cast<unsigned short>(pc + 1));
             if (static_cast<unsigned short>(cible - bas_registres_) <= etendue_registres_) {
                 mise_a_jour_due_ = true;
@@ -60,7 +60,8 @@ class machine {
 
     // Historique des instructions executees, pour le pas arriere. Sans effet sur
     // l'execution ; eteint par defaut (karvela-run le laisse eteint). L'allumer
-    // ou l'eteindre le vide.
+    // reserve ses deux anneaux d'un coup (octets_historique) ; l'allumer ou
+    // l'eteindre le vide.
     void garde_historique(bool oui);
     bool peut_reculer() const { return nb_annulations_ > 0; }
     // Annule la derniere instruction : PC, SP, entrees de pile, CCR, l'octet ecrit
@@ -101,6 +102,8 @@ class machine {
         unsigned char direction;
         unsigned char registre; // octet au registre de valeur avant la mise a jour
     };
+    static_assert(sizeof(annulation) == 12 && sizeof(changement_port) == 4,
+                  "une annulation tient en quelques octets");
 
     void met_a_jour_ports();
     void note_instruction(unsigned short pc);
@@ -113,9 +116,9 @@ class machine {
     mp_interpreteur& cpu_;
     registre_port* ports_[nb_ports];
 
-    bool mise_a_jour_due_ = true;      // configuration : registres a 0xFF, valeurs a 0
-    unsigned short bas_registres_ = 0; // plus basse adresse de registre de port
-    unsigned short etendue_registres_ = 0xFFFF;
+    bool mise_a_jour_due_ = true;               // configuration : registres a 0xFF, valeurs a 0
+    unsigned short bas_registres_ = 0;          // plus basse adresse de registre de port
+    unsigned short etendue_registres_ = 0xFFFF; // jusque-la, tout POP redemande la mise a jour
 
     bool historique_actif_ = false;
     bool enregistrement_ouvert_ = false; // la derniere annulation attend ses ports
