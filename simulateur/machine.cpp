@@ -23,35 +23,54 @@ machine::machine(mem_64k& memoire, mp_interpreteur& cpu, registre_port* const (&
 }
 
 void machine::met_a_jour_ports() {
-    unsigned short bas = 0xFFFF;
-    unsigned short haut = 0;
+    // Tous dus : apres configuration ou ecriture hors instruction ; les adresses
+    // des registres sont alors relues.
+    if (ports_dus_ == tous_les_ports) {
+        repere_registres();
+    }
     for (int p = 0; p < nb_ports; ++p) {
         registre_port& r = *ports_[p];
-        if (!r.est_configure()) {
+        if (((ports_dus_ >> p) & 1) == 0 || !r.est_configure()) {
             continue;
         }
-        description_port const& d = r.description();
         changement_port const avant{static_cast<unsigned char>(p), r.valeur(), r.direction(),
-                                    memoire_.read_byte(d.adresse_valeur)};
+                                    memoire_.read_byte(r.description().adresse_valeur)};
         r.prend_sorties();
         if (enregistrement_ouvert_ &&
             (avant.valeur != r.valeur() || avant.direction != r.direction() ||
              avant.registre != r.valeur())) {
             note_port(avant);
         }
-        bas = std::min(bas, d.adresse_valeur);
-        haut = std::max(haut, d.adresse_valeur);
-        if (d.a_direction) {
-            bas = std::min(bas, d.adresse_direction);
-            haut = std::max(haut, d.adresse_direction);
-        }
     }
     // Les registres ne partagent aucune adresse : aucun port n'a defait la mise a
     // jour d'un autre, et rien n'est plus a refaire.
-    bas_registres_ = bas;
-    etendue_registres_ = bas <= haut ? static_cast<unsigned short>(haut - bas) : 0;
-    mise_a_jour_due_ = false;
+    ports_dus_ = 0;
     enregistrement_ouvert_ = false;
+}
+
+void machine::repere_registres() {
+    unsigned short bas = 0xFFFF;
+    unsigned short haut = 0;
+    auto pour_chaque_registre = [this](auto&& f) {
+        for (int p = 0; p < nb_ports; ++p) {
+            if (ports_[p]->est_configure()) {
+                description_port const& d = ports_[p]->description();
+                f(p, d.adresse_valeur);
+                if (d.a_direction) {
+                    f(p, d.adresse_direction);
+                }
+            }
+        }
+    };
+    pour_chaque_registre([&](int, unsigned short a) {
+        bas = std::min(bas, a);
+        haut = std::max(haut, a);
+    });
+    bas_registres_ = bas;
+    ports_du_registre_.assign(bas <= haut ? haut - bas + 1u : 0u, 0);
+    pour_chaque_registre([&](int p, unsigned short a) {
+        ports_du_registre_[a - bas] |= static_cast<unsigned char>(1 << p);
+    });
 }
 
 // --- Historique ---

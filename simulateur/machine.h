@@ -6,8 +6,9 @@
 // Invariant : apres une mise a jour complete des ports, chaque registre de valeur
 // vaut la valeur de son port et chaque direction celle que donne son DDR ; une
 // nouvelle mise a jour n'y changerait rien tant que rien n'ecrit un registre de
-// port. Seul POP ecrit la memoire : la mise a jour n'est donc refaite qu'apres un
-// POP vers les registres des ports, ou apres memoire_touchee().
+// port. Seul POP ecrit la memoire : la mise a jour d'un port n'est donc refaite
+// qu'apres un POP vers l'un de ses registres, et celle de tous apres
+// memoire_touchee().
 #ifndef KARVELA_MACHINE_H
 #define KARVELA_MACHINE_H
 
@@ -20,8 +21,8 @@
 
 class machine {
   public:
-    // ports : A, B, C, D, E ; ils peuvent etre configures apres la construction
-    // (la premiere mise a jour est toujours complete).
+    // ports : A, B, C, D, E ; ils peuvent etre configures apres la construction,
+    // avant le premier pas (la premiere mise a jour est toujours complete).
     machine(mem_64k& memoire, mp_interpreteur& cpu, registre_port* const (&ports)[nb_ports]);
 
     // Une instruction comme STEP l'execute : instruction() puis sorties_ports().
@@ -39,14 +40,15 @@ class machine {
         if ((memoire_.read_byte(pc) & masque_opcode) == opcode_pop) {
             // L'adresse ou POP ecrira ; les registres des ports sont groupes.
             unsigned short const cible = memoire_.read_word(static_cast<unsigned short>(pc + 1));
-            if (static_cast<unsigned short>(cible - bas_registres_) <= etendue_registres_) {
-                mise_a_jour_due_ = true;
+            unsigned short const rang = static_cast<unsigned short>(cible - bas_registres_);
+            if (rang < ports_du_registre_.size()) {
+                ports_dus_ |= ports_du_registre_[rang];
             }
         }
         cpu_.step();
     }
     void sorties_ports() {
-        if (mise_a_jour_due_) {
+        if (ports_dus_ != 0) {
             met_a_jour_ports();
         } else {
             enregistrement_ouvert_ = false;
@@ -56,7 +58,7 @@ class machine {
     // La memoire a ete ecrite hors d'une instruction (edition, chargement, pas
     // arriere) : la prochaine mise a jour des ports est complete. Un clic sur un
     // port (bascule_entree puis reecrit_valeur) n'en a pas besoin.
-    void memoire_touchee() { mise_a_jour_due_ = true; }
+    void memoire_touchee() { ports_dus_ = tous_les_ports; }
 
     // Historique des instructions executees, pour le pas arriere. Sans effet sur
     // l'execution ; eteint par defaut (karvela-run le laisse eteint). L'allumer
@@ -83,6 +85,7 @@ class machine {
     static constexpr unsigned char masque_opcode = nombre_opcodes - 1;
     static constexpr unsigned char opcode_pop = 0x02; // seule instruction qui ecrit la memoire
 
+    static constexpr unsigned char tous_les_ports = (1 << nb_ports) - 1;
     static constexpr int fenetre_pile_max = 4;
 
     // Ce qu'une instruction peut changer, pris avant elle (12 octets).
@@ -106,6 +109,7 @@ class machine {
                   "une annulation tient en quelques octets");
 
     void met_a_jour_ports();
+    void repere_registres();
     void note_instruction(unsigned short pc);
     void note_port(changement_port const& avant);
     void oublie_plus_ancienne();
@@ -116,9 +120,13 @@ class machine {
     mp_interpreteur& cpu_;
     registre_port* ports_[nb_ports];
 
-    bool mise_a_jour_due_ = true;               // configuration : registres a 0xFF, valeurs a 0
-    unsigned short bas_registres_ = 0;          // plus basse adresse de registre de port
-    unsigned short etendue_registres_ = 0xFFFF; // jusque-la, tout POP redemande la mise a jour
+    // Bit p : le port p est a mettre a jour ; tous a la configuration (registres a
+    // 0xFF, valeurs a 0).
+    unsigned char ports_dus_ = tous_les_ports;
+    // Les ports dont un registre est a bas_registres_ + rang, d'apres la derniere
+    // mise a jour complete (avant elle, tous sont dus de toute facon).
+    unsigned short bas_registres_ = 0;
+    std::vector<unsigned char> ports_du_registre_;
 
     bool historique_actif_ = false;
     bool enregistrement_ouvert_ = false; // la derniere annulation attend ses ports
