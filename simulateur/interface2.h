@@ -7,8 +7,10 @@
 
 #include "simulateur/interface.h"
 #include "simulateur/interpreteur.h"
+#include "simulateur/machine.h"
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
+#include "simulateur/port_es.h"
 
 // Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
 void reg2bin8(unsigned char v, char* buffer);
@@ -52,6 +54,7 @@ class simulateur {
     portparallele portC;
     portparallele portD;
     portparallele portE;
+    machine moteur; // une instruction comme STEP la fait, sur les membres ci-dessus
     unsigned short adr_debut_desassemblage;
 };
 
