@@ -114,6 +114,23 @@ void simulateur::ouvre_source() {
     recharge();
 }
 
+void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
+    erreurs->TITRE->copy_label(titre_erreurs(chemin, liste).c_str());
+    erreurs->LISTE->clear();
+    for (std::string const& ligne : lignes_erreurs(liste)) {
+        erreurs->LISTE->add(ligne.c_str());
+    }
+    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, "Erreurs d'assemblage");
+    // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
+    for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
+        w = Fl::readqueue();
+        if (w == nullptr) {
+            Fl::wait();
+        }
+    }
+    fl_hide_form(erreurs->erreurs);
+}
+
 void simulateur::recharge() {
     if (fichier_ouvert.empty()) {
         return;

@@ -6,7 +6,9 @@
 #define KARVELA_INTERFACE2_H
 
 #include <string>
+#include <vector>
 
+#include "assembleur/assembleur.h"
 #include "simulateur/interface.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interpreteur.h"
@@ -56,6 +58,8 @@ class simulateur {
     void retiens_fichier(std::string const& chemin);
     void ouvre_source();
     void recharge();
+    // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
+    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
