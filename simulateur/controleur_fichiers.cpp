@@ -8,6 +8,7 @@
 
 #include <iostream>
 
+#include "assembleur/source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/texte_aide.h"
 #include "simulateur/textes_fichiers.h"
@@ -111,7 +112,7 @@ void simulateur::ouvre_source() {
         return;
     }
     retiens_fichier(chemin);
-    recharge();
+    charge_source(chemin);
 }
 
 void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
@@ -137,5 +138,30 @@ void simulateur::recharge() {
     }
     // Copie : le chargeur prend un char* que rien ne garantit intact.
     std::string chemin = fichier_ouvert;
-    charge_programme(&chemin[0]);
+    if (est_source(chemin)) {
+        charge_source(chemin);
+    } else {
+        charge_programme(&chemin[0]);
+    }
+}
+
+void simulateur::charge_source(std::string const& chemin) {
+    source_lue const lue = lit_source(chemin);
+    if (!lue.lue) {
+        fl_show_alert("Erreur: fichier source illisible", lue.erreur.c_str(),
+                      "Rien n'a été chargé.", 0);
+        return;
+    }
+    programme_assemble const programme = assemble(lue.texte);
+    // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
+    for (diagnostic const& d : programme.diagnostics) {
+        std::cerr << texte_diagnostic(chemin, d) << std::endl;
+    }
+    if (!programme.reussi()) {
+        montre_erreurs(chemin, programme.diagnostics);
+        return;
+    }
+    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
+    memoire.load_image(programme.base, programme.image);
+    demarre_programme_charge();
 }

@@ -357,6 +357,10 @@ void simulateur::charge_programme(char* chemin) {
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
         return;
     }
+    demarre_programme_charge();
+}
+
+void simulateur::demarre_programme_charge() {
     inter.init_registers();
     sauve_registres();
     adr_debut_desassemblage = inter.PC_value();

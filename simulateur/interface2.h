@@ -48,6 +48,8 @@ class simulateur {
     void commande_memoire();
     // Fin du chargement d'un programme choisi dans le selecteur de fichiers.
     void charge_programme(char* chemin);
+    // Apres tout chargement reussi, .bin ou source : PC a 0, panneau, desassemblage.
+    void demarre_programme_charge();
 
     // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
     // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
@@ -58,6 +60,8 @@ class simulateur {
     void retiens_fichier(std::string const& chemin);
     void ouvre_source();
     void recharge();
+    // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
+    void charge_source(std::string const& chemin);
     // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
     void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.

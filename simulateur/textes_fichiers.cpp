@@ -1,8 +1,6 @@
 // Textes des fichiers ouverts : noms, titre et lignes de la fenetre des erreurs.
 #include "simulateur/textes_fichiers.h"
 
-#include <algorithm>
-
 namespace {
 
 // "1 erreur", "2 erreurs".
@@ -51,11 +49,7 @@ std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> con
     return titre;
 }
 
-std::vector<std::string> lignes_erreurs(std::vector<diagnostic> liste) {
-    // Dans l'ordre du source, comme l'etudiant le relit.
-    std::stable_sort(liste.begin(), liste.end(), [](diagnostic const& a, diagnostic const& b) {
-        return a.ligne != b.ligne ? a.ligne < b.ligne : a.colonne < b.colonne;
-    });
+std::vector<std::string> lignes_erreurs(std::vector<diagnostic> const& liste) {
     std::vector<std::string> lignes;
     for (diagnostic const& d : liste) {
         lignes.push_back("@.ligne " + std::to_string(d.ligne) + ", colonne " +

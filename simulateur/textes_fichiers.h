@@ -17,8 +17,8 @@ std::string nom_affiche(std::string const& chemin);
 // "prog.asm : 2 erreurs, 1 avertissement".
 std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
 
-// "ligne 3, colonne 5 : erreur : ..." pour un navigateur, par ligne du source ;
+// "ligne 3, colonne 5 : erreur : ..." pour un navigateur, dans l'ordre de la liste ;
 // "@." en tete, pour que rien du message ne soit lu comme une mise en forme.
-std::vector<std::string> lignes_erreurs(std::vector<diagnostic> liste);
+std::vector<std::string> lignes_erreurs(std::vector<diagnostic> const& liste);
 
 #endif

@@ -26,35 +26,93 @@ int compte_lignes(std::string const& texte, std::string const& ligne) {
     return n;
 }
 
+// Une source a deux erreurs (mnemonique inconnu, etiquette absente).
+std::string const source_fautive = "        PUSHX 1\n        BT    ailleurs\n";
+
 TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
-    std::string const bon = ecrit_fichier("bon.bin", binaire({0x01, 0x05, 0x08}));
-    std::string const absent = testing::TempDir() + "karvela_absent.bin";
     struct cas {
         std::string chemin;
-        bool charge;
+        char const* dump;     // premiere ligne du dump apres la passe
+        char const* dialogue; // morceau du dialogue montre, ou null
+        char const* erreurs;  // morceau de la sortie d'erreur
     };
-    for (cas const& c : {cas{bon, true}, cas{absent, false}}) {
+    char const* const neuve = "   0 ff ff ff ff ff ff ff ff";
+    cas const table[] = {
+        {ecrit_fichier("bon.bin", binaire({0x01, 0x05, 0x08})), "   0  1  5  8  0  0  0  0  0",
+         nullptr, "depart: 0\n"},
+        {ecrit_fichier("bon.asm", "  PUSHI 5\n  ADD\n"), "   0  1  5  8  0  0  0  0  0", nullptr,
+         "depart: 0\n"},
+        {testing::TempDir() + "karvela_absent.bin", neuve, "Erreur: fichier corrompu",
+         "erreur sur fichier"},
+        {testing::TempDir() + "karvela_absent.asm", neuve, "Erreur: fichier source illisible", ""},
+        {ecrit_fichier("fautive.asm", source_fautive), neuve, "Erreurs d'assemblage",
+         "fautive.asm:1:9: erreur: "},
+    };
+    for (cas const& c : table) {
         SCOPED_TRACE(c.chemin);
         relance({"-kbd", c.chemin});
         EXPECT_EQ(prend_dialogues().size(), 0u) << "rien ne s'ouvre avant la boucle";
         testing::internal::CaptureStderr();
         EXPECT_EQ(sim->passe_commande(), 1);
         std::string const erreurs = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(erreurs.find("depart: 0\n") != std::string::npos, c.charge) << erreurs;
-        EXPECT_EQ(mem->read_byte(0), c.charge ? 0x01 : 0xFF);
-        EXPECT_STREQ(libelle(f->DUMP01),
-                     c.charge ? "   0  1  5  8  0  0  0  0  0" : "   0 ff ff ff ff ff ff ff ff");
+        EXPECT_NE(erreurs.find(c.erreurs), std::string::npos) << erreurs;
+        EXPECT_EQ(erreurs.find("depart: 0") != std::string::npos, c.dialogue == nullptr) << erreurs;
+        EXPECT_STREQ(libelle(f->DUMP01), c.dump);
         auto const vus = prend_dialogues();
-        ASSERT_EQ(vus.size(), c.charge ? 0u : 1u) << vus;
-        if (!c.charge) {
-            EXPECT_TRUE(vus[0].contient("Erreur: fichier corrompu"));
+        ASSERT_EQ(vus.size(), c.dialogue != nullptr ? 1u : 0u) << vus;
+        if (c.dialogue != nullptr) {
+            EXPECT_TRUE(vus[0].contient(c.dialogue)) << vus;
         }
         barre_fichiers_class& barre = acces_simulateur::barre(*sim);
         EXPECT_EQ(libelle(barre.NOM_FICHIER), c.chemin.substr(c.chemin.rfind('/') + 1));
         EXPECT_STREQ(barre.NOM_FICHIER->tooltip(), c.chemin.c_str());
         EXPECT_TRUE(barre.B_RECHARGER->active());
+        std::remove(c.chemin.c_str());
     }
-    std::remove(bon.c_str());
+}
+
+// Ouverte par son bouton, la source est assemblee et chargee ; changee pour une
+// source fautive, Ctrl+R montre ses erreurs (un clic dans leur liste ne ferme pas
+// la fenetre, "Fermer" si) et laisse la memoire ; corrigee, elle est rechargee.
+TEST_F(fichiers, source_ouverte_puis_rechargee_avec_ses_erreurs_puis_corrigee) {
+    std::string const chemin = ecrit_fichier("prog.asm", "  PUSHI 5\n");
+    reponse = choisit_fichier(chemin);
+    testing::internal::CaptureStderr();
+    clique(acces_simulateur::barre(*sim).B_SOURCE);
+    auto vus = prend_dialogues();
+    ASSERT_EQ(vus.size(), 1u) << vus;
+    EXPECT_EQ(vus[0].titre, "Choisissez un fichier source");
+    EXPECT_STREQ(libelle(f->DESA01), "-> 0 PUSHI 5");
+
+    ecrit_fichier("prog.asm", source_fautive);
+    erreurs_assemblage_class& fenetre = acces_simulateur::erreurs(*sim);
+    reponse = [&fenetre](Fl_Window* w) {
+        EXPECT_EQ(w, fenetre.erreurs);
+        EXPECT_EQ(Fl::modal(), fenetre.erreurs);
+        fenetre.LISTE->do_callback();
+        fenetre.FERMER->do_callback();
+    };
+    clique(acces_simulateur::barre(*sim).B_RECHARGER);
+    vus = prend_dialogues();
+    ASSERT_EQ(vus.size(), 1u) << vus;
+    EXPECT_EQ(vus[0].titre, "Erreurs d'assemblage");
+    EXPECT_TRUE(vus[0].contient("prog.asm : 2 erreurs"));
+    ASSERT_EQ(fenetre.LISTE->size(), 2);
+    EXPECT_STREQ(fenetre.LISTE->text(1),
+                 "@.ligne 1, colonne 9 : erreur : mnémonique inconnu « PUSHX »");
+    EXPECT_NE(std::string(fenetre.LISTE->text(2)).find("ligne 2, colonne 15 : erreur :"),
+              std::string::npos);
+    EXPECT_FALSE(fenetre.erreurs->visible());
+    EXPECT_STREQ(libelle(f->DESA01), "-> 0 PUSHI 5");
+    EXPECT_EQ(mem->read_byte(0), 0x01);
+
+    ecrit_fichier("prog.asm", "  PUSHI 5\n  DUP\n");
+    clique(acces_simulateur::barre(*sim).B_RECHARGER);
+    EXPECT_STREQ(libelle(f->DESA02), "   2 DUP");
+    std::string const erreurs = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(compte_lignes(erreurs, "depart: 0"), 2) << erreurs;
+    EXPECT_TRUE(prend_dialogues().empty());
+    std::remove(chemin.c_str());
 }
 
 // Les options de la boite a outils (ici sans effet durable sur les tests

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "assembleur/assembleur.h"
 #include "banc_machine.h"
 #include "simulateur/texte_aide.h"
 #include "simulateur/version.h"
@@ -151,6 +152,52 @@ TEST(AideTexte, VersionEnTeteEtTousLesTableauxRemplis) {
         }
     }
     EXPECT_EQ(instructions, static_cast<std::size_t>(nombre_opcodes_definis));
+}
+
+// L'exemple de l'aide s'assemble sans rien a redire et fait ce qu'il dit : 3, 2,
+// 1 puis 0 sur le port B, et la fin sur BT *.
+TEST(AideTexte, ExempleAssembleEtCompteJusquAZeroSurLePortB) {
+    programme_assemble const p = assemble(programme_exemple());
+    ASSERT_TRUE(p.reussi());
+    EXPECT_TRUE(p.diagnostics.empty());
+    banc_machine b;
+    b.memoire.load_image(p.base, p.image);
+    std::vector<int> port_b;
+    for (int pas = 0; pas < 100; ++pas) {
+        unsigned short const pc = b.cpu.PC_value();
+        bool const pop = b.cpu.decodage_instruction(pc) == 0x02;
+        b.cpu.step();
+        if (pop) {
+            port_b.push_back(b.memoire.read_byte(0x1004));
+        }
+        if (b.cpu.PC_value() == pc) {
+            break;
+        }
+    }
+    EXPECT_EQ(port_b, (std::vector<int>{3, 2, 1, 0})) << b.etat();
+    EXPECT_EQ(b.cpu.SP_value(), -1);
+    EXPECT_EQ(b.cpu.CCR_value() & CCR_E, 0);
+}
+
+// Chaque nom que l'aide dit predefini ("PORTB $1004") vaut cette adresse pour l'assembleur.
+TEST(AideTexte, NomsPredefinisCommeLAssembleur) {
+    int noms = 0;
+    for (std::string const& l : lignes_aide()) {
+        std::istringstream mots(l.substr(2));
+        std::string nom, adresse;
+        while (l.rfind("@f", 0) == 0 && mots >> nom >> adresse &&
+               (nom.rfind("PORT", 0) == 0 || nom.rfind("DDR", 0) == 0) && adresse[0] == '$') {
+            SCOPED_TRACE(nom);
+            programme_assemble const p = assemble("PUSH " + nom + "\n");
+            ASSERT_TRUE(p.reussi());
+            unsigned const attendue = std::stoul(adresse.substr(1), nullptr, 16);
+            EXPECT_EQ(p.image,
+                      (std::vector<unsigned char>{0x00, static_cast<unsigned char>(attendue >> 8),
+                                                  static_cast<unsigned char>(attendue)}));
+            ++noms;
+        }
+    }
+    EXPECT_EQ(noms, 7);
 }
 
 } // namespace
