@@ -4,6 +4,7 @@
 // Invariants : une touche met en file le widget de son bouton ou du menu, comme un
 // clic ; "Recharger" est grise tant que fichier_ouvert est vide.
 #include <FL/Fl.H>
+#include <FL/fl_draw.H>
 #include <FL/forms.H>
 
 #include <iostream>
@@ -19,8 +20,32 @@ namespace {
 constexpr int entree_ouvrir = 1;
 constexpr int entree_quitter = 2;
 
+constexpr int marge_nom = 4; // pixels laisses a droite du nom du fichier ouvert
+
 // Le simulateur dont l'aide relaie les touches ; un seul vit a la fois.
 simulateur* simulateur_actif = nullptr;
+
+// Le nom tel que la boite le montre : trop long, il perd la fin de sa base (par
+// caracteres UTF-8 entiers), jamais son extension, qui dit .bin ou .asm.
+std::string nom_qui_tient(std::string const& nom, Fl_Widget const* boite) {
+    fl_open_display();
+    fl_font(boite->labelfont(), boite->labelsize());
+    std::string::size_type const point = nom.rfind('.');
+    std::string const extension = point == std::string::npos ? "" : nom.substr(point);
+    std::string base = nom.substr(0, nom.size() - extension.size());
+    std::string texte = nom;
+    while (fl_width(texte.c_str()) > boite->w() - marge_nom && !base.empty()) {
+        while (!base.empty()) {
+            unsigned char const octet = static_cast<unsigned char>(base.back());
+            base.pop_back();
+            if ((octet & 0xC0) != 0x80) {
+                break;
+            }
+        }
+        texte = base + "…" + extension;
+    }
+    return texte;
+}
 
 } // namespace
 
@@ -99,7 +124,7 @@ void simulateur::montre_aide() {
 
 void simulateur::retiens_fichier(std::string const& chemin) {
     fichier_ouvert = chemin;
-    barre->NOM_FICHIER->copy_label(nom_affiche(chemin).c_str());
+    barre->NOM_FICHIER->copy_label(nom_qui_tient(nom_affiche(chemin), barre->NOM_FICHIER).c_str());
     barre->NOM_FICHIER->copy_tooltip(chemin.c_str());
     barre->B_RECHARGER->activate();
     SIM->SIM->redraw();

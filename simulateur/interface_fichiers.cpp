@@ -14,13 +14,14 @@ constexpr int cote_bouton = 24;
 
 barre_fichiers_class::barre_fichiers_class(SIM_class* fenetre) {
     fl_addto_form(fenetre->SIM);
-    B_SOURCE = new Fl_Button(98, haut_bouton, cote_bouton + 4, cote_bouton, "@fileopen");
+    B_SOURCE = new Fl_Button(96, haut_bouton, cote_bouton, cote_bouton, "@fileopen");
     B_SOURCE->tooltip("Ouvrir source...");
-    B_RECHARGER = new Fl_Button(128, haut_bouton, cote_bouton + 4, cote_bouton, "@reload");
+    B_RECHARGER = new Fl_Button(122, haut_bouton, cote_bouton, cote_bouton, "@reload");
     B_RECHARGER->tooltip("Recharger");
-    NOM_FICHIER = new Fl_Box(160, haut_bouton, 102, cote_bouton);
+    // Jusqu'a 262 ; un nom plus long est coupe, le chemin entier est dans la bulle.
+    NOM_FICHIER = new Fl_Box(150, haut_bouton, 112, cote_bouton);
     NOM_FICHIER->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
-    NOM_FICHIER->labelsize(13);
+    NOM_FICHIER->labelsize(12);
     NOM_FICHIER->tooltip("Aucun fichier ouvert");
     fl_end_form();
 }

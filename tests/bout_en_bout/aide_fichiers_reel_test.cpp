@@ -1,6 +1,7 @@
-// Le vrai programme lance sur un fichier : ouvert au demarrage, relu par Ctrl+R
-// apres un changement sur le disque ; F1 ouvre l'aide a cote d'une fenetre qui
-// repond encore. Et sa ligne de commande, qui repond sans fenetre ni affichage.
+// Le vrai programme lance sur une source : ouverte au demarrage, relue par Ctrl+R
+// apres chaque changement sur le disque, ses erreurs montrees dans leur fenetre ;
+// F1 ouvre l'aide a cote d'une fenetre qui repond encore. Et sa ligne de
+// commande, qui repond sans fenetre ni affichage.
 #include "banc_reel.h"
 
 #include <cstdio>
@@ -23,52 +24,89 @@ void ecrit(std::string const& chemin, std::string const& octets) {
     std::ofstream(chemin, std::ios::binary) << octets;
 }
 
-std::string const pushi_5("\x00\x06\x00\x00\x01\x05", 6);
-std::string const add("\x00\x05\x00\x00\x08", 5);
+std::string const pushi_5 = "  PUSHI 5\n";
+std::string const add = "  ADD\n";
+std::string const fautive = "  PUSHX 1\n  BT ailleurs\n"; // deux erreurs
 
-// Le programme lance sur un .bin ecrit par le test.
-class fichier_reel : public banc {
+// Le programme lance sur une source ecrite par le test.
+class source_reel : public banc {
   protected:
-    fichier_reel() {
+    source_reel() {
         ecrit(programme, pushi_5);
         arguments = {programme};
     }
-    ~fichier_reel() override { std::remove(programme.c_str()); }
+    ~source_reel() override { std::remove(programme.c_str()); }
 
-    std::string const programme = chemin_temporaire("prog.bin");
+    std::string const programme = chemin_temporaire("prog.asm");
 };
+
+bool sombre(couleur const& c) {
+    return c.r + c.g + c.b < 200;
+}
 
 // Pixels sombres de la zone : du texte y est dessine.
 int encre(image const& i) {
     int n = 0;
     for (int y = 0; y < i.hauteur(); ++y) {
         for (int x = 0; x < i.largeur(); ++x) {
-            couleur const c = i.pixel(x, y);
-            n += c.r + c.g + c.b < 200 ? 1 : 0;
+            n += sombre(i.pixel(x, y)) ? 1 : 0;
         }
     }
     return n;
 }
 
-TEST_F(fichier_reel, ouvert_au_demarrage_relu_par_ctrl_r_et_f1_ouvre_l_aide) {
-    ASSERT_TRUE(attend_ligne_journal("depart: 0")) << "le fichier de la ligne de commande";
+// Lignes de texte de la zone : suites de rangees ou passe de l'encre.
+int lignes_ecrites(image const& i) {
+    int lignes = 0;
+    bool dans_ligne = false;
+    for (int y = 0; y < i.hauteur(); ++y) {
+        bool ligne = false;
+        for (int x = 0; x < i.largeur() && !ligne; ++x) {
+            ligne = sombre(i.pixel(x, y));
+        }
+        lignes += ligne && !dans_ligne ? 1 : 0;
+        dans_ligne = ligne;
+    }
+    return lignes;
+}
+
+// Le parcours de l'etudiant : la source ouverte au lancement, modifiee puis
+// relue par Ctrl+R, rendue fautive (ses erreurs s'affichent, la memoire reste),
+// corrigee et relue ; l'aide ouverte par F1 pendant ce temps.
+TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_aide_par_f1) {
+    ASSERT_TRUE(attend_ligne_journal("depart: 0")) << "la source de la ligne de commande";
     ASSERT_TRUE(barriere());
     image const premier = capture();
-    EXPECT_GT(encre(premier.recadre({160, 8, 102, 24})), 0) << "nom du fichier dans la barre";
+    EXPECT_GT(encre(premier.recadre({150, 8, 112, 24})), 0) << "nom du fichier dans la barre";
 
-    // Change sur le disque, puis revenu : chaque Ctrl+R montre ce que dit le fichier.
     ecrit(programme, add);
     touche_dans(fenetre, "ctrl+r");
     EXPECT_TRUE(attend_ligne_journal("depart: 0", 2));
     EXPECT_NE(attend_changement(d::desa(1), premier.recadre(d::desa(1))),
               premier.recadre(d::desa(1)))
-        << "Ctrl+R ne relit pas le fichier : " << garde_capture("ctrl_r");
+        << "Ctrl+R ne relit pas la source : " << garde_capture("ctrl_r");
+    ASSERT_TRUE(barriere());
+    image const deuxieme = capture();
+
+    // Fautive : la fenetre des erreurs, une ligne par erreur ; rien n'est charge.
+    ecrit(programme, fautive);
+    touche_dans(fenetre, "ctrl+r");
+    std::string const erreurs = attend_fenetre("Erreurs d'assemblage");
+    ASSERT_FALSE(erreurs.empty()) << "pas de fenetre des erreurs : " << garde_capture("erreurs");
+    EXPECT_EQ(lignes_ecrites(image_de(erreurs).recadre({12, 42, 640, 200})), 2)
+        << garde_capture("liste_erreurs");
+    touche_dans(erreurs, "Return");
+    EXPECT_TRUE(attend_fermeture(erreurs)) << "Entree laisse la fenetre des erreurs ouverte";
+    ASSERT_TRUE(barriere());
+    EXPECT_EQ(zone(d::cadre_desassemblage), deuxieme.recadre(d::cadre_desassemblage))
+        << "une source fautive ne change rien";
+
     ecrit(programme, pushi_5);
     touche_dans(fenetre, "ctrl+r");
     EXPECT_TRUE(attend_ligne_journal("depart: 0", 3));
     EXPECT_TRUE(attend([&](image const& i) {
         return i.recadre(d::cadre_desassemblage) == premier.recadre(d::cadre_desassemblage);
-    })) << "le premier programme ne revient pas";
+    })) << "la source corrigee n'est pas rechargee";
 
     // F1 : l'aide, non modale, avec son texte ; "Fermer" la cache.
     touche_dans(fenetre, "F1");

@@ -157,7 +157,11 @@ image lit_ppm(std::string const& ppm) {
 
 // Texte entre apostrophes pour le shell (les chemins et textes tapes n'en ont pas).
 std::string cite(std::string const& texte) {
-    return "'" + texte + "'";
+    std::string cite = "'";
+    for (char c : texte) {
+        cite += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return cite + "'";
 }
 
 } // namespace

@@ -27,8 +27,8 @@ struct acces_simulateur {
     static aide_class& aide(simulateur& s) { return *s.aide; }
     static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
     static erreurs_assemblage_class& erreurs(simulateur& s) { return *s.erreurs; }
-    static void montre_erreurs(simulateur& s, std::vector<diagnostic> const& liste) {
-        s.montre_erreurs("/tmp/essai.asm", liste);
+    static void retiens_fichier(simulateur& s, std::string const& chemin) {
+        s.retiens_fichier(chemin);
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include "banc.h"
 
+#include <FL/fl_draw.H>
+
 namespace {
 
 using fichiers = banc;
@@ -64,7 +66,6 @@ TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
             EXPECT_TRUE(vus[0].contient(c.dialogue)) << vus;
         }
         barre_fichiers_class& barre = acces_simulateur::barre(*sim);
-        EXPECT_EQ(libelle(barre.NOM_FICHIER), c.chemin.substr(c.chemin.rfind('/') + 1));
         EXPECT_STREQ(barre.NOM_FICHIER->tooltip(), c.chemin.c_str());
         EXPECT_TRUE(barre.B_RECHARGER->active());
         std::remove(c.chemin.c_str());
@@ -115,6 +116,51 @@ TEST_F(fichiers, source_ouverte_puis_rechargee_avec_ses_erreurs_puis_corrigee) {
     std::remove(chemin.c_str());
 }
 
+// Le nom du fichier ouvert tient dans la barre : coupe au besoin avant son
+// extension, sur un caractere entier, et pas plus qu'il ne faut ; le chemin entier
+// est dans la bulle.
+TEST_F(fichiers, nom_du_fichier_ouvert_tient_dans_la_barre) {
+    struct cas {
+        char const* chemin;
+        char const* base;      // nom sans son extension, "@" double
+        char const* extension; // gardee entiere
+        bool coupe;
+    };
+    cas const table[] = {
+        {"/tmp/a.asm", "a", ".asm", false},
+        {"/d/a@b.bin", "a@@b", ".bin", false},
+        {"/d/programme_de_l_etudiant.bin", "programme_de_l_etudiant", ".bin", true},
+        {"/d/ééééééééééééééééééééé.asm", "ééééééééééééééééééééé", ".asm", true},
+    };
+    Fl_Box* const nom = acces_simulateur::barre(*sim).NOM_FICHIER;
+    fl_font(nom->labelfont(), nom->labelsize());
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.chemin);
+        acces_simulateur::retiens_fichier(*sim, c.chemin);
+        std::string const montre = libelle(nom);
+        std::string const base = c.base;
+        EXPECT_STREQ(nom->tooltip(), c.chemin);
+        EXPECT_LE(fl_width(montre.c_str()), nom->w());
+        if (!c.coupe) {
+            EXPECT_EQ(montre, base + c.extension);
+            continue;
+        }
+        std::string const fin = std::string("…") + c.extension;
+        ASSERT_GT(montre.size(), fin.size());
+        ASSERT_EQ(montre.substr(montre.size() - fin.size()), fin);
+        std::string const debut = montre.substr(0, montre.size() - fin.size());
+        EXPECT_EQ(base.rfind(debut, 0), 0u) << "le debut du nom";
+        EXPECT_NE(static_cast<unsigned char>(base[debut.size()]) & 0xC0, 0x80)
+            << "coupe au milieu d'un caractere";
+        // Un caractere de plus ne tiendrait pas.
+        std::size_t suite = debut.size() + 1;
+        while (suite < base.size() && (static_cast<unsigned char>(base[suite]) & 0xC0) == 0x80) {
+            ++suite;
+        }
+        EXPECT_GT(fl_width((base.substr(0, suite) + fin).c_str()), nom->w() - 4);
+    }
+}
+
 // Les options de la boite a outils (ici sans effet durable sur les tests
 // suivants) sont mises de cote ou qu'elles soient ; le reste est analyse.
 TEST_F(fichiers, ligne_de_commande_separe_les_options_de_la_boite_a_outils) {
@@ -158,7 +204,7 @@ TEST_F(fichiers, recharger_relit_le_fichier_change_sur_le_disque) {
     EXPECT_EQ(choisit_menu(2), 1);
     EXPECT_EQ(prend_dialogues().size(), 1u);
     EXPECT_TRUE(barre.B_RECHARGER->active());
-    EXPECT_EQ(libelle(barre.NOM_FICHIER), chemin.substr(chemin.rfind('/') + 1));
+    EXPECT_STREQ(barre.NOM_FICHIER->tooltip(), chemin.c_str());
 
     ecrit_fichier("recharge.bin", binaire({0x08, 0x1B}));
     clique(f->B_STEP);
