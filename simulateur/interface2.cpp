@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "chaines/chaines.h"
+#include "simulateur/desassemblage_arriere.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ simulateur::simulateur(int argc, char** argv)
       moteur(memoire, inter,
              {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
               &portE.registre()}),
-      adr_debut_desassemblage(0) {
+      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -219,6 +220,7 @@ simulateur::simulateur(int argc, char** argv)
         ports[p]->configure(SIM, c.x, c.y, c.nom, d.adresse_valeur, c.xd, c.yd, c.nom_direction,
                             d.adresse_direction, d.forc_sortie, d.forc_entree, &memoire);
     }
+    prepare_ajouts(argc, argv);
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
 }
@@ -226,6 +228,7 @@ simulateur::simulateur(int argc, char** argv)
 simulateur::~simulateur() {
     fl_hide_form(SIM->SIM);
     fl_finish();
+    detruit_ajouts();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -289,12 +292,24 @@ int simulateur::passe_commande() {
         rafraichit_desassemble();
     } else if (obj == SIM->DESA_U) {
         std::cerr << "a refaire" << std::endl;
+        adr_debut_desassemblage = instruction_precedente(inter, adr_debut_desassemblage);
+        rafraichit_desassemble();
     } else if (obj == SIM->DUMP_SLIDE) {
         rafraichit_dump(0);
     } else if (obj == SIM->DUMP_U) {
         rafraichit_dump(-octets_par_ligne_dump);
     } else if (obj == SIM->DUMP_D) {
         rafraichit_dump(octets_par_ligne_dump);
+    } else if (obj == SIM->B_AIDE) {
+        montre_aide();
+    } else if (obj == aide->aide || obj == fermer_aide) {
+        fl_hide_form(aide->aide);
+    } else if (obj == barre->B_SOURCE) {
+        ouvre_source();
+        memoire_ecrite = true;
+    } else if (obj == barre->B_RECHARGER) {
+        recharge();
+        memoire_ecrite = true;
     }
 
     // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
@@ -329,6 +344,7 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
+        retiens_fichier(chemin);
         charge_programme(chemin);
         return 0;
     }
@@ -343,6 +359,10 @@ void simulateur::charge_programme(char* chemin) {
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
         return;
     }
+    demarre_programme_charge();
+}
+
+void simulateur::demarre_programme_charge() {
     moteur.memoire_touchee();
     moteur.oublie_historique();
     inter.init_registers();
