@@ -3,7 +3,8 @@
 # manuel, construites par scdoc quand il est la (scripts/run s'en passe).
 include(GNUInstallDirs)
 
-install(TARGETS karvela RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(KARVELA_COMMANDES karvela)
+install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES paquet/karvela-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

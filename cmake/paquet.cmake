@@ -42,3 +42,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)
+
+# Construit le paquet (build/paquet, a part) : deux coeurs pour ctest.
+if(KARVELA_TESTS)
+  add_test(NAME paquet_debian COMMAND ${PROJECT_SOURCE_DIR}/tests/paquet/paquet.sh
+           ${PROJECT_SOURCE_DIR} ${PROJECT_VERSION} ${KARVELA_COMMANDES})
+  set_tests_properties(paquet_debian PROPERTIES PROCESSORS 2 TIMEOUT 900)
+endif()
