@@ -3,7 +3,8 @@
 # manuel, construites par scdoc quand il est la (scripts/run s'en passe).
 include(GNUInstallDirs)
 
-set(KARVELA_COMMANDES karvela)
+# Les commandes installees, chacune avec sa page de manuel.
+set(KARVELA_COMMANDES karvela karvela-asm)
 install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -15,7 +16,7 @@ install(FILES ${exemples} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 find_program(KARVELA_SCDOC scdoc)
 if(KARVELA_SCDOC)
   set(pages)
-  foreach(page karvela karvela-asm karvela-run)
+  foreach(page ${KARVELA_COMMANDES})
     configure_file(docs/man/${page}.1.scd man/${page}.1.scd @ONLY)
     # .nh : sans cesure, que groff ferait avec ses motifs anglais sur du francais.
     add_custom_command(OUTPUT man/${page}.1.gz

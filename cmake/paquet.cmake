@@ -46,6 +46,6 @@ include(CPack)
 # Construit le paquet (build/paquet, a part) : deux coeurs pour ctest.
 if(KARVELA_TESTS)
   add_test(NAME paquet_debian COMMAND ${PROJECT_SOURCE_DIR}/tests/paquet/paquet.sh
-           ${PROJECT_SOURCE_DIR} ${PROJECT_VERSION} ${KARVELA_COMMANDES})
+           ${PROJECT_SOURCE_DIR} ${PROJECT_VERSION} $<TARGET_FILE:karvela-asm> ${KARVELA_COMMANDES})
   set_tests_properties(paquet_debian PROPERTIES PROCESSORS 2 TIMEOUT 900)
 endif()

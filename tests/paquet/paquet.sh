@@ -2,12 +2,13 @@
 # Le paquet Debian tel qu'un enseignant l'installe : scripts/paquet le construit
 # (lintian et desktop-file-validate compris), son nom porte la version, il contient
 # les commandes, l'entree de menu, les pages de manuel et tous les exemples, et ses
-# dependances sont calculees.
-# Usage : paquet.sh SOURCES VERSION COMMANDE...
+# dependances sont calculees ; le karvela-asm qu'il installe assemble chaque exemple
+# aux memes octets que celui de la construction.
+# Usage : paquet.sh SOURCES VERSION KARVELA_ASM_CONSTRUIT COMMANDE...
 set -euo pipefail
 shopt -s nullglob
-sources=$1 version=$2
-shift 2
+sources=$1 version=$2 asm_construit=$3
+shift 3
 echec() {
   echo "paquet: $*" >&2
   exit 1
@@ -18,11 +19,9 @@ paquet=$("$sources/scripts/paquet" | tail -n1)
   echec "nom inattendu : $paquet"
 dpkg-deb -f "$paquet" Depends | grep -q 'libfltk1\.3' || echec "dependances non calculees"
 
-attendus=(usr/share/applications/karvela.desktop usr/share/doc/karvela/copyright
-  usr/share/man/man1/karvela.1.gz usr/share/man/man1/karvela-asm.1.gz
-  usr/share/man/man1/karvela-run.1.gz)
+attendus=(usr/share/applications/karvela.desktop usr/share/doc/karvela/copyright)
 for c in "$@"; do
-  attendus+=("usr/bin/$c")
+  attendus+=("usr/bin/$c" "usr/share/man/man1/$c.1.gz")
 done
 for f in "$sources"/examples/*.bin "$sources"/examples/*.asm "$sources"/examples/*.txt; do
   attendus+=("usr/share/doc/karvela/examples/$(basename "$f")")
@@ -37,3 +36,14 @@ trap 'rm -rf "$travail"' EXIT
 dpkg-deb -x "$paquet" "$travail/racine"
 zcat "$travail/racine/usr/share/man/man1/karvela.1.gz" | grep -q "^\.TH .*karvela $version" ||
   echec "page de manuel sans la version $version"
+exemples=("$sources"/examples/*.asm)
+[ ${#exemples[@]} -gt 0 ] || echec "aucun exemple .asm dans $sources/examples"
+installe="$travail/racine/usr/bin/karvela-asm"
+"$installe" --version | grep -qF "$version" || echec "karvela-asm --version sans $version"
+for source in "${exemples[@]}"; do
+  nom=$(basename "$source" .asm)
+  "$installe" -o "$travail/$nom.installe.bin" "$source"
+  "$asm_construit" -o "$travail/$nom.construit.bin" "$source"
+  cmp "$travail/$nom.installe.bin" "$travail/$nom.construit.bin" ||
+    echec "$nom.asm : le karvela-asm installe ne donne pas les octets de la construction"
+done
