@@ -246,9 +246,6 @@ bilan_execution lance(machine& m, options_run const& o, std::ostream* trace) {
         points.bascule(o.adresse_arret);
     }
     points_arret const* const p = o.jusqu_a ? &points : nullptr;
-    if (o.pas == 0) {
-        return {0, arret::limite, m.cpu().PC_value()};
-    }
     if (trace == nullptr) {
         return execute(m, p, o.pas, true, true);
     }
