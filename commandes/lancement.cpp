@@ -249,7 +249,8 @@ bilan_execution lance(machine& m, options_run const& o, std::ostream* trace) {
     if (trace == nullptr) {
         return execute(m, p, o.pas, true, true);
     }
-    // Une instruction par appel : chacune est ecrite avant la suivante.
+    // Une instruction par appel, ecrite avant la suivante. Un appel qui arrive sur
+    // le point d'arret le dit aussitot : aucun appel ne part donc de lui.
     bilan_execution total;
     for (long long fait = 0; fait < o.pas;) {
         unsigned short const adresse = m.cpu().PC_value();
@@ -257,11 +258,9 @@ bilan_execution lance(machine& m, options_run const& o, std::ostream* trace) {
         m.cpu().desassemblage_instruction(adresse, texte);
         bilan_execution const b = execute(m, p, 1, fait == 0, true);
         fait += b.pas;
-        if (b.pas > 0) {
-            *trace << ligne_trace(adresse, texte, m.cpu()) << "\n";
-        }
+        *trace << ligne_trace(adresse, texte, m.cpu()) << "\n";
         total = {fait, b.raison, b.adresse};
-        if (b.raison != arret::limite || b.pas == 0) {
+        if (b.raison != arret::limite) {
             break;
         }
     }

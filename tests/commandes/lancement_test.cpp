@@ -163,6 +163,9 @@ TEST(Run, TraceEtRapports) {
               "Pile (du fond au sommet) : -2\n"
               "Ports : A $00 B $00 C $00 D $00 E $00  DDRC $00 DDRD $00\n"
               "Mémoire $0000 : 01 fe\n");
+    std::string const un = rapport_texte(execute_source("NOP", "-n 1").etat);
+    EXPECT_EQ(un.substr(0, un.find('\n') + 1),
+              "Arrêt : limite atteinte en $0001, après 1 instruction\n");
 }
 
 } // namespace
