@@ -20,7 +20,9 @@ namespace {
 
 constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
 constexpr Fl_Color couleur_point_arret = FL_RED;
-constexpr int entree_a_propos = 1; // du menu Fichier : ne charge rien, la marche continue
+// fl_get_menu du menu Fichier : -1 rien choisi, 1 "A propos" (la marche continue),
+// au-dela Ouvrir et Quitter, qui l'arretent.
+constexpr int menu_a_propos = 1;
 constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
 
 // Le simulateur que sert le crochet d'evenements ; un seul vit a la fois.
@@ -96,7 +98,7 @@ void simulateur::avant_commande(Fl_Widget* obj) {
                                    barre->B_RECHARGER};
     bool const arrete =
         std::find(std::begin(arretent), std::end(arretent), obj) != std::end(arretent) ||
-        (obj == SIM->m_fichier && fl_get_menu(obj) != entree_a_propos);
+        (obj == SIM->m_fichier && fl_get_menu(obj) > menu_a_propos);
     if (arrete) {
         arrete_marche();
     } else {

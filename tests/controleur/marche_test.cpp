@@ -228,6 +228,13 @@ TEST_F(marche, ce_qui_arrete_la_marche_et_ce_qui_la_laisse) {
          },
          true},
         {"Quitter", [&] { EXPECT_EQ(choisit_menu(3), 0); }, true},
+        {"menu Fichier sans choix", [&] { EXPECT_EQ(choisit_menu(0), 1); }, false},
+        {"A propos",
+         [&] {
+             EXPECT_EQ(choisit_menu(1), 1);
+             EXPECT_EQ(prend_dialogues().size(), 1u);
+         },
+         false},
         {"edition memoire", [&] { tape_memoire("$200", "7", "1"); }, false},
         {"DUMP_D", [&] { clique(f->DUMP_D); }, false},
         {"vitesse", [&] { choisit_vitesse(100); }, false},
