@@ -16,10 +16,6 @@
 
 namespace {
 
-// Entrees du menu Fichier, comptees de 0 comme les range le menu.
-constexpr int entree_ouvrir = 1;
-constexpr int entree_quitter = 2;
-
 constexpr int marge_nom = 4; // pixels laisses a droite du nom du fichier ouvert
 
 // Le simulateur dont l'aide relaie les touches ; un seul vit a la fois.
@@ -83,8 +79,9 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
     SIM->B_STEP->shortcut(FL_F + 7);
     // Ctrl+F2 : la remise a zero des debogueurs ; ne croise aucune autre touche.
     SIM->B_RESET->shortcut(FL_CTRL + FL_F + 2);
-    SIM->m_fichier->shortcut(entree_ouvrir, FL_CTRL + 'o');
-    SIM->m_fichier->shortcut(entree_quitter, FL_CTRL + 'q');
+    // Le menu range ses entrees de 0 : une de moins que fl_get_menu.
+    SIM->m_fichier->shortcut(item_ouvrir - 1, FL_CTRL + 'o');
+    SIM->m_fichier->shortcut(item_quitter - 1, FL_CTRL + 'q');
     barre->B_SOURCE->shortcut(FL_CTRL + FL_SHIFT + 'o');
     barre->B_RECHARGER->shortcut(FL_CTRL + 'r');
     simulateur_actif = this;

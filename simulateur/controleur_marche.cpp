@@ -20,9 +20,6 @@ namespace {
 
 constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
 constexpr Fl_Color couleur_point_arret = FL_RED;
-// fl_get_menu du menu Fichier : -1 rien choisi, 1 "A propos" (la marche continue),
-// au-dela Ouvrir et Quitter, qui l'arretent.
-constexpr int menu_a_propos = 1;
 constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
 
 // Le simulateur que sert le crochet d'evenements ; un seul vit a la fois.
@@ -96,9 +93,11 @@ void simulateur::avant_commande(Fl_Widget* obj) {
     Fl_Widget* const arretent[] = {SIM->B_STOP,       SIM->B_STEP, barre_marche->B_RECULE,
                                    SIM->B_RESET,      SIM->SIM,    barre->B_SOURCE,
                                    barre->B_RECHARGER};
+    // Du menu Fichier, "A propos" et un menu ferme sans choix laissent la marche.
+    int const item = obj == SIM->m_fichier ? fl_get_menu(obj) : 0;
     bool const arrete =
         std::find(std::begin(arretent), std::end(arretent), obj) != std::end(arretent) ||
-        (obj == SIM->m_fichier && fl_get_menu(obj) > menu_a_propos);
+        item == item_ouvrir || item == item_quitter;
     if (arrete) {
         arrete_marche();
     } else {
@@ -106,33 +105,32 @@ void simulateur::avant_commande(Fl_Widget* obj) {
     }
 }
 
-bool simulateur::commande_marche(Fl_Widget* obj) {
+void simulateur::commande_marche(Fl_Widget* obj) {
     if (obj == SIM->B_PLAY) {
         marche.demarre();
         montre_etat_marche();
-        return true;
+        return;
     }
     if (obj == barre_marche->B_RECULE) {
         if (moteur.recule()) {
             montre_machine();
         }
-        return true;
+        return;
     }
     if (obj == barre_marche->VITESSE) {
         int const i = barre_marche->VITESSE->value();
         if (i >= 0 && i < nb_vitesses) {
             marche.regle_vitesse(vitesses_marche[i]);
         }
-        return true;
+        return;
     }
     for (int y = 0; y < 12; ++y) {
         if (obj == point_desa[y]) {
             marche.points().bascule(adresse_desa[y]);
             rafraichit_desassemble();
-            return true;
+            return;
         }
     }
-    return false;
 }
 
 void simulateur::avance_marche() {

@@ -50,9 +50,6 @@ constexpr placement_port table_ports[nb_ports] = {
 };
 
 constexpr char const* menu_fichier = "A propos de...|Ouvrir fichier binaire|Quitter";
-constexpr int item_a_propos = 1;
-constexpr int item_ouvrir = 2;
-constexpr int item_quitter = 3;
 
 // Deuxieme et troisieme lignes de l'alerte d'un champ d'edition memoire refuse.
 constexpr char const* aide_champ_nombre =

@@ -47,6 +47,11 @@ class simulateur {
   private:
     friend struct acces_simulateur; // ouverture reservee aux tests
 
+    // Entrees du menu Fichier comme fl_get_menu les numerote (de 1 ; -1 : rien choisi).
+    static constexpr int item_a_propos = 1;
+    static constexpr int item_ouvrir = 2;
+    static constexpr int item_quitter = 3;
+
     int interprete_menu_fichier(Fl_Widget* obj);
     // Commande VALID_MEM : verifie les trois champs, puis remplit la memoire.
     void commande_memoire();
@@ -78,8 +83,8 @@ class simulateur {
     // Avant la relecture du panneau, en marche : les commandes qui arretent la
     // marche l'arretent (etat montre), les autres trouvent le panneau a jour.
     void avant_commande(Fl_Widget* obj);
-    // Les commandes du mode marche ; faux si obj n'en est pas une.
-    bool commande_marche(Fl_Widget* obj);
+    // Les commandes du mode marche ; rien si obj n'en est pas une.
+    void commande_marche(Fl_Widget* obj);
     // Passe sans widget en marche : attend le rendez-vous ou execute une tranche.
     void avance_marche();
     void arrete_marche();
