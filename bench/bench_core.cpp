@@ -59,15 +59,9 @@ struct interpreteur_switch {
         pile_interne[--SP] = static_cast<signed char>(x);
         drapeaux(x);
     }
-    unsigned short mot(unsigned short a) const {
-        return a == 0xFFFF ? 0
-                           : static_cast<unsigned short>(
-                                 memoire->read_byte(a) << 8 |
-                                 memoire->read_byte(static_cast<unsigned short>(a + 1)));
-    }
     void saute(bool condition) {
         PC = static_cast<unsigned short>(
-            PC + (condition ? mot(static_cast<unsigned short>(PC + 1)) : 3));
+            PC + (condition ? memoire->read_word(static_cast<unsigned short>(PC + 1)) : 3));
     }
 
     void pas() {
@@ -75,7 +69,7 @@ struct interpreteur_switch {
         switch (memoire->read_byte(PC) & 0x1F) {
         case 0x00: // PUSH
             if (permis(0, 1)) {
-                empile(memoire->read_byte(mot(suite)));
+                empile(memoire->read_byte(memoire->read_word(suite)));
             }
             PC = static_cast<unsigned short>(PC + 3);
             break;
@@ -89,7 +83,7 @@ struct interpreteur_switch {
             if (permis(1, 0)) {
                 unsigned char const b = t();
                 --SP;
-                memoire->write_byte(mot(suite), b);
+                memoire->write_byte(memoire->read_word(suite), b);
                 drapeaux(b);
             }
             PC = static_cast<unsigned short>(PC + 3);
