@@ -41,7 +41,6 @@ enum code_operation : int {
 };
 static_assert(op_NOP + 1 == nombre_opcodes_definis, "un opcode manque");
 
-constexpr unsigned char masque_opcode = 0x1F;   // les 3 bits hauts de l'octet sont ignores
 constexpr int taille_texte_desassemblage = 11;  // "PUSHI -128" et son zero final
 constexpr int taille_instruction_indefinie = 1; // NIET avance d'un octet
 constexpr int taille_avec_mot = 3;              // opcode suivi d'une adresse ou d'un deplacement
@@ -156,10 +155,6 @@ void mp_interpreteur::raj_CCR_ZN(unsigned char res) {
 
 // --- Decodage, desassemblage, pas ---
 
-int mp_interpreteur::decodage_instruction(unsigned short adr) const {
-    return memoire->read_byte(adr) & masque_opcode;
-}
-
 unsigned short mp_interpreteur::adresse_suivante(unsigned short adr) const {
     int const code = decodage_instruction(adr);
     int const taille = code < nombre_opcodes_definis
@@ -184,11 +179,6 @@ unsigned short mp_interpreteur::desassemblage_instruction(unsigned short adr, ch
         std::snprintf(chaine, taille_texte_desassemblage, "%s", libelle);
     }
     return adresse_suivante(adr);
-}
-
-int mp_interpreteur::step() {
-    internal_mp_interpreteur_operation[decodage_instruction(PC)](*this, 0);
-    return 0;
 }
 
 // --- Formes communes ---

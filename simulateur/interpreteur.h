@@ -17,6 +17,7 @@ constexpr unsigned char CCR_C = 0x01; // retenue : seuls BC et BNC le lisent
 constexpr int nombre_opcodes = 32;         // 5 bits d'opcode
 constexpr int nombre_opcodes_definis = 28; // 0x00..0x1B ; 0x1C..0x1F sont indefinis
 constexpr int taille_pile_interne = 16;
+constexpr unsigned char masque_opcode = 0x1F; // les 3 bits hauts de l'octet sont ignores
 
 class mp_interpreteur {
   public:
@@ -43,10 +44,13 @@ class mp_interpreteur {
     // Z et N d'apres res ; E, V, C et les bits 7..5 restent.
     void raj_CCR_ZN(unsigned char res);
 
-    int decodage_instruction(unsigned short adr) const;
+    int decodage_instruction(unsigned short adr) const {
+        return memoire->read_byte(adr) & masque_opcode;
+    }
     unsigned short adresse_suivante(unsigned short adr) const;
     // Ecrit au plus 11 octets dans chaine (texte et zero final).
     unsigned short desassemblage_instruction(unsigned short adr, char* chaine) const;
+    // En ligne : chez l'appelant, un pas ne coute qu'un appel, celui du traitant.
     int step();
 
     void PUSH(int mode_adressage);
@@ -112,5 +116,10 @@ typedef void (*operation_instruction)(mp_interpreteur&, int);
 extern const int internal_mp_interpreteur_taille_instruction[nombre_opcodes_definis];
 extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opcodes];
 extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
+
+inline int mp_interpreteur::step() {
+    internal_mp_interpreteur_operation[decodage_instruction(PC)](*this, 0);
+    return 0;
+}
 
 #endif
