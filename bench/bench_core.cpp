@@ -22,22 +22,23 @@
 
 namespace {
 
-// Interpreteur de reference : les instructions du processeur dans un seul switch.
+// Interpreteur de reference : les instructions du processeur dans un seul switch,
+// sur des champs de memes types, dans le meme ordre, que ceux de mp_interpreteur.
 struct interpreteur_switch {
     mem_64k* memoire;
     signed char pile_interne[taille_pile_interne];
-    unsigned short PC;
-    short SP;
+    unsigned int PC;
+    int SP;
     unsigned char A;
     unsigned char tmpA;
-    unsigned char CCR;
+    unsigned int CCR;
     unsigned short X;
 
     unsigned char t() const { return static_cast<unsigned char>(pile_interne[SP]); }
     unsigned char s() const { return static_cast<unsigned char>(pile_interne[SP - 1]); }
     void drapeaux(unsigned char r) {
-        CCR = static_cast<unsigned char>((CCR & ~(CCR_Z | CCR_N)) | (r == 0 ? CCR_Z : 0) |
-                                         (r & 0x80 ? CCR_N : 0));
+        CCR = (CCR & ~static_cast<unsigned int>(CCR_Z | CCR_N)) | (r == 0 ? CCR_Z : 0) |
+              (r & 0x80 ? CCR_N : 0);
     }
     // Vrai si la pile a au moins `besoin` entrees et `libres` places libres ; E sinon.
     bool permis(int besoin, int libres) {

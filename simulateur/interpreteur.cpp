@@ -143,7 +143,8 @@ signed char mp_interpreteur::pile(short v) const {
 }
 
 void mp_interpreteur::raj_CCR_ZN(unsigned char res) {
-    unsigned char ccr = CCR & static_cast<unsigned char>(~(CCR_Z | CCR_N));
+    // Calcul sur 32 bits : CCR est relu en entier (voir le rangement des registres).
+    unsigned int ccr = CCR & ~static_cast<unsigned int>(CCR_Z | CCR_N);
     if (res == 0) {
         ccr |= CCR_Z;
     }
@@ -195,7 +196,8 @@ inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres
     } else {
         CCR |= CCR_E;
     }
-    PC = static_cast<unsigned short>(PC + internal_mp_interpreteur_taille_instruction[opcode]);
+    PC = static_cast<unsigned short>(lecture_PC() +
+                                     internal_mp_interpreteur_taille_instruction[opcode]);
 }
 
 inline void mp_interpreteur::branchement(int opcode, bool condition) {
@@ -204,7 +206,7 @@ inline void mp_interpreteur::branchement(int opcode, bool condition) {
         condition
             ? operande()
             : static_cast<unsigned short>(internal_mp_interpreteur_taille_instruction[opcode]);
-    PC = static_cast<unsigned short>(PC + pas);
+    PC = static_cast<unsigned short>(lecture_PC() + pas);
 }
 
 // --- Instructions de pile ---
@@ -220,7 +222,7 @@ void mp_interpreteur::PUSH(int) {
 
 void mp_interpreteur::PUSHI(int) {
     instruction_pile<true>(op_PUSHI, 0, 1, [this] {
-        unsigned char const b = memoire->read_byte(static_cast<unsigned short>(PC + 1));
+        unsigned char const b = memoire->read_byte(static_cast<unsigned short>(lecture_PC() + 1));
         range(++SP, b);
         return b;
     });
@@ -405,11 +407,12 @@ void mp_interpreteur::BT(int) {
 }
 
 void mp_interpreteur::NOP(int) {
-    PC = static_cast<unsigned short>(PC + internal_mp_interpreteur_taille_instruction[op_NOP]);
+    PC = static_cast<unsigned short>(lecture_PC() +
+                                     internal_mp_interpreteur_taille_instruction[op_NOP]);
 }
 
 void mp_interpreteur::NIET(int) {
-    PC = static_cast<unsigned short>(PC + taille_instruction_indefinie);
+    PC = static_cast<unsigned short>(lecture_PC() + taille_instruction_indefinie);
 }
 
 // --- Traitants de la table : chacun appelle l'operation de meme nom ---

@@ -26,7 +26,7 @@ class mp_interpreteur {
     void learn_mem(mem_64k* memoire_ref);
     void init_registers(); // PC = 0, rien d'autre
 
-    unsigned short PC_value() const { return PC; }
+    unsigned short PC_value() const { return static_cast<unsigned short>(lecture_PC()); }
     void set_PC_value(unsigned short v) { PC = v; }
     short SP_value() const { return SP; }
     void set_SP_value(short v) { SP = v; }
@@ -97,16 +97,33 @@ class mp_interpreteur {
     void range(int i, unsigned char octet) { pile_interne[i] = static_cast<signed char>(octet); }
     // Mot qui suit l'opcode : adresse de PUSH et POP, deplacement des branchements.
     unsigned short operande() const {
-        return memoire->read_word(static_cast<unsigned short>(PC + 1));
+        return memoire->read_word(static_cast<unsigned short>(lecture_PC() + 1));
     }
 
+    // PC relu en entier, sur 32 bits : sans la barriere vide, le compilateur n'en lit
+    // que les 16 bits bas des qu'il ne lui en faut pas plus, et la relecture attend
+    // alors la fin de l'ecriture du pas d'avant. Le champ reste dans 0..0xFFFF.
+    unsigned int lecture_PC() const {
+        unsigned int pc = PC;
+        asm("" : "+r"(pc));
+        if (pc > 0xFFFF) {
+            __builtin_unreachable();
+        }
+        return pc;
+    }
+
+    // PC, SP et CCR, que presque chaque pas relit juste apres le pas d'avant qui les a
+    // ecrits, sont ranges et relus sur 32 bits : relire ainsi un champ de 8 ou 16 bits
+    // coute environ 8 cycles sur cette machine, contre 1 en 32 bits. Leurs valeurs
+    // restent celles que donnent les accesseurs : PC sur 16 bits, SP signe sur 16 bits,
+    // CCR sur 8 bits.
     mem_64k* memoire;
     signed char pile_interne[taille_pile_interne];
-    unsigned short PC;
-    short SP;
+    unsigned int PC;
+    int SP;
     unsigned char A;
     unsigned char tmpA;
-    unsigned char CCR;
+    unsigned int CCR;
     unsigned short X;
 };
 
@@ -118,7 +135,8 @@ extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opc
 extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
 
 inline int mp_interpreteur::step() {
-    internal_mp_interpreteur_operation[decodage_instruction(PC)](*this, 0);
+    internal_mp_interpreteur_operation[decodage_instruction(
+        static_cast<unsigned short>(lecture_PC()))](*this, 0);
     return 0;
 }
 
