@@ -186,8 +186,8 @@ unsigned short mp_interpreteur::desassemblage_instruction(unsigned short adr, ch
 
 template <bool drapeaux, typename Effet>
 inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres, Effet effet) {
-    // Chemin reussi en ligne droite : un saut pris de plus par pas brouille la
-    // prediction de l'appel indirect de step et divise le debit par deux.
+    // Chemin reussi en ligne droite : sans l'indication, il commence par un saut pris,
+    // et un saut pris de plus par pas se paie sur le debit.
     if (__builtin_expect(SP + 1 >= besoin && SP + libres < taille_pile_interne, 1)) {
         unsigned char const resultat = effet();
         if (drapeaux) {
