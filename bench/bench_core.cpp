@@ -65,7 +65,9 @@ struct interpreteur_switch {
             PC + (condition ? memoire->read_word(static_cast<unsigned short>(PC + 1)) : 3));
     }
 
-    void pas() {
+    // Toujours en ligne dans la boucle de mesure, comme un interpreteur switch ordinaire
+    // tient sa boucle : sinon le compilateur en fait un appel par pas.
+    [[gnu::always_inline]] void pas() {
         unsigned short const suite = static_cast<unsigned short>(PC + 1);
         switch (memoire->read_byte(PC) & 0x1F) {
         case 0x00: // PUSH
