@@ -21,12 +21,14 @@ struct ligne_assemblee {
     int ligne;
     unsigned short adresse;
     std::vector<unsigned char> octets;
+    bool instruction; // faux : donnees (.octet, .mot)
 };
 
+// image et lignes ne sont remplies que si le source n'a aucune erreur.
 struct programme_assemble {
-    std::vector<diagnostic> diagnostics;
-    unsigned short base = 0;          // plus basse adresse stockee
-    std::vector<unsigned char> image; // de base a la plus haute adresse stockee, trous a 0
+    std::vector<diagnostic> diagnostics; // dans l'ordre des lignes et des colonnes
+    unsigned short base = 0;             // plus basse adresse stockee
+    std::vector<unsigned char> image;    // de base a la plus haute adresse stockee, trous a 0
     std::vector<ligne_assemblee> lignes;
     bool reussi() const; // aucune erreur ; les avertissements n'empechent rien
 };

@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "chaines/chaines.h"
+#include "simulateur/desassemblage_arriere.h"
 
 namespace {
 
@@ -31,25 +32,21 @@ constexpr int taille_texte_dump = 13;      // taille des caracteres du dump
 constexpr int nb_adresses = 0x10000;       // au-dela, la memoire reprend les memes cases
 constexpr int placement_principal = FL_PLACE_CENTER | FL_FREE_SIZE; // centree, redimensionnable
 
-// Les cinq ports, dans l'ordre A a E : position du registre de valeur, nom et
-// adresse ; position, nom et adresse du registre de direction (nom vide : aucun) ;
-// bits forces en sortie et en entree.
-struct configuration_port {
+// Les cinq ports, dans l'ordre A a E de ports_machine (adresses et masques) :
+// position et nom du registre de valeur, puis du registre de direction (nom
+// vide : aucun).
+struct placement_port {
     int x, y;
     char const* nom;
-    unsigned short adresse;
     int xd, yd;
     char const* nom_direction;
-    unsigned short adresse_direction;
-    unsigned char forc_sortie, forc_entree;
 };
-constexpr int nb_ports = 5;
-constexpr configuration_port table_ports[nb_ports] = {
-    {40, 200, "Port A", 0x1000, 0, 0, "", 0, 0x70, 0x07},
-    {130, 200, "Port B", 0x1004, 0, 0, "", 0, 0xFF, 0x00},
-    {220, 200, "Port C", 0x1003, 220, 270, "DDRC", 0x1007, 0x00, 0x00},
-    {310, 200, "Port D", 0x1008, 310, 270, "DDRD", 0x1009, 0x00, 0x00},
-    {40, 270, "Port E", 0x100A, 0, 0, "", 0, 0x00, 0xFF},
+constexpr placement_port table_ports[nb_ports] = {
+    {40, 200, "Port A", 0, 0, ""},          // rangee du haut, a gauche
+    {130, 200, "Port B", 0, 0, ""},         // rangee du haut
+    {220, 200, "Port C", 220, 270, "DDRC"}, // DDRC sous Port C
+    {310, 200, "Port D", 310, 270, "DDRD"}, // DDRD sous Port D
+    {40, 270, "Port E", 0, 0, ""},          // sous Port A
 };
 
 constexpr char const* menu_fichier = "A propos de...|Ouvrir fichier binaire|Quitter";
@@ -168,7 +165,10 @@ void reg2bin8(unsigned char v, char* buffer) {
 
 simulateur::simulateur(int argc, char** argv)
     : SIM(nullptr), form_about(nullptr), aide(nullptr), point_desa(), point_pile(), point_dump(),
-      adr_debut_desassemblage(0) {
+      moteur(memoire, inter,
+             {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
+              &portE.registre()}),
+      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -215,10 +215,12 @@ simulateur::simulateur(int argc, char** argv)
 
     portparallele* const ports[] = {&portA, &portB, &portC, &portD, &portE};
     for (int p = 0; p < nb_ports; ++p) {
-        configuration_port const& c = table_ports[p];
-        ports[p]->configure(SIM, c.x, c.y, c.nom, c.adresse, c.xd, c.yd, c.nom_direction,
-                            c.adresse_direction, c.forc_sortie, c.forc_entree, &memoire);
+        placement_port const& c = table_ports[p];
+        description_port const& d = ports_machine[p];
+        ports[p]->configure(SIM, c.x, c.y, c.nom, d.adresse_valeur, c.xd, c.yd, c.nom_direction,
+                            d.adresse_direction, d.forc_sortie, d.forc_entree, &memoire);
     }
+    prepare_ajouts(argc, argv);
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
 }
@@ -226,6 +228,7 @@ simulateur::simulateur(int argc, char** argv)
 simulateur::~simulateur() {
     fl_hide_form(SIM->SIM);
     fl_finish();
+    detruit_ajouts();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -268,12 +271,14 @@ int simulateur::passe_commande() {
         inter.set_SP_value(-1);
         rafraichit_pile();
     } else if (obj == SIM->B_STEP) {
-        inter.step();
+        moteur.instruction();
         sauve_registres();
         rafraichit_pile();
         rafraichit_desassemble();
+        // Les sorties des cinq ports (react_out), logique puis dessin.
+        moteur.sorties_ports();
         for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
-            port->react_out();
+            port->redessine();
         }
         rafraichit_dump(0);
     } else if (obj == SIM->VALID_MEM) {
@@ -287,12 +292,24 @@ int simulateur::passe_commande() {
         rafraichit_desassemble();
     } else if (obj == SIM->DESA_U) {
         std::cerr << "a refaire" << std::endl;
+        adr_debut_desassemblage = instruction_precedente(inter, adr_debut_desassemblage);
+        rafraichit_desassemble();
     } else if (obj == SIM->DUMP_SLIDE) {
         rafraichit_dump(0);
     } else if (obj == SIM->DUMP_U) {
         rafraichit_dump(-octets_par_ligne_dump);
     } else if (obj == SIM->DUMP_D) {
         rafraichit_dump(octets_par_ligne_dump);
+    } else if (obj == SIM->B_AIDE) {
+        montre_aide();
+    } else if (obj == aide->aide || obj == fermer_aide) {
+        fl_hide_form(aide->aide);
+    } else if (obj == barre->B_SOURCE) {
+        ouvre_source();
+        memoire_ecrite = true;
+    } else if (obj == barre->B_RECHARGER) {
+        recharge();
+        memoire_ecrite = true;
     }
 
     // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
@@ -327,6 +344,7 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
+        retiens_fichier(chemin);
         charge_programme(chemin);
         return 0;
     }
@@ -341,6 +359,12 @@ void simulateur::charge_programme(char* chemin) {
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
         return;
     }
+    demarre_programme_charge();
+}
+
+void simulateur::demarre_programme_charge() {
+    moteur.memoire_touchee();
+    moteur.oublie_historique();
     inter.init_registers();
     sauve_registres();
     adr_debut_desassemblage = inter.PC_value();
@@ -379,6 +403,7 @@ void simulateur::commande_memoire() {
         memoire.write_byte(static_cast<unsigned short>(a & 0xFFFF),
                            static_cast<unsigned char>(valeur & 0xFF));
     }
+    moteur.memoire_touchee();
     rafraichit_dump(0);
     rafraichit_desassemble();
 }

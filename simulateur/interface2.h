@@ -5,13 +5,25 @@
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 
+#include <string>
+#include <vector>
+
+#include "assembleur/assembleur.h"
 #include "simulateur/interface.h"
+#include "simulateur/interface_fichiers.h"
 #include "simulateur/interpreteur.h"
+#include "simulateur/ligne_commande.h"
+#include "simulateur/machine.h"
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
+#include "simulateur/port_es.h"
 
 // Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
 void reg2bin8(unsigned char v, char* buffer);
+
+// Ce que la ligne de commande demande, une fois les options de la boite a
+// outils mises de cote (elles sont notees pour la premiere fenetre montree).
+demande_lancement lit_ligne_commande(int argc, char** argv);
 
 class simulateur {
   public:
@@ -38,6 +50,24 @@ class simulateur {
     void commande_memoire();
     // Fin du chargement d'un programme choisi dans le selecteur de fichiers.
     void charge_programme(char* chemin);
+    // Apres tout chargement reussi, .bin ou source : PC a 0, panneau, desassemblage.
+    void demarre_programme_charge();
+
+    // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
+    // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
+    void prepare_ajouts(int argc, char** argv);
+    void detruit_ajouts();
+    void montre_aide();
+    // Le fichier que "Recharger" relira, nomme dans la barre du haut.
+    void retiens_fichier(std::string const& chemin);
+    void ouvre_source();
+    void recharge();
+    // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
+    void charge_source(std::string const& chemin);
+    // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
+    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
+    // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
+    static int relaie_raccourci(int evenement);
 
     SIM_class* SIM;
     form_about_class* form_about;
@@ -52,7 +82,12 @@ class simulateur {
     portparallele portC;
     portparallele portD;
     portparallele portE;
+    machine moteur; // une instruction comme STEP la fait, sur les membres ci-dessus
     unsigned short adr_debut_desassemblage;
+    barre_fichiers_class* barre;
+    erreurs_assemblage_class* erreurs;
+    Fl_Widget* fermer_aide;     // bouton "Fermer" de l'aide, sans membre dans aide_class
+    std::string fichier_ouvert; // vide tant qu'aucun fichier n'a ete choisi
 };
 
 #endif

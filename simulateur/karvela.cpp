@@ -1,9 +1,15 @@
-// Point d'entree du simulateur : un controleur construit d'apres la ligne de
-// commande (seules les options de la boite a outils y sont lues), sa boucle de
-// commandes jusqu'a "Quitter", puis sa destruction.
+// Point d'entree du simulateur : la ligne de commande d'abord (--version, --help
+// et une ligne mal formee repondent sans fenetre ni affichage), puis un controleur
+// construit d'apres elle, sa boucle de commandes jusqu'a "Quitter", sa destruction.
+#include <iostream>
+
 #include "simulateur/interface2.h"
 
 int main(int argc, char** argv) {
+    demande_lancement const demande = lit_ligne_commande(argc, argv);
+    if (demande.action != lancement::fenetre) {
+        return repond_sans_fenetre(demande, std::cout, std::cerr);
+    }
     {
         simulateur sim(argc, argv);
         sim.interprete_commandes();

@@ -3,13 +3,17 @@
 // (STEP et mode marche) et karvela-run passent tous par ici : ce comportement n'a
 // qu'une implementation. Un historique borne permet d'annuler les instructions.
 // La machine ne possede rien : memoire, processeur et ports sont a l'appelant.
-// Invariant : hors d'une instruction, le registre de valeur de chaque port vaut
-// sa valeur ; tant que rien n'ecrit les registres des ports, la mise a jour des
-// ports apres une instruction ne change rien et peut etre sautee.
+// Invariant : apres une mise a jour complete des ports, chaque registre de valeur
+// vaut la valeur de son port et chaque direction celle que donne son DDR ; une
+// nouvelle mise a jour n'y changerait rien tant que rien n'ecrit un registre de
+// port. Seul POP ecrit la memoire : la mise a jour d'un port n'est donc refaite
+// qu'apres un POP vers l'un de ses registres, et celle de tous apres
+// memoire_touchee().
 #ifndef KARVELA_MACHINE_H
 #define KARVELA_MACHINE_H
 
 #include <cstddef>
+#include <vector>
 
 #include "simulateur/interpreteur.h"
 #include "simulateur/mem_64k.h"
@@ -17,31 +21,60 @@
 
 class machine {
   public:
-    // ports : A, B, C, D, E, deja configures.
+    // ports : A, B, C, D, E ; ils peuvent etre configures apres la construction,
+    // avant le premier pas (la premiere mise a jour est toujours complete).
     machine(mem_64k& memoire, mp_interpreteur& cpu, registre_port* const (&ports)[nb_ports]);
 
     // Une instruction comme STEP l'execute : instruction() puis sorties_ports().
-    void pas();
+    void pas() {
+        instruction();
+        sorties_ports();
+    }
     // Les deux moities du pas, pour STEP qui redessine panneau, pile et
     // desassemblage entre les deux (ordre des appels de la fenetre).
-    void instruction();
-    void sorties_ports();
+    void instruction() {
+        unsigned short const pc = cpu_.PC_value();
+        if (historique_actif_) {
+            note_instruction(pc);
+        }
+        if ((memoire_.read_byte(pc) & masque_opcode) == opcode_pop) {
+            // L'adresse ou POP ecrira ; les registres des ports sont groupes.
+            unsigned short const cible = memoire_.read_word(static_cast<unsigned short>(pc + 1));
+            unsigned short const rang = static_cast<unsigned short>(cible - bas_registres_);
+            if (rang < ports_du_registre_.size()) {
+                ports_dus_ |= ports_du_registre_[rang];
+            }
+        }
+        cpu_.step();
+    }
+    void sorties_ports() {
+        if (ports_dus_ != 0) {
+            met_a_jour_ports();
+        } else {
+            enregistrement_ouvert_ = false;
+        }
+    }
 
-    // La memoire a ete ecrite hors d'une instruction (edition, chargement, clic de
-    // port, pas arriere) : la prochaine mise a jour des ports est complete.
-    void memoire_touchee();
+    // La memoire a ete ecrite hors d'une instruction (edition, chargement, pas
+    // arriere) : la prochaine mise a jour des ports est complete. Un clic sur un
+    // port (bascule_entree puis reecrit_valeur) n'en a pas besoin.
+    void memoire_touchee() { ports_dus_ = tous_les_ports; }
 
     // Historique des instructions executees, pour le pas arriere. Sans effet sur
-    // l'execution ; karvela-run le laisse eteint.
+    // l'execution ; eteint par defaut (karvela-run le laisse eteint). L'allumer
+    // reserve ses deux anneaux d'un coup (octets_historique) ; l'allumer ou
+    // l'eteindre le vide.
     void garde_historique(bool oui);
-    bool peut_reculer() const;
+    bool peut_reculer() const { return nb_annulations_ > 0; }
     // Annule la derniere instruction : PC, SP, entrees de pile, CCR, l'octet ecrit
-    // par POP, valeurs et directions des ports. Faux s'il n'y a rien a annuler.
+    // par POP, valeurs et directions des ports. Les bits d'entree que l'utilisateur
+    // a cliques depuis restent tels quels. Faux s'il n'y a rien a annuler.
     bool recule();
     // Un fichier charge : plus rien a annuler.
     void oublie_historique();
-    // Nombre d'instructions que l'historique peut annuler au plus, et sa place.
-    std::size_t capacite_historique() const;
+    // Nombre d'instructions que l'historique peut annuler au plus (moins si plus
+    // d'une instruction sur deux change un port), et sa place en octets.
+    std::size_t capacite_historique() const { return anneau_.size(); }
     std::size_t octets_historique() const;
 
     mem_64k& memoire() { return memoire_; }
@@ -49,11 +82,60 @@ class machine {
     registre_port& port(int p) { return *ports_[p]; }
 
   private:
+    static constexpr unsigned char masque_opcode = nombre_opcodes - 1;
+    static constexpr unsigned char opcode_pop = 0x02; // seule instruction qui ecrit la memoire
+
+    static constexpr unsigned char tous_les_ports = (1 << nb_ports) - 1;
+    static constexpr int fenetre_pile_max = 4;
+
+    // Ce qu'une instruction peut changer, pris avant elle (12 octets).
+    struct annulation {
+        unsigned short pc;
+        unsigned short adresse; // octet qu'un POP ecrirait, avec sa valeur d'avant
+        unsigned char octet;
+        signed char sp;
+        unsigned char ccr;
+        unsigned char nb_ports;             // changements de ports qui la suivent
+        signed char pile[fenetre_pile_max]; // entrees SP-2 a SP+1
+    };
+    // Un port que la mise a jour d'apres l'instruction a change, tel qu'avant (4 octets).
+    struct changement_port {
+        unsigned char port;
+        unsigned char valeur;
+        unsigned char direction;
+        unsigned char registre; // octet au registre de valeur avant la mise a jour
+    };
+    static_assert(sizeof(annulation) == 12 && sizeof(changement_port) == 4,
+                  "une annulation tient en quelques octets");
+
+    void met_a_jour_ports();
+    void repere_registres();
+    void note_instruction(unsigned short pc);
+    void note_port(changement_port const& avant);
+    void oublie_plus_ancienne();
+    void restaure_port(changement_port const& c);
+    void pose_entree_pile(int i, signed char v);
+
     mem_64k& memoire_;
     mp_interpreteur& cpu_;
     registre_port* ports_[nb_ports];
-    // (le reste est a l'implementation : drapeau de mise a jour complete,
-    //  anneau d'annulation, enregistrement en cours)
+
+    // Bit p : le port p est a mettre a jour ; tous a la configuration (registres a
+    // 0xFF, valeurs a 0).
+    unsigned char ports_dus_ = tous_les_ports;
+    // Les ports dont un registre est a bas_registres_ + rang, d'apres la derniere
+    // mise a jour complete (avant elle, tous sont dus de toute facon).
+    unsigned short bas_registres_ = 0;
+    std::vector<unsigned char> ports_du_registre_;
+
+    bool historique_actif_ = false;
+    bool enregistrement_ouvert_ = false; // la derniere annulation attend ses ports
+    std::vector<annulation> anneau_;     // taille : puissance de deux
+    std::size_t debut_annulations_ = 0;
+    std::size_t nb_annulations_ = 0;
+    std::vector<changement_port> anneau_ports_;
+    std::size_t debut_ports_ = 0;
+    std::size_t nb_changements_ = 0;
 };
 
 #endif

@@ -1,10 +1,11 @@
 // Execution continue sans dessin : pourquoi une suite d'instructions s'arrete,
-// points d'arret, cadence du mode marche de la fenetre. La fenetre et karvela-run
-// executent par execute(), qui fait chaque pas avec machine::pas().
+// points d'arret, etat et cadence du mode marche de la fenetre. La fenetre et
+// karvela-run executent par execute(), qui fait chaque pas avec machine::pas().
 #ifndef KARVELA_MARCHE_H
 #define KARVELA_MARCHE_H
 
-#include <bitset>
+#include <array>
+#include <functional>
 #include <string>
 
 #include "simulateur/machine.h"
@@ -20,21 +21,31 @@ enum class arret {
     demande,     // STOP de l'utilisateur
 };
 
+// Un octet par adresse plutot qu'un bit : le test, fait apres chaque instruction
+// d'une marche, n'est qu'une lecture.
 class points_arret {
   public:
-    void bascule(unsigned short adresse);
+    void bascule(unsigned short adresse) {
+        actifs_[adresse] = !actifs_[adresse];
+        nombre_ += actifs_[adresse] ? 1 : -1;
+    }
     bool contient(unsigned short adresse) const { return actifs_[adresse]; }
-    bool vide() const { return actifs_.none(); }
-    void efface() { actifs_.reset(); }
+    bool vide() const { return nombre_ == 0; }
+    void efface() {
+        actifs_.fill(false);
+        nombre_ = 0;
+    }
 
   private:
-    std::bitset<0x10000> actifs_;
+    std::array<bool, 0x10000> actifs_{};
+    int nombre_ = 0;
 };
 
 struct bilan_execution {
     long long pas = 0;           // instructions executees
     arret raison = arret::aucun; // aucun : la limite n'est pas un arret (tranche finie)
-    unsigned short adresse = 0;  // PC au moment de l'arret
+    // Instruction fautive (erreur_pile), le branchement (boucle), sinon PC a l'arret.
+    unsigned short adresse = 0;
 };
 
 // Execute au plus n instructions par machine::pas() ; s'arrete avant une adresse
@@ -46,13 +57,74 @@ struct bilan_execution {
 bilan_execution execute(machine& m, points_arret const* points, long long n, bool depart,
                         bool limite_est_arret);
 
-// La cadence du mode marche de la fenetre (en marche ou non, vitesse, prochaine
-// tranche, dernier arret) vit aussi ici, en classe sans dessin : le controleur lui
-// donne l'heure et lui demande combien d'instructions executer et quand revenir.
-
 // Texte d'etat de la barre du haut : "En marche", "Arrêt : point d'arrêt en $0007",
 // "Arrêt : fin de programme (boucle en $000b)", "Arrêt : erreur de pile en $0004",
 // "Arrêt demandé" ; vide avant la premiere marche.
 std::string texte_etat(bool en_marche, arret raison, unsigned short adresse);
+
+// Vitesses du choix "Vitesse", en instructions par seconde ; vitesse_max : au plus vite.
+constexpr int vitesse_max = 0;
+constexpr int vitesses_marche[] = {1, 10, 100, 1000, vitesse_max};
+constexpr int vitesse_par_defaut = 10;
+
+// Le mode marche de la fenetre : en marche ou non, vitesse, points d'arret, dernier
+// arret, et la cadence. Le controleur appelle avance() a l'heure de rendez_vous(),
+// redessine quand on le lui dit et traite ses evenements entre deux appels.
+// Jusqu'a 25 instructions par seconde, chaque instruction est montree avant la
+// suivante ; au-dela, une tranche par 1/40 s, redessinee ; en max, des tranches
+// d'environ 25 ms, chacune redessinee. Les vitesses reglees se calent sur l'heure
+// du depart : le retard d'un rendez-vous ne s'accumule pas.
+class mode_marche {
+  public:
+    using horloge = std::function<double()>; // secondes, jamais decroissante
+
+    mode_marche(machine& m, horloge h);
+
+    points_arret& points() { return points_; }
+    points_arret const& points() const { return points_; }
+
+    // Une valeur de vitesses_marche ; prend effet aussitot, meme en marche.
+    void regle_vitesse(int instructions_par_seconde);
+    int vitesse() const { return vitesse_; }
+
+    // PLAY : en marche depuis PC ; la premiere instruction passe un point d'arret.
+    void demarre();
+    // STOP (ou une commande qui arrete la marche) : "Arrêt demandé".
+    void arrete();
+    bool en_marche() const { return en_marche_; }
+
+    struct tranche {
+        long long pas = 0;      // instructions executees par cet appel
+        bool redessine = false; // vrai aussi quand la marche vient de s'arreter
+    };
+    // Execute ce qui est du a cette heure ; rien a l'arret.
+    tranche avance();
+    // Heure de l'horloge ou rappeler avance() (deja passee en max).
+    double rendez_vous() const { return rendez_vous_; }
+
+    arret raison() const { return raison_; }
+    unsigned short adresse() const { return adresse_; }
+    std::string texte() const { return texte_etat(en_marche_, raison_, adresse_); }
+    long long pas_faits() const { return pas_faits_; } // depuis demarre()
+
+  private:
+    void ancre(double maintenant);
+    long long dues(double maintenant);
+    void cale_tranche_max(double debut, double fin, long long faits);
+
+    machine& machine_;
+    horloge horloge_;
+    points_arret points_;
+    int vitesse_ = vitesse_par_defaut;
+    bool en_marche_ = false;
+    bool depart_ = false;
+    arret raison_ = arret::aucun;
+    unsigned short adresse_ = 0;
+    long long pas_faits_ = 0;
+    double ancre_ = 0;          // heure a laquelle la cadence s'est calee
+    long long faits_ancre_ = 0; // instructions executees depuis l'ancre
+    long long lot_max_ = 0;     // taille d'une tranche en max, d'apres le debit mesure
+    double rendez_vous_ = 0;
+};
 
 #endif

@@ -68,24 +68,31 @@ int mem_64k::load_binaire(char* chemin) {
     }
 
     // L'image entiere en tampon d'abord : rien n'est ecrit tant qu'elle n'est pas complete.
-    std::vector<char> image(static_cast<std::size_t>(taille_fichier - taille_entete_binaire));
-    fichier.read(image.data(), static_cast<std::streamsize>(image.size()));
+    std::vector<unsigned char> image(
+        static_cast<std::size_t>(taille_fichier - taille_entete_binaire));
+    fichier.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
     std::size_t const lus = static_cast<std::size_t>(fichier.gcount());
     if (lus < image.size()) {
         message("erreur: fichier tronque (" + std::to_string(lus + taille_entete_binaire) +
                 " octets au lieu de " + std::to_string(taille_fichier) + ")");
         return 0;
     }
-    if (base + image.size() > taille) {
+    if (!load_image(static_cast<unsigned short>(base), image)) {
         message("erreur: l'image depasse la fin de la memoire");
         return 0;
     }
+    return 1;
+}
 
+int mem_64k::load_image(unsigned short base, std::vector<unsigned char> const& octets) {
+    if (base + octets.size() > taille) {
+        return 0;
+    }
     for (unsigned short& cellule : mem) {
         cellule = 0;
     }
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        write_byte(static_cast<unsigned short>(base + i), static_cast<unsigned char>(image[i]));
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        write_byte(static_cast<unsigned short>(base + i), octets[i]);
     }
     return 1;
 }

@@ -6,6 +6,7 @@
 #define KARVELA_MEM_64K_H
 
 #include <string>
+#include <vector>
 
 #include "chaines/chaines.h"
 
@@ -34,6 +35,10 @@ class mem_64k {
     // Chargeurs : 1 en cas de succes, 0 en cas d'echec ; messages sur la sortie d'erreur.
     int load_binaire(char* chemin);
     int load_s19(char* chemin);
+    // Une image deja en memoire vive (programme assemble), chargee comme un .bin :
+    // toutes les cases a 0, puis les octets a partir de base. 0, sans rien toucher,
+    // si elle depasse $FFFF. Aucun message.
+    int load_image(unsigned short base, std::vector<unsigned char> const& octets);
 
   private:
     static constexpr unsigned char chiffre_invalide = 0xFF; // asc2hex hors de 0-9, a-f, A-F

@@ -1,13 +1,15 @@
-// Port parallele 8 bits : ses registres vivent dans la memoire simulee, ses widgets
-// dans la fenetre principale. Les bits d'entree gardent le choix de l'utilisateur,
-// les bits de sortie prennent ce que le programme a ecrit dans le registre.
-// La direction effective n'est relue en memoire que par maj_etat_boutons
-// (configure et react_out) : react_in se fie a la derniere direction calculee.
+// Port parallele 8 bits : ses registres vivent dans la memoire simulee et leur
+// logique dans registre_port, ses widgets dans la fenetre principale. Les bits
+// d'entree gardent le choix de l'utilisateur, les bits de sortie prennent ce que
+// le programme a ecrit dans le registre.
+// La direction effective n'est relue en memoire qu'a configure et react_out :
+// react_in se fie a la derniere direction calculee.
 #include "simulateur/periph.h"
 
 #include <FL/forms.H>
 
 #include "chaines/chaines.h"
+#include "simulateur/port_es.h"
 
 namespace {
 
@@ -16,9 +18,8 @@ constexpr Fl_Color couleur_entree = FL_GREEN; // 63 : bit en entree, pose par un
 
 constexpr int largeur_texte = 80; // nom et valeur d'un registre
 constexpr int hauteur_texte = 20;
-constexpr int cote_bouton = 10;           // bouton d'un bit, carre
-constexpr int taille_nom = 18;            // taille du nom d'un registre
-constexpr unsigned char tout_a_un = 0xFF; // registre de valeur a la configuration
+constexpr int cote_bouton = 10; // bouton d'un bit, carre
+constexpr int taille_nom = 18;  // taille du nom d'un registre
 
 // Nom et valeur d'un registre, l'un sous l'autre ; rend le texte de la valeur.
 Fl_Widget* ajoute_registre(int x, int y, std::string const& nom) {
@@ -42,9 +43,8 @@ Fl_Widget* ajoute_registre(int x, int y, std::string const& nom) {
 // Tout est mis a zero, meme ce que configure fixera : un port non configure
 // ne doit jamais suivre un pointeur indetermine.
 portparallele::portparallele()
-    : SIM(nullptr), ES{}, memoire(nullptr), valeur(0), direction(0), masque_forc_sortie(0),
-      masque_forc_entree(0), x_port_valeur(0), y_port_valeur(0), adresse_port_valeur(0),
-      obj_port_valeur(nullptr), x_port_direction(0), y_port_direction(0), adresse_port_direction(0),
+    : SIM(nullptr), ES{}, reg(std::make_unique<registre_port>()), x_port_valeur(0),
+      y_port_valeur(0), obj_port_valeur(nullptr), x_port_direction(0), y_port_direction(0),
       obj_port_direction(nullptr) {}
 
 // Les widgets appartiennent a la fenetre principale : seuls les noms s'en vont.
@@ -61,20 +61,14 @@ void portparallele::configure(SIM_class* fd_sim_param, int x_port_valeur_param,
     x_port_valeur = x_port_valeur_param;
     y_port_valeur = y_port_valeur_param;
     nom_port_valeur = nom_port_valeur_param ? nom_port_valeur_param : "";
-    adresse_port_valeur = adresse_port_valeur_param;
     x_port_direction = x_port_direction_param;
     y_port_direction = y_port_direction_param;
     nom_port_direction = nom_port_direction_param ? nom_port_direction_param : "";
-    adresse_port_direction = adresse_port_direction_param;
-    masque_forc_sortie = masque_forc_sortie_param;
-    masque_forc_entree = masque_forc_entree_param;
-    memoire = memoire_param;
-
-    // Le registre lit 0xFF tant qu'aucun evenement n'y a ecrit valeur (qui reste 0).
-    memoire->write_byte(adresse_port_valeur, tout_a_un);
-    if (!nom_port_direction.empty()) {
-        memoire->write_byte(adresse_port_direction, masque_forc_sortie);
-    }
+    // Le port a un registre de direction exactement quand celui-ci a un nom.
+    reg->configure({adresse_port_valeur_param, !nom_port_direction.empty(),
+                    adresse_port_direction_param, masque_forc_sortie_param,
+                    masque_forc_entree_param},
+                   memoire_param);
 
     fl_addto_form(fd_sim_param->SIM);
     obj_port_valeur = ajoute_registre(x_port_valeur, y_port_valeur, nom_port_valeur);
@@ -94,11 +88,7 @@ void portparallele::configure(SIM_class* fd_sim_param, int x_port_valeur_param,
 }
 
 void portparallele::maj_etat_boutons() {
-    // Sans registre de direction, l'adresse 0 n'est pas un registre : ne pas la lire.
-    direction = nom_port_direction.empty() ? 0 : memoire->read_byte(adresse_port_direction);
-    // Un bit force des deux cotes reste une entree.
-    direction = (direction | masque_forc_sortie) & ~masque_forc_entree;
-
+    unsigned char const direction = reg->direction();
     for (int n = 0; n < 8; ++n) {
         Fl_Color couleur = (direction >> n) & 1 ? couleur_sortie : couleur_entree;
         fl_set_object_color(ES[n], couleur, couleur);
@@ -109,30 +99,34 @@ void portparallele::maj_etat_boutons() {
     }
 }
 
+void portparallele::redessine() {
+    if (!reg->est_configure()) {
+        return;
+    }
+    maj_etat_boutons();
+    obj_port_valeur->copy_label(bin8toS(reg->valeur()).c_str());
+}
+
 int portparallele::react_in(Fl_Widget* obj) {
-    if (memoire == nullptr) {
+    if (!reg->est_configure()) {
         return 0;
     }
     int modif = 0;
     for (int n = 0; n < 8; ++n) {
-        if (((direction >> n) & 1) == 0 && ES[n] == obj) {
-            valeur ^= 1 << n;
+        if (ES[n] == obj && reg->bascule_entree(n)) {
             modif = 1;
         }
     }
-    // Chaque evenement propose au port recale son registre sur valeur.
-    memoire->write_byte(adresse_port_valeur, valeur);
-    obj_port_valeur->copy_label(bin8toS(valeur).c_str());
+    // Chaque evenement propose au port recale son registre sur sa valeur.
+    reg->reecrit_valeur();
+    obj_port_valeur->copy_label(bin8toS(reg->valeur()).c_str());
     return modif;
 }
 
 void portparallele::react_out() {
-    if (memoire == nullptr) {
+    if (!reg->est_configure()) {
         return;
     }
-    maj_etat_boutons();
-    unsigned char m = memoire->read_byte(adresse_port_valeur);
-    valeur = (m & direction) | (valeur & ~direction);
-    memoire->write_byte(adresse_port_valeur, valeur);
-    obj_port_valeur->copy_label(bin8toS(valeur).c_str());
+    reg->prend_sorties();
+    redessine();
 }

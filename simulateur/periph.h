@@ -1,16 +1,20 @@
-// Port parallele 8 bits projete en memoire : un registre de valeur, un registre
-// de direction facultatif (bit a 1 = sortie) et deux masques qui forcent des bits
-// en sortie ou en entree. Le port montre son nom, sa valeur en binaire et un
-// bouton par bit dans la fenetre principale.
+// Port parallele 8 bits projete en memoire, tel que la fenetre le montre : son nom,
+// sa valeur en binaire et un bouton par bit. La logique des registres (direction,
+// fusion des sorties, bascule d'une entree) est celle de registre_port, sans
+// dessin ; le port la dessine.
 // Invariant : apres chaque react_in et react_out, le registre de valeur en memoire
-// vaut `valeur`. Le port ne possede ni la memoire ni ses widgets.
+// vaut la valeur du port. Le port ne possede ni la memoire ni ses widgets.
 #ifndef KARVELA_PERIPH_H
 #define KARVELA_PERIPH_H
 
+#include <memory>
 #include <string>
 
 #include "simulateur/interface.h"
 #include "simulateur/mem_64k.h"
+
+// Hors de cet en-tete, qui n'apporte pas la table des ports de la machine.
+class registre_port;
 
 class portparallele {
   public:
@@ -30,25 +34,26 @@ class portparallele {
     // Apres une instruction : les bits de sortie prennent la valeur en memoire.
     void react_out();
 
+    // Redessine le port d'apres son etat, sans rien recalculer : apres une mise a
+    // jour faite par la machine (STEP, mode marche) ou un pas arriere.
+    void redessine();
+    // La logique du port, que la machine fait avancer.
+    registre_port& registre() { return *reg; }
+
   private:
+    // Couleurs des bits et texte du registre de direction.
     void maj_etat_boutons();
 
     Fl_Double_Window* SIM;
     Fl_Widget* ES[8];
-    mem_64k* memoire;
-    unsigned char valeur;
-    unsigned char direction;
-    unsigned char masque_forc_sortie;
-    unsigned char masque_forc_entree;
+    std::unique_ptr<registre_port> reg;
     int x_port_valeur;
     int y_port_valeur;
     std::string nom_port_valeur;
-    unsigned short adresse_port_valeur;
     Fl_Widget* obj_port_valeur;
     int x_port_direction;
     int y_port_direction;
     std::string nom_port_direction;
-    unsigned short adresse_port_direction;
     Fl_Widget* obj_port_direction;
 };
 

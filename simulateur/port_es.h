@@ -3,7 +3,8 @@
 // des bits en sortie ou en entree. portparallele la dessine ; la machine sans
 // fenetre (karvela-run, mode marche) s'en sert telle quelle.
 // Invariant : apres configure, prend_sorties et reecrit_valeur, le registre de
-// valeur en memoire vaut valeur().
+// valeur en memoire vaut valeur() ; la direction n'est relue qu'au configure et
+// a prend_sorties, jamais par un clic.
 #ifndef KARVELA_PORT_ES_H
 #define KARVELA_PORT_ES_H
 
@@ -28,6 +29,29 @@ constexpr description_port ports_machine[nb_ports] = {
     {0x100A, false, 0, 0x00, 0xFF},     // Port E
 };
 
+// Aucun registre d'un port n'est celui d'un autre : la mise a jour d'un port
+// ne peut pas defaire celle d'un autre (la machine s'y fie pour sauter les
+// mises a jour inutiles).
+constexpr bool registres_distincts() {
+    unsigned short adresses[2 * nb_ports] = {};
+    int n = 0;
+    for (description_port const& d : ports_machine) {
+        adresses[n++] = d.adresse_valeur;
+        if (d.a_direction) {
+            adresses[n++] = d.adresse_direction;
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            if (adresses[i] == adresses[j]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(registres_distincts(), "deux ports partagent un registre");
+
 class registre_port {
   public:
     // Memorise la description, pose 0xFF au registre de valeur (valeur reste 0) et
@@ -46,7 +70,7 @@ class registre_port {
     bool bascule_entree(int n);
     // Reecrit valeur dans le registre de valeur (tout evenement propose au port).
     void reecrit_valeur();
-    // Pas arriere : valeur et direction d'avant une instruction.
+    // Pas arriere : valeur et direction d'avant une instruction. N'ecrit pas la memoire.
     void restaure(unsigned char valeur, unsigned char direction);
 
     unsigned char valeur() const { return valeur_; }

@@ -131,6 +131,10 @@ constexpr rectangle desa(int n) {
 constexpr rectangle dump(int n) {
     return {350, 410 + 20 * n, 260, 20};
 }
+// L'adresse en tete d'une ligne du dump, sans ses octets.
+constexpr rectangle adresse_dump(int n) {
+    return {350, 410 + 20 * n, 40, 20};
+}
 // Les huit octets d'une ligne du dump, sans son adresse (quatre caracteres au plus,
 // finis avant 40 pixels) : deux lignes aux memes octets ont alors la meme image.
 constexpr rectangle octets_dump(int n) {
@@ -230,8 +234,9 @@ class banc : public testing::Test {
     std::string journal() const;
     int nb_lignes_journal(std::string const& ligne) const;
     bool attend_ligne_journal(std::string const& ligne, int occurrences = 1);
-    // Clic sur DESA_U, qui n'a d'autre effet qu'une ligne "a refaire" : quand elle
-    // parait, tous les evenements d'avant ont ete traites.
+    // Une commande dont l'effet se voit puis s'efface (le dump va et revient) :
+    // quand l'ecran est revenu, tous les evenements d'avant ont ete traites et
+    // l'ecran est tel qu'avant. Faux si la fenetre ne repond pas.
     bool barriere();
     // DUMP_D puis DUMP_U : le dump monte d'une ligne puis revient ; faux si la
     // fenetre principale ne repond pas.
@@ -253,9 +258,10 @@ class banc : public testing::Test {
     // Quitte par le menu ; statut de sortie, ou -1 si le programme vit encore.
     int quitte();
 
-    std::string fenetre; // identifiant X de "Machine a pile"
-    geometrie origine;   // sa place a l'ecran
-    image demarrage;     // la fenetre juste apres le lancement
+    std::vector<std::string> arguments; // du programme, poses avant SetUp
+    std::string fenetre;                // identifiant X de "Machine a pile"
+    geometrie origine;                  // sa place a l'ecran
+    image demarrage;                    // la fenetre juste apres le lancement
 
   private:
     processus serveur;

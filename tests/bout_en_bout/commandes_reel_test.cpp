@@ -10,9 +10,10 @@ namespace {
 using commandes_reel = banc;
 namespace d = disposition;
 
-// Les vues qui montrent l'etat de la machine (sans les boutons, ou passe le focus).
+// Les vues qui montrent l'etat de la machine, hors desassemblage (et sans les
+// boutons, ou passe le focus).
 constexpr rectangle zones_etat[] = {d::panneau_registres, d::cadre_ports, d::colonne_pile,
-                                    d::cadre_desassemblage, d::cadre_dump};
+                                    d::cadre_dump};
 
 bool meme_etat(image const& a, image const& b) {
     for (rectangle const& r : zones_etat) {
@@ -129,11 +130,16 @@ TEST_F(commandes_reel, desassemblage_descend_revient_au_pc_et_la_fleche_haut_ecr
     })) << "DESA_PC : la ligne du PC en tete";
     EXPECT_EQ(ligne_marquee(capture()), 1);
 
-    // DESA_U : "a refaire" et rien d'autre.
+    // DESA_U : "a refaire", et la liste remonte d'une instruction (le PC en ligne 2).
     image const haut = capture();
     int const messages = nb_lignes_journal("a refaire");
     clic(d::desa_u);
     EXPECT_TRUE(attend_ligne_journal("a refaire", messages + 1));
+    EXPECT_TRUE(attend([&](image const& i) {
+        return i.recadre(d::desa(1)) == avant.recadre(d::desa(3)) &&
+               i.recadre(d::desa(2)) == haut.recadre(d::desa(1));
+    })) << "DESA_U : chaque ligne descend d'une instruction";
+    EXPECT_EQ(ligne_marquee(capture()), 2);
     EXPECT_TRUE(meme_etat(zone_stable({0, 0, 650, 695}), haut));
 
     EXPECT_EQ(quitte(), 0);
@@ -194,11 +200,12 @@ TEST_F(commandes_reel, registres_tapes_pris_en_compte_au_pas_suivant) {
     EXPECT_EQ(quitte(), 0);
 }
 
-TEST_F(commandes_reel, play_stop_et_aide_ne_changent_rien_et_n_ouvrent_aucune_fenetre) {
-    // La barriere laisse le focus sur DESA_U avant et apres : la fenetre entiere se compare.
+TEST_F(commandes_reel, play_stop_ne_changent_rien_et_n_ouvrent_aucune_fenetre) {
+    // La barriere laisse le focus sur la meme fleche du dump avant et apres : la
+    // fenetre entiere se compare.
     ASSERT_TRUE(barriere());
     image const avant = zone_stable({0, 0, 650, 695});
-    for (rectangle const& bouton : {d::b_play, d::b_stop, d::b_aide}) {
+    for (rectangle const& bouton : {d::b_play, d::b_stop}) {
         SCOPED_TRACE(std::to_string(bouton.x) + "," + std::to_string(bouton.y));
         clic(bouton);
         ASSERT_TRUE(barriere());

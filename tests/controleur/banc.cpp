@@ -1,11 +1,15 @@
 // Banc d'essai du controleur : construction, clics, garde des dialogues modaux.
 #include "banc.h"
 
+#include <FL/Fl_File_Input.H>
+#include <FL/Fl_Return_Button.H>
 #include <FL/forms.H>
 #include <FL/x.H>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -69,15 +73,34 @@ std::ostream& operator<<(std::ostream& flux, std::vector<dialogue_vu> const& vus
 
 void banc::SetUp() {
     ouvre_affichage();
-    sim = std::make_unique<simulateur>(1, ligne_de_commande);
-    f = &acces_simulateur::fenetre(*sim);
-    mem = &acces_simulateur::memoire(*sim);
-    cpu = &acces_simulateur::inter(*sim);
+    prend_simulateur(ligne_de_commande, 1);
     reponse = [](Fl_Window* w) { w->do_callback(); };
-    Fl::check();
     while (Fl::readqueue() != nullptr) {
     }
     Fl::add_timeout(periode_garde, garde, this);
+}
+
+void banc::prend_simulateur(char** ligne, int nb) {
+    sim.reset();
+    sim = std::make_unique<simulateur>(nb, ligne);
+    f = &acces_simulateur::fenetre(*sim);
+    mem = &acces_simulateur::memoire(*sim);
+    cpu = &acces_simulateur::inter(*sim);
+    Fl::check();
+}
+
+void banc::relance(std::vector<std::string> const& mots) {
+    while (Fl::readqueue() != nullptr) {
+    }
+    sim.reset();
+    mots_relance = mots;
+    mots_relance.insert(mots_relance.begin(), nom_programme);
+    ligne_relance.clear();
+    for (std::string& m : mots_relance) {
+        ligne_relance.push_back(&m[0]);
+    }
+    ligne_relance.push_back(nullptr);
+    prend_simulateur(ligne_relance.data(), static_cast<int>(mots_relance.size()));
 }
 
 void banc::TearDown() {
@@ -96,7 +119,9 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        if (w != b->f->SIM && w->visible()) {
+        // L'aide n'est pas un dialogue : elle reste ouverte a cote de la fenetre.
+        if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
+            w->visible()) {
             ouvert = w;
         }
     }
@@ -160,6 +185,24 @@ char const* banc::libelle(Fl_Widget* w) const {
 
 std::string banc::texte_saisie(Fl_Input* w) const {
     return w->value();
+}
+
+std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin) {
+    return [chemin](Fl_Window* w) {
+        Fl_File_Input* nom = premier_de<Fl_File_Input>(w);
+        Fl_Return_Button* ok = premier_de<Fl_Return_Button>(w);
+        ASSERT_NE(nom, nullptr);
+        ASSERT_NE(ok, nullptr);
+        nom->value(chemin.c_str());
+        ok->do_callback();
+    };
+}
+
+std::string ecrit_fichier(std::string const& nom, std::string const& contenu) {
+    std::string const chemin =
+        testing::TempDir() + "karvela_controleur_" + std::to_string(getpid()) + "_" + nom;
+    std::ofstream(chemin, std::ios::binary) << contenu;
+    return chemin;
 }
 
 Fl_Widget* widget_en(Fl_Group* fenetre, int x, int y, int w, int h) {

@@ -24,6 +24,12 @@ struct acces_simulateur {
     static mp_interpreteur& inter(simulateur& s) { return s.inter; }
     static unsigned short debut_desassemblage(simulateur& s) { return s.adr_debut_desassemblage; }
     static void charge_programme(simulateur& s, char* chemin) { s.charge_programme(chemin); }
+    static aide_class& aide(simulateur& s) { return *s.aide; }
+    static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
+    static erreurs_assemblage_class& erreurs(simulateur& s) { return *s.erreurs; }
+    static void retiens_fichier(simulateur& s, std::string const& chemin) {
+        s.retiens_fichier(chemin);
+    }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.
@@ -54,6 +60,9 @@ class banc : public ::testing::Test {
     int choisit_menu(int n);
     // Les dialogues vus depuis le dernier appel ; la liste repart vide.
     std::vector<dialogue_vu> prend_dialogues();
+    // Un nouveau simulateur lance avec ces mots apres le nom du programme (la
+    // file videe, aucune passe faite).
+    void relance(std::vector<std::string> const& mots);
 
     char const* libelle(Fl_Widget* w) const;
     std::string texte_saisie(Fl_Input* w) const;
@@ -76,10 +85,35 @@ class banc : public ::testing::Test {
   private:
     static void garde(void* donnees);
 
+    void prend_simulateur(char** ligne, int nb);
+
     std::vector<dialogue_vu> dialogues;
+    std::vector<std::string> mots_relance; // la boite a outils garde des pointeurs dessus
+    std::vector<char*> ligne_relance;
     Fl_Window* dialogue_en_cours = nullptr;
     double dialogue_vu_depuis = 0.0;
 };
+
+// Premier widget du type T sous w (w compris), ou null.
+template <class T> T* premier_de(Fl_Widget* w) {
+    if (T* t = dynamic_cast<T*>(w)) {
+        return t;
+    }
+    if (Fl_Group* g = w->as_group()) {
+        for (int i = 0; i < g->children(); ++i) {
+            if (T* t = premier_de<T>(g->child(i))) {
+                return t;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Reponse de la garde au selecteur de fichiers : le chemin, puis "OK".
+std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin);
+
+// Fichier du dossier temporaire, propre au processus, ecrit d'un trait ; rend son chemin.
+std::string ecrit_fichier(std::string const& nom, std::string const& contenu);
 
 // Widget de la fenetre dont la boite commence en (x, y) ; null s'il n'y en a pas.
 Fl_Widget* widget_en(Fl_Group* fenetre, int x, int y, int w, int h);

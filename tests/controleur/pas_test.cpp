@@ -150,7 +150,7 @@ TEST_F(commandes, reset_remet_pc_et_pile_et_garde_a_x_ccr) {
     EXPECT_EQ(mem->read_byte(3), 0xFF);
 }
 
-TEST_F(commandes, play_stop_aide_ne_changent_que_les_registres_relus) {
+TEST_F(commandes, play_stop_ne_changent_que_les_registres_relus) {
     tape_programme(0, programme);
     clique(f->B_STEP);
     std::vector<unsigned char> avant(0x10000);
@@ -160,8 +160,7 @@ TEST_F(commandes, play_stop_aide_ne_changent_que_les_registres_relus) {
     std::string const desa = libelle(f->DESA02);
     std::string const dump = libelle(f->DUMP01);
     for (Fl_Widget* bouton :
-         {static_cast<Fl_Widget*>(f->B_PLAY), static_cast<Fl_Widget*>(f->B_STOP),
-          static_cast<Fl_Widget*>(f->B_AIDE)}) {
+         {static_cast<Fl_Widget*>(f->B_PLAY), static_cast<Fl_Widget*>(f->B_STOP)}) {
         SCOPED_TRACE(libelle(bouton));
         clique(bouton);
         EXPECT_EQ(cpu->PC_value(), 2);

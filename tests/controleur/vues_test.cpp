@@ -1,6 +1,7 @@
 // Defilement des vues : boutons du desassemblage, curseur et fleches du dump.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "banc.h"
@@ -35,22 +36,83 @@ TEST_F(vues, desa_d_et_desa_pc_deplacent_la_premiere_ligne) {
     EXPECT_STREQ(libelle(f->DESA01), "-> 5 BT $0040");
 }
 
-TEST_F(vues, desa_u_ecrit_a_refaire_et_ne_touche_a_rien) {
-    tape_programme(0, programme);
-    clique(f->B_STEP);
-    std::vector<std::string> avant;
-    for (Fl_Box* l : {f->DESA01, f->DESA02, f->DESA12}) {
-        avant.push_back(libelle(l));
+// DESA_U : l'instruction qui finit juste avant la premiere ligne, trouvee en
+// decodant depuis 32 octets plus haut (ou depuis 0) ; apres DESA_D, la meme liste
+// revient quand la lecture en avant s'accorde avec la premiere ligne.
+TEST_F(vues, desa_u_remonte_d_une_instruction_et_ecrit_a_refaire) {
+    struct cas {
+        char const* nom;
+        std::vector<std::pair<int, std::vector<int>>> octets; // (adresse, octets)
+        unsigned short premiere;                              // mise en tete par DESA_PC
+        unsigned short pc;                                    // visible tout du long
+        bool descend;                                         // DESA_D avant DESA_U
+        unsigned short attendue;                              // premiere ligne apres DESA_U
+        bool meme_liste;                                      // celle de depart revient
+    };
+    // PUSHI 5 ; PUSH $1000 ; ADD ; POP $1004 en 0x100.
+    std::vector<int> const aligne = {0x01, 0x05, 0x00, 0x10, 0x00, 0x08, 0x02, 0x10, 0x04};
+    // PUSH $0303 ou, un octet plus loin, DUP ; DUP ; puis ADD.
+    std::vector<int> const ambigu = {0x00, 0x03, 0x03, 0x08};
+    cas const table[] = {
+        {"aligne", {{0x100, aligne}}, 0x102, 0x106, true, 0x102, true},
+        {"ambigu, lu depuis plus haut", {{0x200, ambigu}}, 0x200, 0x203, true, 0x200, true},
+        {"ambigu, DUP en tete", {{0x200, ambigu}}, 0x202, 0x203, true, 0x200, false},
+        // Un PUSHI en 0xFFFF lirait 0 comme operande : partir de 0, ou le programme commence.
+        {"pres de 0", {{0xFFFF, {0x01}}, {0x0000, ambigu}}, 0x000, 0x003, true, 0x000, true},
+        {"0 vers le haut de la memoire",
+         {{0xFFFD, {0x00, 0x12, 0x34}}},
+         0x000,
+         0x000,
+         false,
+         0xFFFD,
+         false},
+        {"a cheval sur $FFFF", {{0xFFFE, {0x00, 0x12, 0x34}}}, 0xFFFE, 0x001, true, 0xFFFE, true},
+        // Lue depuis plus haut, la suite PUSHI ; PUSH enjambe 0x504 ; partir de 0x501
+        // (PUSH) y tombe juste, et de plus loin que le DUP en 0x503.
+        {"enjambee", {{0x500, {0x01, 0x00, 0x00, 0x03, 0x08}}}, 0x504, 0x504, false, 0x501, false},
+        // PUSHI ; PUSH ; PUSHI : aucune instruction ne finit en 0x303.
+        {"aucune ne finit la", {{0x300, {0x01, 0x00, 0x01}}}, 0x303, 0x304, false, 0x302, false},
+        // Le PC sur la derniere ligne en sortirait : la liste repart de lui.
+        {"le PC reste visible", {}, 0x400, 0x40B, false, 0x40B, false},
+    };
+    Fl_Box* const desa[] = {f->DESA01, f->DESA02, f->DESA03, f->DESA04, f->DESA05, f->DESA06,
+                            f->DESA07, f->DESA08, f->DESA09, f->DESA10, f->DESA11, f->DESA12};
+    auto liste = [&desa, this] {
+        std::vector<std::string> lignes;
+        for (Fl_Box* l : desa) {
+            lignes.push_back(libelle(l));
+        }
+        return lignes;
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.nom);
+        for (auto const& [adresse, octets] : c.octets) {
+            for (std::size_t i = 0; i < octets.size(); ++i) {
+                mem->write_byte(static_cast<unsigned short>(adresse + i),
+                                static_cast<unsigned char>(octets[i]));
+            }
+        }
+        cpu->set_PC_value(c.premiere);
+        sim->sauve_registres();
+        clique(f->DESA_PC);
+        cpu->set_PC_value(c.pc);
+        sim->sauve_registres();
+        sim->rafraichit_desassemble();
+        std::vector<std::string> const depart = liste();
+        if (c.descend) {
+            clique(f->DESA_D);
+        }
+        testing::internal::CaptureStderr();
+        clique(f->DESA_U);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "a refaire\n");
+        EXPECT_EQ(acces_simulateur::debut_desassemblage(*sim), c.attendue);
+        EXPECT_EQ(liste() == depart, c.meme_liste);
+        for (auto const& [adresse, octets] : c.octets) {
+            for (std::size_t i = 0; i < octets.size(); ++i) {
+                mem->write_byte(static_cast<unsigned short>(adresse + i), 0xFF);
+            }
+        }
     }
-    testing::internal::CaptureStderr();
-    clique(f->DESA_U);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a refaire\n");
-    std::vector<std::string> apres;
-    for (Fl_Box* l : {f->DESA01, f->DESA02, f->DESA12}) {
-        apres.push_back(libelle(l));
-    }
-    EXPECT_EQ(apres, avant);
-    EXPECT_EQ(acces_simulateur::debut_desassemblage(*sim), 0);
 }
 
 // Le curseur tronque a un multiple de 8 ; les fleches avancent de 8 dans 0..65440.

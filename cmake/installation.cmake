@@ -1,0 +1,34 @@
+# Ce que « cmake --install » pose : les trois commandes, l'entree de menu, l'icone,
+# le type des programmes .bin, les exemples avec leurs sources et les pages de
+# manuel, construites par scdoc quand il est la (scripts/run s'en passe).
+include(GNUInstallDirs)
+
+# Les commandes installees, chacune avec sa page de manuel.
+set(KARVELA_COMMANDES karvela karvela-asm karvela-run)
+install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES paquet/karvela-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME karvela.xml)
+file(GLOB exemples CONFIGURE_DEPENDS examples/*.bin examples/*.asm examples/*.txt)
+install(FILES ${exemples} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+find_program(KARVELA_SCDOC scdoc)
+if(KARVELA_SCDOC)
+  set(pages)
+  foreach(page ${KARVELA_COMMANDES})
+    configure_file(docs/man/${page}.1.scd man/${page}.1.scd @ONLY)
+    # .nh : sans cesure, que groff ferait avec ses motifs anglais sur du francais.
+    add_custom_command(OUTPUT man/${page}.1.gz
+      COMMAND sh -c "'${KARVELA_SCDOC}' < ${page}.1.scd > ${page}.1"
+      COMMAND sed -i "/^[.]TH/a .nh" ${page}.1
+      COMMAND gzip -9nf ${page}.1
+      DEPENDS ${PROJECT_BINARY_DIR}/man/${page}.1.scd
+      WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/man VERBATIM)
+    list(APPEND pages ${PROJECT_BINARY_DIR}/man/${page}.1.gz)
+  endforeach()
+  add_custom_target(manuels ALL DEPENDS ${pages})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(STATUS "scdoc introuvable : pages de manuel ni construites ni installees")
+endif()

@@ -1,0 +1,192 @@
+// Controleur, commandes ajoutees a celles de la maquette : la fenetre d'aide, les
+// sources assemblees, le rechargement du dernier fichier, les touches du clavier
+// et le fichier nomme sur la ligne de commande. passe_commande aiguille vers ici.
+// Invariants : une touche met en file le widget de son bouton ou du menu, comme un
+// clic ; "Recharger" est grise tant que fichier_ouvert est vide.
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <FL/forms.H>
+
+#include <iostream>
+
+#include "assembleur/source.h"
+#include "simulateur/interface2.h"
+#include "simulateur/texte_aide.h"
+#include "simulateur/textes_fichiers.h"
+
+namespace {
+
+// Entrees du menu Fichier, comptees de 0 comme les range le menu.
+constexpr int entree_ouvrir = 1;
+constexpr int entree_quitter = 2;
+
+constexpr int marge_nom = 4; // pixels laisses a droite du nom du fichier ouvert
+
+// Le simulateur dont l'aide relaie les touches ; un seul vit a la fois.
+simulateur* simulateur_actif = nullptr;
+
+// Le nom tel que la boite le montre : trop long, il perd la fin de sa base (par
+// caracteres UTF-8 entiers), jamais son extension, qui dit .bin ou .asm.
+std::string nom_qui_tient(std::string const& nom, Fl_Widget const* boite) {
+    fl_open_display();
+    fl_font(boite->labelfont(), boite->labelsize());
+    std::string::size_type const point = nom.rfind('.');
+    std::string const extension = point == std::string::npos ? "" : nom.substr(point);
+    std::string base = nom.substr(0, nom.size() - extension.size());
+    std::string texte = nom;
+    while (fl_width(texte.c_str()) > boite->w() - marge_nom && !base.empty()) {
+        while (!base.empty()) {
+            unsigned char const octet = static_cast<unsigned char>(base.back());
+            base.pop_back();
+            if ((octet & 0xC0) != 0x80) {
+                break;
+            }
+        }
+        texte = base + "…" + extension;
+    }
+    return texte;
+}
+
+} // namespace
+
+demande_lancement lit_ligne_commande(int argc, char** argv) {
+    std::vector<std::string> mots;
+    bool options_finies = false;
+    for (int i = 1; i < argc;) {
+        // Fl::arg prend l'option de la boite a outils et sa valeur, ou rien.
+        if (!options_finies && Fl::arg(argc, argv, i) > 0) {
+            continue;
+        }
+        options_finies = options_finies || std::string(argv[i]) == "--";
+        mots.push_back(argv[i]);
+        ++i;
+    }
+    return analyse_arguments(mots);
+}
+
+void simulateur::prepare_ajouts(int argc, char** argv) {
+    // Les noms des touches (menu, aide) en francais : "Ctrl+Maj+O".
+    fl_local_shift = "Maj";
+
+    barre = new barre_fichiers_class(SIM);
+    barre->B_RECHARGER->deactivate();
+    erreurs = new erreurs_assemblage_class();
+
+    for (std::string const& ligne : lignes_aide()) {
+        aide->TEXTE_AIDE->add(ligne.c_str());
+    }
+    fermer_aide = aide->aide->child(aide->aide->find(aide->TEXTE_AIDE) + 1);
+    // Agrandir l'aide agrandit le texte ; le bouton garde sa taille.
+    aide->aide->resizable(aide->TEXTE_AIDE);
+
+    SIM->B_AIDE->shortcut(FL_F + 1);
+    SIM->B_STEP->shortcut(FL_F + 7);
+    // Ctrl+F2 : la remise a zero des debogueurs ; ne croise aucune autre touche.
+    SIM->B_RESET->shortcut(FL_CTRL + FL_F + 2);
+    SIM->m_fichier->shortcut(entree_ouvrir, FL_CTRL + 'o');
+    SIM->m_fichier->shortcut(entree_quitter, FL_CTRL + 'q');
+    barre->B_SOURCE->shortcut(FL_CTRL + FL_SHIFT + 'o');
+    barre->B_RECHARGER->shortcut(FL_CTRL + 'r');
+    simulateur_actif = this;
+    Fl::add_handler(relaie_raccourci);
+
+    // Le fichier de la ligne de commande s'ouvre comme un rechargement, a la
+    // premiere passe : la fenetre est alors montree, et un echec s'y affiche.
+    demande_lancement const demande = lit_ligne_commande(argc, argv);
+    if (demande.action == lancement::fenetre && !demande.fichier.empty()) {
+        retiens_fichier(demande.fichier);
+        barre->B_RECHARGER->do_callback();
+    }
+}
+
+void simulateur::detruit_ajouts() {
+    Fl::remove_handler(relaie_raccourci);
+    simulateur_actif = nullptr;
+    delete erreurs->erreurs;
+    delete erreurs;
+    delete barre; // ses widgets appartiennent a la fenetre principale
+}
+
+int simulateur::relaie_raccourci(int evenement) {
+    // Une fenetre modale garde ses touches ; sinon seule l'aide, non modale, peut
+    // avoir recu une touche que la fenetre principale n'a pas vue.
+    if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
+        !simulateur_actif->aide->aide->visible()) {
+        return 0;
+    }
+    return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
+}
+
+void simulateur::montre_aide() {
+    // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
+    fl_show_form(aide->aide, FL_PLACE_FREE, FL_FULLBORDER, "Aide");
+}
+
+void simulateur::retiens_fichier(std::string const& chemin) {
+    fichier_ouvert = chemin;
+    barre->NOM_FICHIER->copy_label(nom_qui_tient(nom_affiche(chemin), barre->NOM_FICHIER).c_str());
+    barre->NOM_FICHIER->copy_tooltip(chemin.c_str());
+    barre->B_RECHARGER->activate();
+    SIM->SIM->redraw();
+}
+
+void simulateur::ouvre_source() {
+    char* chemin = fl_show_file_selector("Choisissez un fichier source", "", "*.asm", "");
+    if (chemin == nullptr) {
+        std::cerr << "chargement abandonne ..." << std::endl;
+        return;
+    }
+    retiens_fichier(chemin);
+    charge_source(chemin);
+}
+
+void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
+    erreurs->TITRE->copy_label(titre_erreurs(chemin, liste).c_str());
+    erreurs->LISTE->clear();
+    for (std::string const& ligne : lignes_erreurs(liste)) {
+        erreurs->LISTE->add(ligne.c_str());
+    }
+    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, "Erreurs d'assemblage");
+    // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
+    for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
+        w = Fl::readqueue();
+        if (w == nullptr) {
+            Fl::wait();
+        }
+    }
+    fl_hide_form(erreurs->erreurs);
+}
+
+void simulateur::recharge() {
+    if (fichier_ouvert.empty()) {
+        return;
+    }
+    // Copie : le chargeur prend un char* que rien ne garantit intact.
+    std::string chemin = fichier_ouvert;
+    if (est_source(chemin)) {
+        charge_source(chemin);
+    } else {
+        charge_programme(&chemin[0]);
+    }
+}
+
+void simulateur::charge_source(std::string const& chemin) {
+    source_lue const lue = lit_source(chemin);
+    if (!lue.lue) {
+        fl_show_alert("Erreur: fichier source illisible", lue.erreur.c_str(),
+                      "Rien n'a été chargé.", 0);
+        return;
+    }
+    programme_assemble const programme = assemble(lue.texte);
+    // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
+    for (diagnostic const& d : programme.diagnostics) {
+        std::cerr << texte_diagnostic(chemin, d) << std::endl;
+    }
+    if (!programme.reussi()) {
+        montre_erreurs(chemin, programme.diagnostics);
+        return;
+    }
+    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
+    memoire.load_image(programme.base, programme.image);
+    demarre_programme_charge();
+}

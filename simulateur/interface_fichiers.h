@@ -1,0 +1,37 @@
+// Widgets ajoutes pour les fichiers : la partie fichiers de la barre du haut,
+// posee dans la fenetre principale apres les ports (comme eux, par
+// fl_addto_form/fl_end_form), et la fenetre modale des erreurs d'assemblage.
+// Simples porteurs de widgets, comme les fenetres de interface.h : un
+// constructeur, des pointeurs publics, aucun comportement ni rappel.
+#ifndef KARVELA_INTERFACE_FICHIERS_H
+#define KARVELA_INTERFACE_FICHIERS_H
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+
+#include "simulateur/interface.h"
+
+// Entre "Fichier" et les commandes du mode marche (x de 95 a 262).
+class barre_fichiers_class {
+  public:
+    explicit barre_fichiers_class(SIM_class* fenetre);
+
+    Fl_Button* B_SOURCE;    // "Ouvrir source..."
+    Fl_Button* B_RECHARGER; // relit le dernier fichier ouvert
+    Fl_Box* NOM_FICHIER;    // nom du fichier ouvert
+};
+
+class erreurs_assemblage_class {
+  public:
+    erreurs_assemblage_class();
+
+    Fl_Double_Window* erreurs;
+    Fl_Box* TITRE;     // fichier et nombre de diagnostics
+    Fl_Browser* LISTE; // un diagnostic par ligne
+    Fl_Return_Button* FERMER;
+};
+
+#endif

@@ -1,0 +1,401 @@
+// Texte de la fenetre d'aide : un modele ecrit une fois, dont quelques lignes
+// marquees "%..." sont remplacees par des tableaux tires des tables du programme
+// (instructions, drapeaux, ports, touches, exemple). Les lignes tiennent dans le
+// navigateur de la fenetre d'aide (590 pixels) ; un test le mesure.
+#include "simulateur/texte_aide.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <utility>
+
+#include "simulateur/interpreteur.h"
+#include "simulateur/port_es.h"
+#include "simulateur/version.h"
+
+namespace {
+
+// Colonnes des tableaux a chasse fixe (en caracteres).
+constexpr std::size_t colonne_touches = 15;
+constexpr std::size_t colonne_mnemonique = 11;
+constexpr std::size_t colonne_pile = 20;
+constexpr std::size_t colonne_drapeaux = 5;
+constexpr std::size_t colonne_port = 9;
+constexpr std::size_t noms_par_ligne = 4; // noms predefinis des ports
+
+constexpr effet_instruction effets[] = {
+    {"adr", "( -- m )", true, "m : octet en adr"},       // 0x00 PUSH
+    {"n", "( -- n )", true, "n de -128 à 255"},          // 0x01 PUSHI
+    {"adr", "( t -- )", true, "t va en adr"},            // 0x02 POP
+    {"", "( t -- t t )", true, ""},                      // 0x03 DUP
+    {"", "( s t -- t s )", true, "drapeaux de t"},       // 0x04 SWAP
+    {"", "( t -- )", false, ""},                         // 0x05 DROP
+    {"", "( s t -- s t s )", true, "drapeaux de s"},     // 0x06 OVER
+    {"", "( r s t -- t r s )", true, "drapeaux de t"},   // 0x07 ROLL
+    {"", "( s t -- x )", true, "x = s + t"},             // 0x08 ADD
+    {"", "( s t -- x )", true, "x = s - t"},             // 0x09 SUB
+    {"", "( t -- x )", true, "x = -t"},                  // 0x0A NEG
+    {"", "( s t -- x )", true, "x = s * t (8 bits)"},    // 0x0B MULT
+    {"", "( s t -- s t )", true, "drapeaux de s - t"},   // 0x0C CMP
+    {"", "( s t -- x )", true, "x = s ET t"},            // 0x0D AND
+    {"", "( s t -- x )", true, "x = s OU t"},            // 0x0E OR
+    {"", "( s t -- x )", true, "x = s OU exclusif t"},   // 0x0F XOR
+    {"", "( t -- x )", true, "x = 1 si t = 0, 0 sinon"}, // 0x10 NOT
+    {"", "( t -- x )", true, "x = t / 2 signé"},         // 0x11 ASR
+    {"", "( t -- x )", true, "x = t >> 1, b7 gardé"},    // 0x12 LSR
+    {"", "( t -- x )", true, "x = t << 1"},              // 0x13 LSL
+    {"cible", "( -- )", false, "saute si Z = 1"},        // 0x14 BEQZ
+    {"cible", "( -- )", false, "saute si Z = 0"},        // 0x15 BNEZ
+    {"cible", "( -- )", false, "saute si N = 1"},        // 0x16 BLTZ
+    {"cible", "( -- )", false, "saute si N = 0"},        // 0x17 BGEZ
+    {"cible", "( -- )", false, "saute si C = 1"},        // 0x18 BC
+    {"cible", "( -- )", false, "saute si C = 0"},        // 0x19 BNC
+    {"cible", "( -- )", false, "saute toujours"},        // 0x1A BT
+    {"", "( -- )", false, "ne fait rien"},               // 0x1B NOP
+};
+static_assert(std::size(effets) == nombre_opcodes_definis, "un opcode sans effet decrit");
+
+// Un drapeau du registre d'etat : lettre, masque, sens.
+struct drapeau {
+    char const* lettre;
+    unsigned char masque;
+    char const* sens;
+};
+constexpr drapeau drapeaux[] = {
+    {"E", CCR_E, "erreur de pile ; ni RESET ni rien ne l'efface"},
+    {"N", CCR_N, "bit 7 du dernier résultat (négatif)"},
+    {"Z", CCR_Z, "dernier résultat nul"},
+    {"V", CCR_V, "débordement : aucune instruction ne le change"},
+    {"C", CCR_C, "retenue : aucune ne le change ; BC et BNC le lisent"},
+};
+
+std::vector<raccourci> const touches = {
+    {"F1", "AIDE... : ouvre cette aide"},
+    {"F7", "STEP : exécute une instruction"},
+    {"Maj+F7", "pas arrière : annule la dernière instruction"},
+    {"F5", "PLAY : lance le mode marche"},
+    {"Maj+F5, Échap", "STOP : arrête le mode marche"},
+    {"F9", "point d'arrêt sur la ligne du PC"},
+    {"Ctrl+F2", "RESET : PC à 0, pile vidée"},
+    {"Ctrl+O", "Ouvrir fichier binaire"},
+    {"Ctrl+Maj+O", "Ouvrir source..."},
+    {"Ctrl+R", "Recharger le dernier fichier ouvert"},
+    {"Ctrl+Q", "Quitter"},
+};
+
+constexpr char const* exemple[] = {
+    "; Compte à rebours de 3 à 0 sur le port B.",
+    "DEPART = 3",
+    "        PUSHI DEPART   ; le compteur",
+    "boucle: DUP",
+    "        POP   PORTB    ; montre le compteur",
+    "        PUSHI 1",
+    "        SUB",
+    "        BNEZ  boucle   ; pas encore 0 : encore",
+    "        POP   PORTB    ; montre 0",
+    "        BT    *        ; fin du programme",
+};
+
+// Le modele ; une ligne "%nom" est remplacee par le tableau de ce nom.
+constexpr char const* modele[] = {
+    ("@c@l@bkarvela " KARVELA_VERSION),
+    "@c@iSimulateur d'une machine à pile 8 bits",
+    "@-",
+    "@m@bLa fenêtre principale",
+    "@bBarre du haut",
+    "« Fichier » : « A propos de... », « Ouvrir fichier binaire » (Ctrl+O),",
+    "« Quitter » (Ctrl+Q). Le dossier ouvre une source .asm (Ctrl+Maj+O) ;",
+    "les flèches en rond rechargent le dernier fichier ouvert (Ctrl+R) ;",
+    "puis le nom de ce fichier, les commandes du mode marche et « AIDE... ».",
+    "@bRegistres généraux",
+    "A, X et PC se tapent en hexadécimal ; la valeur tapée compte à la",
+    "commande suivante (par exemple STEP). Dessous : la valeur en binaire",
+    "(A) ou en décimal (X, PC). Aucune instruction ne lit A, X ni tmpA.",
+    "CCR montre les drapeaux, expliqués plus bas.",
+    "@bRegistre d'entrée sortie",
+    "Les cinq ports : nom, valeur en binaire et un bouton par bit, bit 7 à",
+    "gauche. Vert : une entrée, qu'un clic bascule. Rouge : une sortie,",
+    "que le programme écrit.",
+    "@bBoutons",
+    "@f cercle bleu     RESET : PC à 0, pile vidée (A, X, CCR,",
+    "@f                 mémoire et ports gardés)",
+    "@f carré rouge     STOP : arrête le mode marche",
+    "@f triangle vert   PLAY : lance le mode marche depuis PC",
+    "@f flèche à barre  STEP : exécute une instruction",
+    "@bPile",
+    "Les 16 cases de la pile interne, la plus basse en bas ; les cases",
+    "occupées sont orange, le sommet est la plus haute (décimal signé).",
+    "@bDésassemblage",
+    "Douze instructions ; celle du PC est orange et marquée « -> ».",
+    "Flèches haut et bas : une instruction de plus haut ou de plus bas.",
+    "Triangle : revient au PC. La liste repart du PC s'il en sort.",
+    "Un clic sur une ligne pose ou retire un point d'arrêt.",
+    "@bDump mémoire",
+    "96 octets en hexadécimal, 8 par ligne après leur adresse. La glissière",
+    "choisit le début ; les flèches avancent ou reculent de 8 octets.",
+    "@bÉcrire en mémoire",
+    "« adresse », « valeur », « x » (nombre d'octets) : décimal (12, -3) ou",
+    "$ et hexadécimal ($1f). Le bouton, ou Entrée, écrit « valeur » dans",
+    "« x » octets depuis « adresse » : $20, 0 et 16 mettent 16 zéros en $20.",
+    "@-",
+    "@m@bRaccourcis clavier",
+    "%touches",
+    "@-",
+    "@m@bLe mode marche",
+    "PLAY exécute le programme depuis PC, chaque instruction comme STEP ;",
+    "STOP l'arrête aussitôt. STEP, RESET, l'ouverture d'un fichier et",
+    "« Quitter » arrêtent d'abord la marche ; écrire en mémoire ou cliquer",
+    "un bit agit sans l'arrêter.",
+    "@bVitesse",
+    "« Vitesse » : 1, 10, 100 ou 1000 instructions par seconde, ou « max » ;",
+    "10 au départ. Jusqu'à 25 par seconde, chaque instruction est montrée.",
+    "@bArrêts",
+    "La marche s'arrête seule sur un point d'arrêt (avant son instruction),",
+    "sur un branchement vers lui-même (BT * : la fin du programme) et sur",
+    "une erreur de pile (E passe à 1). L'état s'affiche en haut :",
+    "« En marche », « Arrêt : point d'arrêt en $0007 »,",
+    "« Arrêt : fin de programme (boucle en $000b) »,",
+    "« Arrêt : erreur de pile en $0004 », « Arrêt demandé ».",
+    "@bPoints d'arrêt",
+    "Un clic sur une ligne du désassemblage, ou F9 pour celle du PC, pose",
+    "ou retire un point d'arrêt. Ils restent après RESET et s'effacent quand",
+    "un fichier est chargé ; PLAY posé sur un point d'arrêt le passe.",
+    "@bPas arrière",
+    "Le bouton « Pas arrière » (Maj+F7) annule la dernière instruction, faite",
+    "par STEP ou en marche : PC, pile, CCR, l'octet écrit par POP et les",
+    "ports reviennent, jusqu'à 100 000 instructions en arrière. Ce que vous",
+    "avez fait entre deux instructions (mémoire, registres, bits) reste.",
+    "@-",
+    "@m@bLe registre d'état CCR",
+    "Huit bits affichés sous « ENZVC » : les trois de gauche valent 0.",
+    "%ccr",
+    "@-",
+    "@m@bLe jeu d'instructions",
+    "Un octet d'opcode (ses 5 bits bas ; les 3 bits hauts sont ignorés),",
+    "puis 0, 1 ou 2 octets d'opérande ; un mot de 16 bits est rangé octet",
+    "fort en premier. Sur la pile, t est le sommet, s l'entrée dessous et r",
+    "la suivante ; ( avant -- après ) montre la pile, sommet à droite.",
+    "Les calculs se font sur 8 bits (modulo 256).",
+    "%instructions",
+    "Drap. : N et Z pris du résultat. Une instruction de pile (PUSH à LSL)",
+    "qui n'a pas ses entrées, ou pas de place, ne fait que mettre E à 1 et",
+    "avancer PC. SUB et CMP calculent s - t ; CMP ne dépile rien. NOT est",
+    "logique. ASR arrondit vers 0 (-1 donne 0) ; LSR garde le bit 7.",
+    "Un branchement range un déplacement de 16 bits compté depuis sa propre",
+    "adresse ; l'assembleur le calcule d'après la cible. Aucune instruction",
+    "ne change V ni C : BC et BNC vont toujours du même côté.",
+    "@-",
+    "@m@bLes ports d'entrée sortie",
+    "Chaque registre est un octet de la mémoire : le programme lit les",
+    "entrées par PUSH, écrit les sorties par POP, et les ports relisent",
+    "leurs registres après chaque instruction. Direction : bit à 1 = sortie.",
+    "%ports",
+    "@-",
+    "@m@bLe format .bin",
+    "@f octets 0 et 1  taille du fichier, en-tête compris (4 à 32767)",
+    "@f octets 2 et 3  adresse de base",
+    "@f octets 4 ...   l'image, rangée à partir de la base",
+    "Les nombres sont rangés octet fort en premier : 00 06 00 00 01 05",
+    "met PUSHI 5 en $0000. Au chargement, la mémoire passe à 0, l'image va",
+    "à sa base et PC à 0 : un programme commence toujours en $0000. Un",
+    "fichier refusé (trop court, image au-delà de $FFFF) ne change rien.",
+    "@-",
+    "@m@bL'assembleur",
+    "« Ouvrir source... » assemble un fichier .asm et le charge comme un",
+    ".bin ; s'il a des erreurs, une fenêtre les liste avec leur ligne et",
+    "leur colonne, et la mémoire ne change pas. Ctrl+R le relit après une",
+    "modification. La commande karvela-asm fait de même hors de la fenêtre.",
+    "Une instruction par ligne ; « ; » commence un commentaire.",
+    "@f boucle:            étiquette (lettres, chiffres, _)",
+    "@f NOM = 3            constante",
+    "@f .org $0100         adresse de ce qui suit",
+    "@f .octet 1, -2, \"ok\" octets (aussi .byte)",
+    "@f .mot $1234, fin    mots de 16 bits (aussi .word)",
+    "Nombres : 12, -3, $1f, 0x1f, %0101, 'A'. Expressions : + et - entre",
+    "nombres, noms et * (l'adresse de l'instruction : BT * boucle sur",
+    "place). PUSH et POP prennent une adresse, PUSHI un octet (-128 à 255),",
+    "un branchement l'adresse de sa cible. Noms prédéfinis :",
+    "%noms_ports",
+    "@bExemple : compte à rebours sur le port B",
+    "%exemple",
+    "@-",
+    "@m@bLigne de commande",
+    "@f karvela [FICHIER.bin | FICHIER.asm]",
+    "ouvre le fichier au démarrage. karvela --help et karvela --version",
+    "répondent sans ouvrir de fenêtre.",
+};
+
+// Longueur affichee : les octets de suite UTF-8 ne comptent pas.
+std::size_t largeur(std::string const& texte) {
+    std::size_t n = 0;
+    for (unsigned char c : texte) {
+        n += (c & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return n;
+}
+
+// Le texte suivi de blancs jusqu'a la colonne, et d'au moins un blanc.
+std::string colonne(std::string texte, std::size_t largeur_colonne) {
+    do {
+        texte += ' ';
+    } while (largeur(texte) < largeur_colonne);
+    return texte;
+}
+
+std::string hexa(unsigned valeur, int chiffres) {
+    char tampon[8];
+    std::snprintf(tampon, sizeof tampon, "$%0*x", chiffres, valeur);
+    return tampon;
+}
+
+// Numeros des bits a 1 du masque, du bit 0 au bit 7.
+std::string bits(unsigned char masque) {
+    if (masque == 0xFF) {
+        return "tous";
+    }
+    std::string texte;
+    for (int n = 0; n < 8; ++n) {
+        if ((masque >> n) & 1) {
+            texte += (texte.empty() ? "" : " ") + std::to_string(n);
+        }
+    }
+    return texte;
+}
+
+void ajoute_touches(std::vector<std::string>& lignes) {
+    for (raccourci const& r : touches) {
+        lignes.push_back("@f " + colonne(r.touches, colonne_touches) + r.commande);
+    }
+}
+
+void ajoute_drapeaux(std::vector<std::string>& lignes) {
+    for (drapeau const& d : drapeaux) {
+        lignes.push_back(std::string("@f ") + d.lettre + "  " + hexa(d.masque, 2) + "  " + d.sens);
+    }
+}
+
+void ajoute_instructions(std::vector<std::string>& lignes) {
+    lignes.push_back("@f@b " + colonne("Instr.", colonne_mnemonique) + "Code  T  " +
+                     colonne("Pile", colonne_pile) + colonne("Drap.", colonne_drapeaux) + "Note");
+    for (int op = 0; op < nombre_opcodes_definis; ++op) {
+        effet_instruction const& e = effets[op];
+        std::string mnemonique = internal_mp_interpreteur_libelle_instruction[op];
+        if (e.operande[0] != '\0') {
+            mnemonique += std::string(" ") + e.operande;
+        }
+        lignes.push_back("@f " + colonne(mnemonique, colonne_mnemonique) + hexa(op, 2) + "   " +
+                         std::to_string(internal_mp_interpreteur_taille_instruction[op]) + "  " +
+                         colonne(e.pile, colonne_pile) +
+                         colonne(e.drapeaux_nz ? "N Z" : "-", colonne_drapeaux) + e.note);
+    }
+    // Les opcodes indefinis n'ont qu'un libelle, partage.
+    lignes.push_back("@f " +
+                     colonne(internal_mp_interpreteur_libelle_instruction[nombre_opcodes_definis],
+                             colonne_mnemonique) +
+                     hexa(nombre_opcodes_definis, 2) + "-" + hexa(nombre_opcodes - 1, 2).substr(1) +
+                     " 1  " + colonne("( -- )", colonne_pile) + colonne("-", colonne_drapeaux) +
+                     "indéfini");
+}
+
+std::string nom_port(int p) {
+    return std::string("Port ") + static_cast<char>('A' + p);
+}
+std::string nom_direction(int p) {
+    return std::string("DDR") + static_cast<char>('A' + p);
+}
+
+void ajoute_ports(std::vector<std::string>& lignes) {
+    lignes.push_back("@f@b " + colonne("Port", colonne_port) + colonne("Adresse", colonne_port) +
+                     "Bits");
+    for (int p = 0; p < nb_ports; ++p) {
+        description_port const& d = ports_machine[p];
+        std::string sens;
+        if (d.a_direction) {
+            sens = nom_direction(p) + " en " + hexa(d.adresse_direction, 4) + " les choisit";
+        } else {
+            // Sans registre de direction, les masques fixent tout (l'entree l'emporte).
+            unsigned char const sorties = d.forc_sortie & ~d.forc_entree;
+            unsigned char const entrees = static_cast<unsigned char>(~sorties);
+            sens = sorties == 0   ? "entrées : tous"
+                   : entrees == 0 ? "sorties : tous"
+                                  : "sorties : " + bits(sorties) + " ; entrées : " + bits(entrees);
+        }
+        lignes.push_back("@f " + colonne(nom_port(p), colonne_port) +
+                         colonne(hexa(d.adresse_valeur, 4), colonne_port) + sens);
+    }
+}
+
+// Les noms que l'assembleur connait sans definition, par adresse croissante.
+void ajoute_noms_ports(std::vector<std::string>& lignes) {
+    std::vector<std::pair<unsigned short, std::string>> noms;
+    for (int p = 0; p < nb_ports; ++p) {
+        description_port const& d = ports_machine[p];
+        std::string const lettre(1, static_cast<char>('A' + p));
+        noms.emplace_back(d.adresse_valeur, "PORT" + lettre);
+        if (d.a_direction) {
+            noms.emplace_back(d.adresse_direction, "DDR" + lettre);
+        }
+    }
+    std::sort(noms.begin(), noms.end());
+    std::string ligne;
+    for (std::size_t i = 0; i < noms.size(); ++i) {
+        ligne += " " + colonne(noms[i].second, 6) + hexa(noms[i].first, 4);
+        if (i % noms_par_ligne == noms_par_ligne - 1 || i + 1 == noms.size()) {
+            lignes.push_back("@f" + ligne);
+            ligne.clear();
+        } else {
+            ligne += " ";
+        }
+    }
+}
+
+void ajoute_exemple(std::vector<std::string>& lignes) {
+    for (char const* ligne : exemple) {
+        lignes.push_back(std::string("@f ") + ligne);
+    }
+}
+
+struct tableau {
+    char const* marque;
+    void (*ajoute)(std::vector<std::string>&);
+};
+constexpr tableau tableaux[] = {
+    {"%touches", ajoute_touches},           {"%ccr", ajoute_drapeaux},
+    {"%instructions", ajoute_instructions}, {"%ports", ajoute_ports},
+    {"%noms_ports", ajoute_noms_ports},     {"%exemple", ajoute_exemple},
+};
+
+} // namespace
+
+effet_instruction const& effet_de(int opcode) {
+    return effets[opcode];
+}
+
+std::vector<raccourci> const& raccourcis_clavier() {
+    return touches;
+}
+
+std::string programme_exemple() {
+    std::string source;
+    for (char const* ligne : exemple) {
+        source += std::string(ligne) + "\n";
+    }
+    return source;
+}
+
+std::vector<std::string> lignes_aide() {
+    std::vector<std::string> lignes;
+    for (std::string const ligne : modele) {
+        bool remplacee = false;
+        for (tableau const& t : tableaux) {
+            if (ligne == t.marque) {
+                t.ajoute(lignes);
+                remplacee = true;
+            }
+        }
+        if (!remplacee) {
+            lignes.push_back(ligne);
+        }
+    }
+    return lignes;
+}

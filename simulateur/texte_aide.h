@@ -1,0 +1,36 @@
+// Texte de la fenetre d'aide, sans dessin : une ligne par element, avec les codes
+// de mise en forme du navigateur de la boite a outils en tete de ligne ("@b" gras,
+// "@f" chasse fixe, "@c" centre, "@m" moyen, "@l" grand, "@-" trait).
+// Le tableau des instructions vient des tables du processeur (mnemonique, taille) ;
+// ce fichier ne garde que ce qu'elles n'ont pas : effet sur la pile et drapeaux.
+// Les ports viennent de leur table ; les noms des touches, de celle de ce fichier.
+#ifndef KARVELA_TEXTE_AIDE_H
+#define KARVELA_TEXTE_AIDE_H
+
+#include <string>
+#include <vector>
+
+// Ce que l'aide dit d'un opcode defini, en plus de son mnemonique et de sa taille.
+struct effet_instruction {
+    char const* operande; // "adr", "n" ou "cible" ; vide pour une instruction d'un octet
+    char const* pile;     // ( avant -- apres ), sommet a droite ; t sommet, s dessous, r dessous
+    bool drapeaux_nz;     // N et Z pris d'un resultat
+    char const* note;
+};
+// Opcode 0x00 a 0x1B.
+effet_instruction const& effet_de(int opcode);
+
+// Une ligne du tableau des touches : leurs noms tels que la boite a outils les
+// ecrit ("Ctrl+Maj+O"), separes par ", " quand plusieurs font la meme chose.
+struct raccourci {
+    char const* touches;
+    char const* commande;
+};
+std::vector<raccourci> const& raccourcis_clavier();
+
+// Le programme complet de l'aide, tel qu'un etudiant le tape dans un .asm.
+std::string programme_exemple();
+
+std::vector<std::string> lignes_aide();
+
+#endif

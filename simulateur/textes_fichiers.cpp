@@ -1,0 +1,60 @@
+// Textes des fichiers ouverts : noms, titre et lignes de la fenetre des erreurs.
+#include "simulateur/textes_fichiers.h"
+
+namespace {
+
+// "1 erreur", "2 erreurs".
+std::string compte(std::size_t n, std::string const& mot) {
+    return std::to_string(n) + " " + mot + (n > 1 ? "s" : "");
+}
+
+} // namespace
+
+bool est_source(std::string const& chemin) {
+    std::string const extension = ".asm";
+    if (chemin.size() <= extension.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        char c = chemin[chemin.size() - extension.size() + i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != extension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string nom_affiche(std::string const& chemin) {
+    std::string::size_type const barre = chemin.rfind('/');
+    std::string const nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+    std::string affiche;
+    for (char c : nom) {
+        affiche += c == '@' ? "@@" : std::string(1, c);
+    }
+    return affiche;
+}
+
+std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
+    std::size_t erreurs = 0;
+    for (diagnostic const& d : liste) {
+        erreurs += d.erreur ? 1 : 0;
+    }
+    std::string titre = nom_affiche(chemin) + " : " + compte(erreurs, "erreur");
+    if (erreurs < liste.size()) {
+        titre += ", " + compte(liste.size() - erreurs, "avertissement");
+    }
+    return titre;
+}
+
+std::vector<std::string> lignes_erreurs(std::vector<diagnostic> const& liste) {
+    std::vector<std::string> lignes;
+    for (diagnostic const& d : liste) {
+        lignes.push_back("@.ligne " + std::to_string(d.ligne) + ", colonne " +
+                         std::to_string(d.colonne) +
+                         (d.erreur ? " : erreur : " : " : attention : ") + d.message);
+    }
+    return lignes;
+}

@@ -1,0 +1,216 @@
+// L'assembleur sur des sources courts : chaque forme d'operande et de nombre, les
+// expressions, les directives, puis chaque diagnostic avec sa ligne et sa colonne,
+// et l'aller-retour par le desassembleur du simulateur pour chaque opcode.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assembleur/assembleur.h"
+#include "simulateur/interpreteur.h"
+#include "simulateur/mem_64k.h"
+
+namespace {
+
+struct cas_image {
+    const char* source;
+    unsigned short base;
+    std::vector<int> image;
+};
+
+TEST(Assemblage, ChaqueFormeDonneSesOctets) {
+    const cas_image cas[] = {
+        {"ADD", 0, {0x08}},
+        {"add\nNop\n", 0, {0x08, 0x1B}},
+        {"PUSHI 12", 0, {0x01, 12}},
+        {"PUSHI -3", 0, {0x01, 0xFD}},
+        {"PUSHI -128", 0, {0x01, 0x80}},
+        {"PUSHI 255", 0, {0x01, 0xFF}},
+        {"PUSHI $1f", 0, {0x01, 0x1F}},
+        {"PUSHI 0X1F", 0, {0x01, 0x1F}},
+        {"PUSHI %0101", 0, {0x01, 5}},
+        {"PUSHI 'A'", 0, {0x01, 65}},
+        {"PUSHI '\\''", 0, {0x01, 39}},
+        {"PUSHI 10 - 3 + -2", 0, {0x01, 5}},
+        {"PUSHI 5 - -2", 0, {0x01, 7}},
+        {"PUSH $1234", 0, {0x00, 0x12, 0x34}},
+        {"POP PORTB", 0, {0x02, 0x10, 0x04}},
+        {"PUSH PORTA\nPUSH PORTC\nPUSH DDRC\nPUSH PORTD\nPUSH DDRD\nPUSH PORTE",
+         0,
+         {0, 0x10, 0x00, 0, 0x10, 0x03, 0, 0x10, 0x07, 0, 0x10, 0x08, 0, 0x10, 0x09, 0, 0x10,
+          0x0A}},
+        {"BT *", 0, {0x1A, 0x00, 0x00}},
+        {"NOP\nBT * - 1", 0, {0x1B, 0x1A, 0xFF, 0xFF}},
+        {"BEQZ fin\nNOP\nfin: NOP", 0, {0x14, 0x00, 0x04, 0x1B, 0x1B}},
+        {"debut:\n  boucle: NOP\n BNEZ debut", 0, {0x1B, 0x15, 0xFF, 0xFF}},
+        {"BT $fff0", 0, {0x1A, 0xFF, 0xF0}},
+        {"N = 5\nM = N + 2\nPUSHI M - *", 0, {0x01, 7}},
+        {"PUSH loin\n.org $10\nloin: .octet 1",
+         0,
+         {0x00, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {".org $0100\nNOP", 0x0100, {0x1B}},
+        {".org $20\nNOP\n.org $10\nADD",
+         0x10,
+         {0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1B}},
+        {".octet \"Ab\\n\", -1, 'z'\n.byte 2", 0, {'A', 'b', '\n', 0xFF, 'z', 2}},
+        {".mot $1234, -1\n.WORD 7", 0, {0x12, 0x34, 0xFF, 0xFF, 0x00, 0x07}},
+        {"Ici: .octet Ici + 1, ici\nici = 9", 0, {1, 9}},
+        {"\tPUSHI 1\t; tabulation\r\nADD\r\n", 0, {0x01, 1, 0x08}},
+        {"; commentaire accentué : « é »\nNOP ; ça va\nPUSHI ';'", 0, {0x1B, 0x01, ';'}},
+    };
+    for (auto const& c : cas) {
+        programme_assemble const p = assemble(c.source);
+        for (auto const& d : p.diagnostics) {
+            EXPECT_FALSE(d.erreur) << c.source << " -> " << texte_diagnostic("s", d);
+        }
+        EXPECT_EQ(p.base, c.base) << c.source;
+        EXPECT_EQ(p.image, std::vector<unsigned char>(c.image.begin(), c.image.end())) << c.source;
+    }
+}
+
+struct cas_diagnostic {
+    std::string source;
+    int ligne, colonne;
+    const char* message;
+    bool erreur;
+};
+
+TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
+    const cas_diagnostic cas[] = {
+        {"NOP\n  PUSHX 3", 2, 3, "mnémonique inconnu « PUSHX »", true},
+        {"boucle PUSHI 1", 1, 1,
+         "mnémonique inconnu « boucle » (une étiquette se termine par « : »)", true},
+        {"BT boucle", 1, 4, "étiquette « boucle » non définie", true},
+        {"POP portb", 1, 5, "étiquette « portb » non définie (voulez-vous dire « PORTB » ?)", true},
+        {"PUSHI 300", 1, 7, "valeur 300 hors de -128..255 pour PUSHI", true},
+        {"PUSHI -129", 1, 7, "valeur -129 hors de -128..255 pour PUSHI", true},
+        {"PUSH 65536", 1, 6, "valeur 65536 hors de 0..65535 pour PUSH", true},
+        {"BT -1", 1, 4, "valeur -1 hors de 0..65535 pour BT", true},
+        {".octet 1, 256", 1, 11, "valeur 256 hors de -128..255 pour .octet", true},
+        {".mot 65536", 1, 6, "valeur 65536 hors de -32768..65535 pour .mot", true},
+        {".org $10000", 1, 6, "valeur 65536 hors de 0..65535 pour .org", true},
+        {"fin: NOP\n\n\nfin: ADD", 4, 1, "étiquette « fin » déjà définie ligne 1", true},
+        {"N = 1\nN = 2\nNOP", 2, 1, "constante « N » déjà définie ligne 1", true},
+        {"PORTE: NOP", 1, 1, "« PORTE » est un nom prédéfini ($100a) : choisir un autre nom", true},
+        {".org fin\nfin: NOP", 1, 6,
+         "« fin » n'est pas encore défini ici : .org n'utilise que des noms définis plus haut",
+         true},
+        {"N = M\nM = 1\nNOP", 1, 5,
+         "« M » n'est pas encore défini ici : une constante n'utilise que des noms définis plus "
+         "haut",
+         true},
+        {"x: N = 1\nNOP", 1, 1,
+         "une constante ne porte pas d'étiquette : « NOM = valeur » s'écrit seul sur sa ligne",
+         true},
+        {"ADD 1", 1, 5, "ADD ne prend pas d'opérande", true},
+        {"PUSHI", 1, 6, "valeur attendue pour PUSHI (un octet, -128..255)", true},
+        {"BNEZ ,", 1, 6, "valeur attendue pour BNEZ (une adresse cible, 0..65535), trouvé « , »",
+         true},
+        {"PUSH 1 2", 1, 8, "« 2 » inattendu après l'opérande de PUSH", true},
+        {".octet 1,", 1, 10, "valeur attendue pour .octet (-128..255 ou une chaîne)", true},
+        {".mot \"ab\"", 1, 6, "chaîne interdite dans .mot : les chaînes vont dans .octet", true},
+        {".fin", 1, 1, "directive inconnue « .fin » (attendu .org, .octet, .byte, .mot ou .word)",
+         true},
+        {"= 3", 1, 1, "mnémonique, directive ou étiquette attendu, trouvé « = »", true},
+        {"PUSHI $", 1, 7, "chiffre hexadécimal attendu après « $ »", true},
+        {"PUSHI %2", 1, 7, "chiffre binaire (0 ou 1) attendu après « % »", true},
+        {"PUSHI 12ab", 1, 7, "nombre mal formé « 12ab »", true},
+        {"PUSHI 4294967296", 1, 7, "nombre « 4294967296 » trop grand (au plus 4294967295)", true},
+        {"PUSHI 'ab'", 1, 7, "un seul caractère attendu entre apostrophes, comme 'A'", true},
+        {".octet \"a\\q\"", 1, 10,
+         "échappement inconnu « \\q » (attendu \\n, \\t, \\0, \\\\, \\' ou \\\")", true},
+        {".octet \"abc", 1, 8, "chaîne sans guillemet fermant", true},
+        {"PUSHI é", 1, 7,
+         "caractère non ASCII inattendu (octet 195) : seuls les commentaires et les chaînes "
+         "peuvent en contenir",
+         true},
+        {"PUSHI 1 # 2", 1, 9, "caractère « # » inattendu", true},
+        {"NOP\n; \x01\nPUSHI \x07", 3, 7, "caractère de contrôle inattendu (code 7)", true},
+        {"NOP\nAD", 2, 1, "mnémonique inconnu « AD »", true},
+        {std::string("NOP\nNOP ; x\0y", 13), 2, 8,
+         "octet nul dans le source : un source est un fichier texte, pas un binaire", true},
+        {".org $fffe\nPUSH 1", 2, 1, "« PUSH » en $fffe dépasserait la fin de la mémoire ($ffff)",
+         true},
+        {"NOP\nNOP\n.org 1\nADD", 4, 1, "l'adresse $0001 est déjà occupée par la ligne 2", true},
+        {".org 1\nNOP\nNOP\n.org 0\nPUSH 1", 5, 1,
+         "l'adresse $0001 est déjà occupée par la ligne 2", true},
+        {"NOP\n.org $8000\nNOP", 3, 1,
+         "le programme s'étend de $0000 à $8000 (32769 octets) : le chargeur en accepte au plus "
+         "32763",
+         true},
+        {"A = 4294967295\nB = A + A\nC = B + B\nD = C + C\nE = D + D\nF = E + E\nG = F + F\n"
+         "H = G + G\nI = H + H\nJ = I + I\nNOP",
+         10, 9, "valeur démesurée dans l'expression", true},
+        {".org $0200\n  NOP", 2, 3,
+         "rien n'est stocké en $0000, où le processeur démarre (premier octet en $0200)", false},
+        {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", false},
+    };
+    for (auto const& c : cas) {
+        programme_assemble const p = assemble(c.source);
+        ASSERT_EQ(p.diagnostics.size(), 1u) << c.source;
+        diagnostic const& d = p.diagnostics[0];
+        EXPECT_EQ(d.message, c.message) << c.source;
+        EXPECT_EQ(d.ligne, c.ligne) << c.source;
+        EXPECT_EQ(d.colonne, c.colonne) << c.source;
+        EXPECT_EQ(d.erreur, c.erreur) << c.source;
+        EXPECT_EQ(p.reussi(), !c.erreur) << c.source;
+        if (c.erreur) {
+            EXPECT_TRUE(p.image.empty() && p.lignes.empty()) << c.source;
+        }
+    }
+}
+
+TEST(Assemblage, CentErreursToutesSignalees) {
+    std::string source;
+    for (int i = 0; i < 100; ++i) {
+        source += "PUSHX\n";
+    }
+    programme_assemble const p = assemble(source);
+    ASSERT_EQ(p.diagnostics.size(), 100u);
+    EXPECT_EQ(p.diagnostics[99].ligne, 100);
+}
+
+// Le desassembleur relit chaque instruction assemblee sous le meme mnemonique, avec
+// l'operande attendu ; les branchements montrent le deplacement depuis leur opcode.
+TEST(Assemblage, AllerRetourParLeDesassembleurPourChaqueOpcode) {
+    const unsigned short adresses[] = {0x0000, 0x0100, 0x7000};
+    const long operandes[] = {0, 1, 127, -128, 255, 0x7FFF, 0xFFFF};
+    for (int op = 0; op < nombre_opcodes_definis; ++op) {
+        std::string const m = internal_mp_interpreteur_libelle_instruction[op];
+        int const taille = internal_mp_interpreteur_taille_instruction[op];
+        for (unsigned short adresse : adresses) {
+            for (long v : operandes) {
+                if ((taille == 2 && v > 255) || (taille == 3 && v < 0) || (taille == 1 && v != 0)) {
+                    continue;
+                }
+                std::string const source = ".org " + std::to_string(adresse) + "\n" + m +
+                                           (taille == 1 ? "" : " " + std::to_string(v));
+                programme_assemble const p = assemble(source);
+                ASSERT_TRUE(p.reussi()) << source;
+                ASSERT_EQ(p.image.size(), static_cast<std::size_t>(taille)) << source;
+                auto memoire = std::make_unique<mem_64k>();
+                ASSERT_EQ(memoire->load_image(p.base, p.image), 1);
+                mp_interpreteur cpu;
+                cpu.learn_mem(memoire.get());
+                char texte[11];
+                cpu.desassemblage_instruction(adresse, texte);
+                char attendu[32];
+                if (taille == 1) {
+                    std::snprintf(attendu, sizeof attendu, "%s", m.c_str());
+                } else if (taille == 2) {
+                    std::snprintf(attendu, sizeof attendu, "%s %d", m.c_str(),
+                                  static_cast<signed char>(v));
+                } else {
+                    bool const branchement = m[0] == 'B';
+                    std::snprintf(attendu, sizeof attendu, "%s $%04lx", m.c_str(),
+                                  branchement ? (v - adresse) & 0xFFFF : v);
+                }
+                EXPECT_STREQ(texte, attendu) << source;
+            }
+        }
+    }
+}
+
+} // namespace

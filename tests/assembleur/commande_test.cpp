@@ -1,0 +1,102 @@
+// karvela-asm lance pour de vrai dans un dossier temporaire : codes de sortie,
+// messages, fichiers ecrits ou laisses intacts.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+#include "simulateur/version.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Commande : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string modele = (fs::temp_directory_path() / "karvela-asm-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modele.data()), nullptr);
+        dossier = modele;
+        ecrit("bon.asm", "fin: BT fin\n");
+        ecrit("faux.asm", "PUSHX\nBT nulle_part\n");
+    }
+    void TearDown() override { fs::remove_all(dossier); }
+
+    void ecrit(std::string const& nom, std::string const& texte) {
+        std::ofstream(dossier / nom, std::ios::binary) << texte;
+    }
+    std::string lit(std::string const& nom) const {
+        std::ifstream f(dossier / nom, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    }
+    // Code de sortie de karvela-asm lance dans le dossier ; sortie d'erreur dans erreurs.
+    int lance(std::string const& arguments) {
+        std::string const commande = "cd '" + dossier.string() + "' && '" KARVELA_ASM "' " +
+                                     arguments + " >sortie.txt 2>erreurs.txt";
+        int const etat = std::system(commande.c_str());
+        erreurs = lit("erreurs.txt");
+        return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+    }
+
+    fs::path dossier;
+    std::string erreurs;
+};
+
+TEST_F(Commande, CodesDeSortieEtMessages) {
+    const struct {
+        const char* arguments;
+        int code;
+        const char* erreur; // debut de la sortie d'erreur
+    } cas[] = {
+        {"bon.asm", 0, ""},
+        {"-f s19 -o x.s19 -l x.txt bon.asm", 0, ""},
+        {"faux.asm", 1,
+         "faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »\n"
+         "faux.asm:2:4: erreur: étiquette « nulle_part » non définie\n"},
+        {"absent.asm", 1, "karvela-asm: impossible de lire « absent.asm » : fichier introuvable"},
+        {"", 2, "karvela-asm: SOURCE manquant\nEssayez « karvela-asm --help »."},
+        {"-x bon.asm", 2, "karvela-asm: option inconnue « -x »"},
+        {"bon.asm -o", 2, "karvela-asm: l'option « -o » attend une valeur"},
+        {"-f hex bon.asm", 2, "karvela-asm: format « hex » inconnu (attendu bin ou s19)"},
+        {"bon.asm faux.asm", 2, "karvela-asm: un seul SOURCE attendu"},
+        {"-o bon.asm bon.asm", 2, "karvela-asm: la sortie remplacerait le source « bon.asm »"},
+        {"-o y.bin -l y.bin bon.asm", 2, "karvela-asm: le listing et la sortie sont le même"},
+        {"-o absent/y.bin bon.asm", 1,
+         "karvela-asm: impossible d'écrire « absent/y.bin » : dossier introuvable"},
+    };
+    for (auto const& c : cas) {
+        EXPECT_EQ(lance(c.arguments), c.code) << c.arguments;
+        EXPECT_EQ(erreurs.rfind(c.erreur, 0), 0u) << c.arguments << "\n" << erreurs;
+        EXPECT_EQ(std::string(c.erreur).empty(), erreurs.empty()) << c.arguments;
+    }
+}
+
+TEST_F(Commande, EcritSortiesEtNeToucheARienSurErreur) {
+    ASSERT_EQ(lance("bon.asm"), 0);
+    EXPECT_EQ(lit("bon.bin"), std::string("\x00\x07\x00\x00\x1a\x00\x00", 7));
+    ASSERT_EQ(lance("-f s19 bon.asm"), 0);
+    EXPECT_EQ(lit("bon.s19"), "S10600001A0000DF\nS9030000FC\n");
+
+    ecrit("faux.bin", "ancien");
+    ecrit("faux.txt", "ancien listing");
+    EXPECT_EQ(lance("-l faux.txt faux.asm"), 1);
+    EXPECT_EQ(lit("faux.bin"), "ancien");
+    EXPECT_EQ(lit("faux.txt"), "ancien listing");
+    for (auto const& f : fs::directory_iterator(dossier)) {
+        EXPECT_EQ(f.path().filename().string().find(".bin."), std::string::npos)
+            << "temporaire laisse : " << f.path();
+    }
+}
+
+TEST_F(Commande, AideEtVersion) {
+    EXPECT_EQ(lance("--help"), 0);
+    EXPECT_EQ(lit("sortie.txt").rfind("Usage : karvela-asm [-o SORTIE] [-f bin|s19]", 0), 0u);
+    EXPECT_EQ(lance("--version"), 0);
+    EXPECT_EQ(lit("sortie.txt"), "karvela-asm " KARVELA_VERSION "\n");
+}
+
+} // namespace

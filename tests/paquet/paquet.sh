@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Le paquet Debian tel qu'un enseignant l'installe : scripts/paquet le construit
+# (lintian et desktop-file-validate compris), son nom porte la version, il contient
+# les commandes, l'entree de menu, les pages de manuel et tous les exemples, et ses
+# dependances sont calculees ; le karvela-asm qu'il installe assemble chaque exemple
+# aux memes octets que celui de la construction.
+# Usage : paquet.sh SOURCES VERSION KARVELA_ASM_CONSTRUIT COMMANDE...
+set -euo pipefail
+shopt -s nullglob
+sources=$1 version=$2 asm_construit=$3
+shift 3
+echec() {
+  echo "paquet: $*" >&2
+  exit 1
+}
+
+paquet=$("$sources/scripts/paquet" | tail -n1)
+[ "$(basename "$paquet")" = "karvela_${version}_$(dpkg --print-architecture).deb" ] ||
+  echec "nom inattendu : $paquet"
+dpkg-deb -f "$paquet" Depends | grep -q 'libfltk1\.3' || echec "dependances non calculees"
+
+attendus=(usr/share/applications/karvela.desktop usr/share/doc/karvela/copyright)
+for c in "$@"; do
+  attendus+=("usr/bin/$c" "usr/share/man/man1/$c.1.gz")
+done
+for f in "$sources"/examples/*.bin "$sources"/examples/*.asm "$sources"/examples/*.txt; do
+  attendus+=("usr/share/doc/karvela/examples/$(basename "$f")")
+done
+contenu=$(dpkg-deb -c "$paquet" | awk '{print $6}')
+for a in "${attendus[@]}"; do
+  grep -qxF "./$a" <<<"$contenu" || echec "absent du paquet : /$a"
+done
+
+travail=$(mktemp -d)
+trap 'rm -rf "$travail"' EXIT
+dpkg-deb -x "$paquet" "$travail/racine"
+zcat "$travail/racine/usr/share/man/man1/karvela.1.gz" | grep -q "^\.TH .*karvela $version" ||
+  echec "page de manuel sans la version $version"
+exemples=("$sources"/examples/*.asm)
+[ ${#exemples[@]} -gt 0 ] || echec "aucun exemple .asm dans $sources/examples"
+installe="$travail/racine/usr/bin/karvela-asm"
+"$installe" --version | grep -qF "$version" || echec "karvela-asm --version sans $version"
+for source in "${exemples[@]}"; do
+  nom=$(basename "$source" .asm)
+  "$installe" -o "$travail/$nom.installe.bin" "$source"
+  "$asm_construit" -o "$travail/$nom.construit.bin" "$source"
+  cmp "$travail/$nom.installe.bin" "$travail/$nom.construit.bin" ||
+    echec "$nom.asm : le karvela-asm installe ne donne pas les octets de la construction"
+done
