@@ -113,10 +113,10 @@ class mp_interpreteur {
     }
 
     // PC, SP et CCR, que presque chaque pas relit juste apres le pas d'avant qui les a
-    // ecrits, sont ranges et relus sur 32 bits : relire ainsi un champ de 8 ou 16 bits
-    // coute environ 8 cycles sur cette machine, contre 1 en 32 bits. Leurs valeurs
-    // restent celles que donnent les accesseurs : PC sur 16 bits, SP signe sur 16 bits,
-    // CCR sur 8 bits.
+    // ecrits, sont ranges et relus sur 32 bits : sur cette machine, relire juste apres
+    // son ecriture un champ de 8 ou 16 bits coute bien plus qu'un mot de 32 bits (le
+    // banc du processeur le montre). Leurs valeurs restent celles que donnent les
+    // accesseurs : PC sur 16 bits, SP signe sur 16 bits, CCR sur 8 bits.
     mem_64k* memoire;
     signed char pile_interne[taille_pile_interne];
     unsigned int PC;
