@@ -41,7 +41,6 @@ enum code_operation : int {
 };
 static_assert(op_NOP + 1 == nombre_opcodes_definis, "un opcode manque");
 
-constexpr unsigned char masque_opcode = 0x1F;   // les 3 bits hauts de l'octet sont ignores
 constexpr int taille_texte_desassemblage = 11;  // "PUSHI -128" et son zero final
 constexpr int taille_instruction_indefinie = 1; // NIET avance d'un octet
 constexpr int taille_avec_mot = 3;              // opcode suivi d'une adresse ou d'un deplacement
@@ -144,7 +143,8 @@ signed char mp_interpreteur::pile(short v) const {
 }
 
 void mp_interpreteur::raj_CCR_ZN(unsigned char res) {
-    unsigned char ccr = CCR & static_cast<unsigned char>(~(CCR_Z | CCR_N));
+    // Calcul sur 32 bits : CCR est relu en entier (voir le rangement des registres).
+    unsigned int ccr = CCR & ~static_cast<unsigned int>(CCR_Z | CCR_N);
     if (res == 0) {
         ccr |= CCR_Z;
     }
@@ -155,10 +155,6 @@ void mp_interpreteur::raj_CCR_ZN(unsigned char res) {
 }
 
 // --- Decodage, desassemblage, pas ---
-
-int mp_interpreteur::decodage_instruction(unsigned short adr) const {
-    return memoire->read_byte(adr) & masque_opcode;
-}
 
 unsigned short mp_interpreteur::adresse_suivante(unsigned short adr) const {
     int const code = decodage_instruction(adr);
@@ -186,17 +182,12 @@ unsigned short mp_interpreteur::desassemblage_instruction(unsigned short adr, ch
     return adresse_suivante(adr);
 }
 
-int mp_interpreteur::step() {
-    internal_mp_interpreteur_operation[decodage_instruction(PC)](*this, 0);
-    return 0;
-}
-
 // --- Formes communes ---
 
 template <bool drapeaux, typename Effet>
 inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres, Effet effet) {
-    // Chemin reussi en ligne droite : un saut pris de plus par pas brouille la
-    // prediction de l'appel indirect de step et divise le debit par deux.
+    // Chemin reussi en ligne droite : sans l'indication, il commence par un saut pris,
+    // et un saut pris de plus par pas se paie sur le debit.
     if (__builtin_expect(SP + 1 >= besoin && SP + libres < taille_pile_interne, 1)) {
         unsigned char const resultat = effet();
         if (drapeaux) {
@@ -205,7 +196,8 @@ inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres
     } else {
         CCR |= CCR_E;
     }
-    PC = static_cast<unsigned short>(PC + internal_mp_interpreteur_taille_instruction[opcode]);
+    PC = static_cast<unsigned short>(lecture_PC() +
+                                     internal_mp_interpreteur_taille_instruction[opcode]);
 }
 
 inline void mp_interpreteur::branchement(int opcode, bool condition) {
@@ -214,7 +206,7 @@ inline void mp_interpreteur::branchement(int opcode, bool condition) {
         condition
             ? operande()
             : static_cast<unsigned short>(internal_mp_interpreteur_taille_instruction[opcode]);
-    PC = static_cast<unsigned short>(PC + pas);
+    PC = static_cast<unsigned short>(lecture_PC() + pas);
 }
 
 // --- Instructions de pile ---
@@ -230,7 +222,7 @@ void mp_interpreteur::PUSH(int) {
 
 void mp_interpreteur::PUSHI(int) {
     instruction_pile<true>(op_PUSHI, 0, 1, [this] {
-        unsigned char const b = memoire->read_byte(static_cast<unsigned short>(PC + 1));
+        unsigned char const b = memoire->read_byte(static_cast<unsigned short>(lecture_PC() + 1));
         range(++SP, b);
         return b;
     });
@@ -415,11 +407,12 @@ void mp_interpreteur::BT(int) {
 }
 
 void mp_interpreteur::NOP(int) {
-    PC = static_cast<unsigned short>(PC + internal_mp_interpreteur_taille_instruction[op_NOP]);
+    PC = static_cast<unsigned short>(lecture_PC() +
+                                     internal_mp_interpreteur_taille_instruction[op_NOP]);
 }
 
 void mp_interpreteur::NIET(int) {
-    PC = static_cast<unsigned short>(PC + taille_instruction_indefinie);
+    PC = static_cast<unsigned short>(lecture_PC() + taille_instruction_indefinie);
 }
 
 // --- Traitants de la table : chacun appelle l'operation de meme nom ---

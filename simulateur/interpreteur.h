@@ -17,6 +17,7 @@ constexpr unsigned char CCR_C = 0x01; // retenue : seuls BC et BNC le lisent
 constexpr int nombre_opcodes = 32;         // 5 bits d'opcode
 constexpr int nombre_opcodes_definis = 28; // 0x00..0x1B ; 0x1C..0x1F sont indefinis
 constexpr int taille_pile_interne = 16;
+constexpr unsigned char masque_opcode = 0x1F; // les 3 bits hauts de l'octet sont ignores
 
 class mp_interpreteur {
   public:
@@ -25,7 +26,7 @@ class mp_interpreteur {
     void learn_mem(mem_64k* memoire_ref);
     void init_registers(); // PC = 0, rien d'autre
 
-    unsigned short PC_value() const { return PC; }
+    unsigned short PC_value() const { return static_cast<unsigned short>(lecture_PC()); }
     void set_PC_value(unsigned short v) { PC = v; }
     short SP_value() const { return SP; }
     void set_SP_value(short v) { SP = v; }
@@ -43,10 +44,13 @@ class mp_interpreteur {
     // Z et N d'apres res ; E, V, C et les bits 7..5 restent.
     void raj_CCR_ZN(unsigned char res);
 
-    int decodage_instruction(unsigned short adr) const;
+    int decodage_instruction(unsigned short adr) const {
+        return memoire->read_byte(adr) & masque_opcode;
+    }
     unsigned short adresse_suivante(unsigned short adr) const;
     // Ecrit au plus 11 octets dans chaine (texte et zero final).
     unsigned short desassemblage_instruction(unsigned short adr, char* chaine) const;
+    // En ligne : chez l'appelant, un pas ne coute qu'un appel, celui du traitant.
     int step();
 
     void PUSH(int mode_adressage);
@@ -93,16 +97,33 @@ class mp_interpreteur {
     void range(int i, unsigned char octet) { pile_interne[i] = static_cast<signed char>(octet); }
     // Mot qui suit l'opcode : adresse de PUSH et POP, deplacement des branchements.
     unsigned short operande() const {
-        return memoire->read_word(static_cast<unsigned short>(PC + 1));
+        return memoire->read_word(static_cast<unsigned short>(lecture_PC() + 1));
     }
 
+    // PC relu en entier, sur 32 bits : sans la barriere vide, le compilateur n'en lit
+    // que les 16 bits bas des qu'il ne lui en faut pas plus, et la relecture attend
+    // alors la fin de l'ecriture du pas d'avant. Le champ reste dans 0..0xFFFF.
+    unsigned int lecture_PC() const {
+        unsigned int pc = PC;
+        asm("" : "+r"(pc));
+        if (pc > 0xFFFF) {
+            __builtin_unreachable();
+        }
+        return pc;
+    }
+
+    // PC, SP et CCR, que presque chaque pas relit juste apres le pas d'avant qui les a
+    // ecrits, sont ranges et relus sur 32 bits : sur cette machine, relire juste apres
+    // son ecriture un champ de 8 ou 16 bits coute bien plus qu'un mot de 32 bits (le
+    // banc du processeur le montre). Leurs valeurs restent celles que donnent les
+    // accesseurs : PC sur 16 bits, SP signe sur 16 bits, CCR sur 8 bits.
     mem_64k* memoire;
     signed char pile_interne[taille_pile_interne];
-    unsigned short PC;
-    short SP;
+    unsigned int PC;
+    int SP;
     unsigned char A;
     unsigned char tmpA;
-    unsigned char CCR;
+    unsigned int CCR;
     unsigned short X;
 };
 
@@ -112,5 +133,11 @@ typedef void (*operation_instruction)(mp_interpreteur&, int);
 extern const int internal_mp_interpreteur_taille_instruction[nombre_opcodes_definis];
 extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opcodes];
 extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
+
+inline int mp_interpreteur::step() {
+    internal_mp_interpreteur_operation[decodage_instruction(
+        static_cast<unsigned short>(lecture_PC()))](*this, 0);
+    return 0;
+}
 
 #endif

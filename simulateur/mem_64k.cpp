@@ -22,14 +22,6 @@ mem_64k::mem_64k() {
     }
 }
 
-unsigned short mem_64k::read_word(unsigned short adresse) const {
-    // Test fait en int : adresse + 1 ne peut pas se replier sur 0.
-    if (static_cast<unsigned int>(adresse) + 1 > 0xFFFF) {
-        return 0;
-    }
-    return static_cast<unsigned short>(read_byte(adresse) << 8 | read_byte(adresse + 1));
-}
-
 void mem_64k::write_word(unsigned short adresse, unsigned short valeur) {
     if (static_cast<unsigned int>(adresse) + 1 > 0xFFFF) {
         return;

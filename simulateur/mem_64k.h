@@ -19,7 +19,13 @@ class mem_64k {
     unsigned char read_byte(unsigned short adresse) const { return mem[adresse] & 0xFF; }
     void write_byte(unsigned short adresse, unsigned char valeur) { mem[adresse] = valeur; }
     // Mot gros-boutiste ; a 0xFFFF, lecture 0 et ecriture sans effet (pas de repli sur 0).
-    unsigned short read_word(unsigned short adresse) const;
+    unsigned short read_word(unsigned short adresse) const {
+        // Test fait en int : adresse + 1 ne peut pas se replier sur 0.
+        if (static_cast<unsigned int>(adresse) + 1 > 0xFFFF) {
+            return 0;
+        }
+        return static_cast<unsigned short>(read_byte(adresse) << 8 | read_byte(adresse + 1));
+    }
     void write_word(unsigned short adresse, unsigned short valeur);
 
     void learn_specific_name_adr(std::string const& nom, unsigned short adresse);
