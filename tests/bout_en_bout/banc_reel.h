@@ -86,6 +86,7 @@ class processus {
     // Statut de sortie (128 + signal si tue), ou -1 s'il vit encore apres le delai.
     int attend_fin(std::chrono::milliseconds delai);
     void termine();
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
@@ -230,6 +231,8 @@ class banc : public testing::Test {
     // n'y reste que si le test echoue.
     std::string garde_capture(std::string const& nom);
 
+    // Le programme lance : vivant ou non, son statut, son numero.
+    processus& programme() { return karvela; }
     // Sortie d'erreur du programme.
     std::string journal() const;
     int nb_lignes_journal(std::string const& ligne) const;
