@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 
 # Les commandes installees, chacune avec sa page de manuel.
-set(KARVELA_COMMANDES karvela karvela-asm)
+set(KARVELA_COMMANDES karvela karvela-asm karvela-run)
 install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

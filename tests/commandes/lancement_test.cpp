@@ -1,0 +1,171 @@
+// karvela-run sans processus : options lues ou refusees, puis des programmes
+// assembles executes comme par la commande, avec leur arret et leur rapport.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assembleur/assembleur.h"
+#include "commandes/lancement.h"
+
+namespace {
+
+std::vector<std::string> mots(std::string const& ligne) {
+    std::istringstream flot(ligne);
+    std::vector<std::string> v;
+    for (std::string m; flot >> m;) {
+        v.push_back(m);
+    }
+    return v;
+}
+
+TEST(OptionsRun, UsagesFautifs) {
+    const struct {
+        const char* arguments;
+        const char* message;
+    } cas[] = {
+        {"", "PROGRAMME manquant"},
+        {"a.bin b.bin", "un seul PROGRAMME attendu, « b.bin » en plus de « a.bin »"},
+        {"-x a.bin", "option inconnue « -x »"},
+        {"--pas=3x a.bin", "nombre d'instructions « 3x » invalide (entier positif ou nul)"},
+        {"a.bin -n", "l'option « -n » attend une valeur"},
+        {"-n -1 a.bin", "nombre d'instructions « -1 » invalide (entier positif ou nul)"},
+        {"-n dix a.bin", "nombre d'instructions « dix » invalide (entier positif ou nul)"},
+        {"--jusqu-a $10000 a.bin", "adresse « $10000 » invalide (0..65535, $ffff, 0xffff...)"},
+        {"--entree F=1 a.bin",
+         "entrée « F=1 » invalide (attendu P=V, P parmi A, B, C, D, E et V de -128 à 255)"},
+        {"--entree E=256 a.bin",
+         "entrée « E=256 » invalide (attendu P=V, P parmi A, B, C, D, E et V de -128 à 255)"},
+        {"--entree E5 a.bin",
+         "entrée « E5 » invalide (attendu P=V, P parmi A, B, C, D, E et V de -128 à 255)"},
+        {"--memoire 10 a.bin", "zone « 10 » invalide (attendu ADR:N, comme $1000:11)"},
+        {"--memoire $ffff:2 a.bin", "zone « $ffff:2 » au-delà de $ffff"},
+        {"--memoire", "l'option « --memoire » attend une valeur"},
+    };
+    for (auto const& c : cas) {
+        options_run o;
+        lecture_options const l = lit_options_run(mots(c.arguments), o);
+        EXPECT_EQ(l.demande, demande_run::usage_fautif) << c.arguments;
+        EXPECT_EQ(l.message, c.message) << c.arguments;
+    }
+}
+
+TEST(OptionsRun, ToutesLesOptionsLues) {
+    options_run o;
+    lecture_options const l =
+        lit_options_run(mots("--pas 0x20 --jusqu-a $10 --entree E=5 --entree e=%111 --entree A=-1 "
+                             "--memoire=$1000:11 --memoire 0:0 --trace --json p.asm"),
+                        o);
+    ASSERT_EQ(l.demande, demande_run::executer) << l.message;
+    EXPECT_EQ(o.programme, "p.asm");
+    EXPECT_EQ(o.pas, 32);
+    EXPECT_TRUE(o.jusqu_a && o.adresse_arret == 0x10);
+    EXPECT_EQ(o.entrees[4], 7) << "la derniere pour un port l'emporte";
+    EXPECT_EQ(o.entrees[0], 0xFF);
+    EXPECT_EQ(o.entrees[1], -1);
+    ASSERT_EQ(o.zones.size(), 2u);
+    EXPECT_TRUE(o.zones[0].adresse == 0x1000 && o.zones[0].taille == 11);
+    EXPECT_TRUE(o.trace && o.json);
+    options_run d;
+    EXPECT_EQ(lit_options_run({"p.bin"}, d).demande, demande_run::executer);
+    EXPECT_EQ(d.pas, 1000000);
+    EXPECT_EQ(lit_options_run({"p.bin", "--help"}, d).demande, demande_run::aide);
+    EXPECT_EQ(lit_options_run({"--version"}, d).demande, demande_run::version);
+}
+
+const char* const compte_a_rebours = "PUSHI 3\nboucle: PUSHI 1\nSUB\nBNEZ boucle\nBT *\n";
+const char* const echo = "boucle: PUSH PORTE\nPOP PORTB\nBT boucle\n";
+
+// Le source assemble, charge et execute comme karvela-run le fait.
+struct execution {
+    etat_final etat;
+    std::string trace;
+};
+execution execute_source(std::string const& source, std::string const& arguments) {
+    options_run o;
+    EXPECT_EQ(lit_options_run(mots(arguments + " p.asm"), o).demande, demande_run::executer);
+    programme_assemble const p = assemble(source);
+    EXPECT_TRUE(p.reussi()) << source;
+    machine_seule seule;
+    seule.memoire().load_image(p.base, p.image);
+    seule.apres_chargement();
+    pose_entrees(seule.m(), o);
+    std::ostringstream trace;
+    bilan_execution const b = lance(seule.m(), o, o.trace ? &trace : nullptr);
+    return {releve(seule.m(), b, o), trace.str()};
+}
+
+TEST(Run, ArretsEtEtatFinal) {
+    const struct {
+        const char* source;
+        const char* arguments;
+        long long pas;
+        arret raison;
+        unsigned short PC;
+        int port_b;
+    } cas[] = {
+        {compte_a_rebours, "", 11, arret::boucle, 0x0008, 0},
+        {compte_a_rebours, "--trace", 11, arret::boucle, 0x0008, 0},
+        {compte_a_rebours, "-n 10", 10, arret::limite, 0x0008, 0},
+        {compte_a_rebours, "-n 0", 0, arret::limite, 0x0000, 0},
+        {compte_a_rebours, "--jusqu-a 4", 2, arret::point_arret, 0x0004, 0},
+        {compte_a_rebours, "--jusqu-a 4 --trace", 2, arret::point_arret, 0x0004, 0},
+        {echo, "--entree E=5", 1000000, arret::limite, 0x0003, 5},
+        {echo, "--entree E=5 -n 2", 2, arret::limite, 0x0006, 5},
+        {echo, "--entree E=$ff --jusqu-a 0", 3, arret::point_arret, 0x0000, 0xFF},
+        {"PUSHI 1\nDROP\nDROP\nBT *", "", 3, arret::erreur_pile, 0x0004, 0},
+        {"DROP\nBT *", "--jusqu-a 1", 1, arret::erreur_pile, 0x0001, 0},
+        {"BT *", "--jusqu-a 0", 1, arret::boucle, 0x0000, 0},
+    };
+    for (auto const& c : cas) {
+        execution const e = execute_source(c.source, c.arguments);
+        std::string const ici = std::string(c.source) + " " + c.arguments;
+        EXPECT_EQ(e.etat.pas, c.pas) << ici;
+        EXPECT_EQ(e.etat.raison, c.raison) << ici;
+        EXPECT_EQ(e.etat.PC, c.PC) << ici;
+        EXPECT_EQ(e.etat.ports[1], c.port_b) << ici;
+    }
+}
+
+TEST(Run, LesEntreesDeCEtDToutesCliquablesAvantLaPremiereInstruction) {
+    // DDRC et DDRD a $ff dans l'image : le port ne lit sa direction qu'apres une instruction.
+    const char* const source = "NOP\n.org DDRC\n.octet $ff\n.org DDRD\n.octet $ff\n";
+    etat_final const e = execute_source(source, "-n 0 --entree C=$5a --entree D=3 --entree "
+                                                "A=$ff --entree B=$ff")
+                             .etat;
+    EXPECT_EQ(e.ports[2], 0x5A);
+    EXPECT_EQ(e.ports[3], 0x03);
+    EXPECT_EQ(e.ports[0], 0x8F) << "port A : bits 7 et 3..0 en entree";
+    EXPECT_EQ(e.ports[1], 0x00) << "port B : que des sorties";
+}
+
+TEST(Run, ApresLeChargementLesPortsReecriventLeurRegistre) {
+    // Une image qui stocke dans les registres de valeur : les ports y remettent leur valeur.
+    etat_final const e =
+        execute_source("NOP\n.org PORTB\n.octet $aa\n.org PORTE\n.octet $55\n", "-n 0").etat;
+    EXPECT_EQ(e.ports[1], 0);
+    EXPECT_EQ(e.ports[4], 0);
+}
+
+TEST(Run, TraceEtRapports) {
+    execution const e = execute_source(compte_a_rebours, "-n 2 --trace --memoire 0:3");
+    EXPECT_EQ(e.trace, "0000  PUSHI 3     PC=0002 SP=0 CCR=00000000 A=00 X=0000 pile=[3]\n"
+                       "0002  PUSHI 1     PC=0004 SP=1 CCR=00000000 A=00 X=0000 pile=[3 1]\n");
+    EXPECT_EQ(rapport_json(execute_source(compte_a_rebours, "--memoire $0:3 --memoire 4:0").etat),
+              "{\"pas\": 11, \"arret\": \"boucle\", \"PC\": 8, \"SP\": 0, \"pile\": [0], "
+              "\"CCR\": 4, \"A\": 0, \"X\": 0, \"ports\": {\"A\": 0, \"B\": 0, \"C\": 0, \"D\": 0, "
+              "\"E\": 0, \"DDRC\": 0, \"DDRD\": 0}, \"memoire\": [{\"adresse\": 0, \"octets\": "
+              "[1, 3, 1]}, {\"adresse\": 4, \"octets\": []}]}\n");
+    EXPECT_EQ(rapport_texte(execute_source("PUSHI -2\nBT *", "--memoire 0:2").etat),
+              "Arrêt : fin de programme (boucle en $0002), après 2 instructions\n"
+              "PC $0002  SP 0  CCR 00001000 (ENZVC)  A $00  X $0000\n"
+              "Pile (du fond au sommet) : -2\n"
+              "Ports : A $00 B $00 C $00 D $00 E $00  DDRC $00 DDRD $00\n"
+              "Mémoire $0000 : 01 fe\n");
+    std::string const un = rapport_texte(execute_source("NOP", "-n 1").etat);
+    EXPECT_EQ(un.substr(0, un.find('\n') + 1),
+              "Arrêt : limite atteinte en $0001, après 1 instruction\n");
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+// karvela-run lance pour de vrai : codes de sortie, messages du chargeur et de
+// l'assembleur, rapport sur la sortie standard.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CommandeRun : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string modele = (fs::temp_directory_path() / "karvela-run-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modele.data()), nullptr);
+        dossier = modele;
+        std::ofstream(dossier / "faux.asm") << "PUSHX\n";
+        std::ofstream(dossier / "pile.asm") << "DROP\nBT *\n";
+    }
+    void TearDown() override { fs::remove_all(dossier); }
+
+    std::string lit(std::string const& nom) const {
+        std::ifstream f(dossier / nom, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    }
+    int lance(std::string const& arguments) {
+        std::string const commande = "cd '" + dossier.string() + "' && '" KARVELA_RUN "' " +
+                                     arguments + " >sortie.txt 2>erreurs.txt";
+        int const etat = std::system(commande.c_str());
+        sortie = lit("sortie.txt");
+        erreurs = lit("erreurs.txt");
+        return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+    }
+
+    fs::path dossier;
+    std::string sortie, erreurs;
+};
+
+TEST_F(CommandeRun, CodesDeSortie) {
+    std::string const exemple = "'" KARVELA_SOURCE "/examples/compte_a_rebours";
+    const struct {
+        std::string arguments;
+        int code;
+        const char* erreur; // debut de la sortie d'erreur
+    } cas[] = {
+        {"--json " + exemple + ".bin'", 0, "c'est parti .."},
+        {exemple + ".asm'", 0, ""},
+        {"pile.asm", 0, ""},
+        {"faux.asm", 1, "faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »"},
+        {"absent.asm", 1, "karvela-run: impossible de lire « absent.asm » : fichier introuvable"},
+        {"absent.bin", 1, "c'est parti .."},
+        {"", 2, "karvela-run: PROGRAMME manquant\nEssayez « karvela-run --help »."},
+        {"-x pile.asm", 2, "karvela-run: option inconnue « -x »"},
+        {"-n beaucoup pile.asm", 2, "karvela-run: nombre d'instructions « beaucoup » invalide"},
+    };
+    for (auto const& c : cas) {
+        EXPECT_EQ(lance(c.arguments), c.code) << c.arguments;
+        EXPECT_EQ(erreurs.rfind(c.erreur, 0), 0u) << c.arguments << "\n" << erreurs;
+        EXPECT_EQ(std::string(c.erreur).empty(), erreurs.empty()) << c.arguments;
+        EXPECT_EQ(c.code == 0, !sortie.empty()) << c.arguments;
+    }
+}
+
+TEST_F(CommandeRun, RapportJsonDuCompteARebours) {
+    ASSERT_EQ(lance("--json '" KARVELA_SOURCE "/examples/compte_a_rebours.bin'"), 0);
+    EXPECT_EQ(sortie.rfind("{\"pas\": 11, \"arret\": \"boucle\", \"PC\": 8, \"SP\": 0", 0), 0u)
+        << sortie;
+    ASSERT_EQ(lance("pile.asm --json"), 0);
+    EXPECT_EQ(sortie.rfind("{\"pas\": 1, \"arret\": \"erreur_pile\"", 0), 0u) << sortie;
+}
+
+} // namespace
