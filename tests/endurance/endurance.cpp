@@ -52,10 +52,11 @@ double secondes_depuis(std::chrono::steady_clock::time_point debut) {
 
 class parcours : public pilote {
   protected:
-    // Un programme bloque recoit SIGABRT : AddressSanitizer (handle_abort=1)
-    // ecrit alors la pile ou il tournait.
+    // Un programme qui ecrit un rapport de sanitizer finit seul, le rapport complet
+    // (pile symbolisee, quelques secondes) ; un programme bloque recoit SIGABRT :
+    // AddressSanitizer (handle_abort=1) ecrit alors la pile ou il tournait.
     void pile_du_bloque() {
-        if (programme().attend_fin(0ms) < 0) {
+        if (programme().attend_fin(30s) < 0) {
             kill(programme().pid(), SIGABRT);
             programme().attend_fin(10s);
         }
@@ -66,10 +67,6 @@ class parcours : public pilote {
                   << ") : " << probleme << "\n  derniers evenements :\n";
         for (std::string const& e : derniers) {
             std::cout << "    " << e << '\n';
-        }
-        std::string const rapport = rapport_sanitizer();
-        if (!rapport.empty()) {
-            std::cout << "  sortie d'erreur du programme :\n" << rapport;
         }
         std::cout << std::flush;
         ADD_FAILURE() << "evenement " << n << " : " << probleme;

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -92,11 +91,6 @@ class pilote : public banc_reel::banc {
     std::string controle(bool sonder, bool& fatal);
     // A la fin : "Quitter" doit finir le programme par 0, sans rapport de fuite.
     std::string controle_fin();
-    // Dialogues fermes par les controles, par titre ("" : alerte) : ce que le
-    // parcours a vraiment ouvert.
-    std::map<std::string, int> const& dialogues_fermes() const { return dialogues_fermes_; }
-    // Les lignes des sanitizers dans la sortie d'erreur, depuis le debut.
-    std::string rapport_sanitizer();
 
   private:
     void premier_plan();
@@ -115,9 +109,7 @@ class pilote : public banc_reel::banc {
     std::string binaire_;
     std::string binaire_abime_;
     std::string aide_; // identifiant de l'aide visible, vide si elle est cachee
-    std::string::size_type journal_lu_ = 0;
     hasard fermetures_{0};
-    std::map<std::string, int> dialogues_fermes_;
 };
 
 // Une sorte d'evenement : une ligne de la table ; une commande nouvelle de la

@@ -20,14 +20,13 @@ using banc_reel::execute_x;
 using banc_reel::image;
 
 constexpr auto pas_sondage = 50ms;
-constexpr int lignes_rapport_max = 80;
 
 // Marques des rapports d'AddressSanitizer, LeakSanitizer et UndefinedBehaviorSanitizer.
 std::vector<std::string> const marques_sanitizer = {"Sanitizer", "runtime error:"};
 
-bool porte_marque(std::string const& ligne) {
+bool porte_marque(std::string const& texte) {
     return std::any_of(marques_sanitizer.begin(), marques_sanitizer.end(),
-                       [&](std::string const& m) { return ligne.find(m) != std::string::npos; });
+                       [&](std::string const& m) { return texte.find(m) != std::string::npos; });
 }
 
 // Un geste qui ferme un dialogue : une touche, ou un clic (compte depuis le coin bas
@@ -244,7 +243,6 @@ bool pilote::range(std::string& probleme, bool& fatal) {
                           g.depuis_bas_droite ? place.h - g.y : g.y);
             }
             if (disparait(ouvert)) {
-                ++dialogues_fermes_[titre];
                 break;
             }
             std::string const par = g.touche != nullptr ? g.touche
@@ -291,13 +289,7 @@ std::string pilote::controle(bool sonder, bool& fatal) {
             fatal = true;
             return "le programme s'est arrete (statut " + std::to_string(statut) + ")";
         }
-        std::string const texte = journal();
-        std::string::size_type const fin = texte.rfind('\n');
-        std::string const nouveau = fin == std::string::npos || fin < journal_lu_
-                                        ? ""
-                                        : texte.substr(journal_lu_, fin - journal_lu_);
-        journal_lu_ = fin == std::string::npos ? journal_lu_ : std::max(journal_lu_, fin + 1);
-        if (porte_marque(nouveau)) {
+        if (porte_marque(journal())) {
             fatal = true;
             return "rapport de sanitizer sur la sortie d'erreur";
         }
@@ -326,25 +318,7 @@ std::string pilote::controle_fin() {
     if (statut != 0) {
         return "statut " + std::to_string(statut) + " apres \"Quitter\"";
     }
-    return rapport_sanitizer().empty() ? "" : "rapport de sanitizer a la sortie";
-}
-
-std::string pilote::rapport_sanitizer() {
-    std::string const texte = journal();
-    std::string rapport;
-    int lignes = 0;
-    std::string::size_type debut = 0;
-    while (debut < texte.size() && lignes < lignes_rapport_max) {
-        std::string::size_type fin = texte.find('\n', debut);
-        fin = fin == std::string::npos ? texte.size() : fin;
-        std::string const ligne = texte.substr(debut, fin - debut);
-        if (lignes > 0 || porte_marque(ligne)) {
-            rapport += ligne + "\n";
-            ++lignes;
-        }
-        debut = fin + 1;
-    }
-    return rapport;
+    return porte_marque(journal()) ? "rapport de sanitizer a la sortie" : "";
 }
 
 } // namespace endurance
