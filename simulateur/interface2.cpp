@@ -168,7 +168,9 @@ simulateur::simulateur(int argc, char** argv)
       moteur(memoire, inter,
              {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
               &portE.registre()}),
-      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr) {
+      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr),
+      horloge_marche(nullptr), marche(moteur, [this] { return horloge_marche(); }),
+      barre_marche(nullptr), adresse_desa(), ligne_pc_desa(0) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -221,6 +223,7 @@ simulateur::simulateur(int argc, char** argv)
                             d.adresse_direction, d.forc_sortie, d.forc_entree, &memoire);
     }
     prepare_ajouts(argc, argv);
+    prepare_marche();
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
 }
@@ -229,6 +232,7 @@ simulateur::~simulateur() {
     fl_hide_form(SIM->SIM);
     fl_finish();
     detruit_ajouts();
+    detruit_marche();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -248,8 +252,13 @@ int simulateur::passe_commande() {
     Fl::check();
     Fl_Widget* obj = Fl::readqueue();
     if (obj == nullptr) {
-        // File vide : dormir jusqu'au prochain evenement plutot que tourner a vide.
-        Fl::wait();
+        // File vide : la marche avance ; arretee, dormir jusqu'au prochain evenement
+        // plutot que tourner a vide.
+        if (marche.en_marche()) {
+            avance_marche();
+        } else {
+            Fl::wait();
+        }
         return 1;
     }
 
@@ -257,6 +266,7 @@ int simulateur::passe_commande() {
     // Les ports reecrivent leurs registres apres la commande : le dump doit etre
     // redessine ensuite pour ne pas montrer un octet que la memoire n'a plus.
     bool memoire_ecrite = false;
+    avant_commande(obj);
     charge_registres();
 
     if (obj == SIM->m_fichier) {
@@ -310,6 +320,8 @@ int simulateur::passe_commande() {
     } else if (obj == barre->B_RECHARGER) {
         recharge();
         memoire_ecrite = true;
+    } else {
+        commande_marche(obj);
     }
 
     // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
@@ -324,6 +336,7 @@ int simulateur::passe_commande() {
     if (modif_entree != 0 || memoire_ecrite) {
         rafraichit_dump(0);
     }
+    actualise_recul();
     return encore;
 }
 
@@ -365,6 +378,8 @@ void simulateur::charge_programme(char* chemin) {
 void simulateur::demarre_programme_charge() {
     moteur.memoire_touchee();
     moteur.oublie_historique();
+    marche.points().efface();
+    barre_marche->ETAT->copy_label("");
     inter.init_registers();
     sauve_registres();
     adr_debut_desassemblage = inter.PC_value();
@@ -491,6 +506,9 @@ void simulateur::rafraichit_desassemble() {
                       texte_instruction_max, tmp);
         fl_set_object_color(ligne, ligne_du_pc ? couleur_vive : couleur_blanche, couleur_selection);
         ligne->copy_label(chaine);
+        adresse_desa[y] = adr;
+        ligne_pc_desa = ligne_du_pc ? y : ligne_pc_desa;
+        marque_point_arret(ligne, adr);
         ligne->redraw();
         adr = suivante;
     }

@@ -11,9 +11,11 @@
 #include "assembleur/assembleur.h"
 #include "simulateur/interface.h"
 #include "simulateur/interface_fichiers.h"
+#include "simulateur/interface_marche.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
 #include "simulateur/machine.h"
+#include "simulateur/marche.h"
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
 #include "simulateur/port_es.h"
@@ -69,6 +71,30 @@ class simulateur {
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
+    // Mode marche (controleur_marche.cpp) : PLAY, STOP, vitesse, points d'arret
+    // et pas arriere. Appele apres prepare_ajouts, avant de montrer.
+    void prepare_marche();
+    void detruit_marche();
+    // Avant la relecture du panneau, en marche : les commandes qui arretent la
+    // marche l'arretent (etat montre), les autres trouvent le panneau a jour.
+    void avant_commande(Fl_Widget* obj);
+    // Les commandes du mode marche ; faux si obj n'en est pas une.
+    bool commande_marche(Fl_Widget* obj);
+    // Passe sans widget en marche : attend le rendez-vous ou execute une tranche.
+    void avance_marche();
+    void arrete_marche();
+    // Panneau, pile, desassemblage, ports et dump, comme apres un STEP.
+    void montre_machine();
+    // Texte d'etat, au depart et a l'arret de la marche.
+    void montre_etat_marche();
+    // Bouton du pas arriere grise quand il n'y a rien a annuler.
+    void actualise_recul();
+    // Clic sur une ligne du desassemblage et touches du mode marche, mis en file.
+    static int aiguille_evenement(int evenement, Fl_Window* fenetre);
+    bool prend_evenement(int evenement, Fl_Window* fenetre);
+    // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
+    void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
+
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -88,6 +114,11 @@ class simulateur {
     erreurs_assemblage_class* erreurs;
     Fl_Widget* fermer_aide;     // bouton "Fermer" de l'aide, sans membre dans aide_class
     std::string fichier_ouvert; // vide tant qu'aucun fichier n'a ete choisi
+    double (*horloge_marche)(); // secondes ; les tests la reglent a la main
+    mode_marche marche;         // en marche, vitesse, points d'arret, cadence
+    barre_marche_class* barre_marche;
+    unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
+    int ligne_pc_desa;               // ligne marquee "-> "
 };
 
 #endif

@@ -200,12 +200,13 @@ TEST_F(commandes_reel, registres_tapes_pris_en_compte_au_pas_suivant) {
     EXPECT_EQ(quitte(), 0);
 }
 
-TEST_F(commandes_reel, play_stop_ne_changent_rien_et_n_ouvrent_aucune_fenetre) {
+// PLAY lance la marche (marche_reel_test) ; STOP, la marche arretee, ne fait rien.
+TEST_F(commandes_reel, stop_a_l_arret_ne_change_rien_et_n_ouvre_aucune_fenetre) {
     // La barriere laisse le focus sur la meme fleche du dump avant et apres : la
     // fenetre entiere se compare.
     ASSERT_TRUE(barriere());
     image const avant = zone_stable({0, 0, 650, 695});
-    for (rectangle const& bouton : {d::b_play, d::b_stop}) {
+    for (rectangle const& bouton : {d::b_stop}) {
         SCOPED_TRACE(std::to_string(bouton.x) + "," + std::to_string(bouton.y));
         clic(bouton);
         ASSERT_TRUE(barriere());

@@ -30,6 +30,10 @@ struct acces_simulateur {
     static void retiens_fichier(simulateur& s, std::string const& chemin) {
         s.retiens_fichier(chemin);
     }
+    static barre_marche_class& barre_marche(simulateur& s) { return *s.barre_marche; }
+    static mode_marche& marche(simulateur& s) { return s.marche; }
+    static machine& moteur(simulateur& s) { return s.moteur; }
+    static void regle_horloge(simulateur& s, double (*h)()) { s.horloge_marche = h; }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.

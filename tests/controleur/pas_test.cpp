@@ -150,7 +150,9 @@ TEST_F(commandes, reset_remet_pc_et_pile_et_garde_a_x_ccr) {
     EXPECT_EQ(mem->read_byte(3), 0xFF);
 }
 
-TEST_F(commandes, play_stop_ne_changent_que_les_registres_relus) {
+// PLAY lance la marche, mais la passe qui le prend n'execute rien : les
+// instructions viennent aux passes sans widget.
+TEST_F(commandes, passes_de_play_et_stop_ne_changent_que_les_registres_relus) {
     tape_programme(0, programme);
     clique(f->B_STEP);
     std::vector<unsigned char> avant(0x10000);

@@ -1,0 +1,235 @@
+// Controleur, mode marche : PLAY, STOP, vitesse, points d'arret et pas arriere.
+// passe_commande aiguille vers ici ; l'etat de la marche, sa cadence et les points
+// d'arret sont a mode_marche, l'historique a la machine : ici, on decide quand
+// executer une tranche et on redessine.
+// Invariants : une passe qui prend un widget n'execute aucune instruction de la
+// marche ; en marche, le panneau est remis a l'etat de la machine avant toute
+// relecture (elle ramenerait sinon un PC deja depasse) ; un clic sur une ligne du
+// desassemblage, F9 et Echap arrivent par la file comme tout le reste.
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <FL/forms.H>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "simulateur/interface2.h"
+
+namespace {
+
+constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
+constexpr Fl_Color couleur_point_arret = FL_RED;
+// fl_get_menu du menu Fichier : -1 rien choisi, 1 "A propos" (la marche continue),
+// au-dela Ouvrir et Quitter, qui l'arretent.
+constexpr int menu_a_propos = 1;
+constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
+
+// Le simulateur que sert le crochet d'evenements ; un seul vit a la fois.
+simulateur* simulateur_marche = nullptr;
+Fl_Event_Dispatch crochet_precedent = nullptr;
+
+double secondes() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Le texte comme le dessine une etiquette normale, puis un point rouge sur la
+// premiere colonne (un blanc, ou le "-" de "-> " : le ">" dit encore le PC).
+void dessine_point_arret(Fl_Label const* l, int x, int y, int w, int h, Fl_Align a) {
+    fl_font(l->font, l->size);
+    fl_color(l->color);
+    fl_draw(l->value, x, y, w, h, a, l->image);
+    int const d = std::min(static_cast<int>(fl_width("-")), h) - 1;
+    fl_color(couleur_point_arret);
+    fl_pie(x, y + (h - d) / 2, d, d, 0, 360);
+}
+
+void mesure_point_arret(Fl_Label const* l, int& w, int& h) {
+    fl_font(l->font, l->size);
+    fl_measure(l->value, w, h);
+}
+
+std::string texte_vitesse(int v) {
+    return v == vitesse_max ? "max" : std::to_string(v);
+}
+
+} // namespace
+
+void simulateur::prepare_marche() {
+    horloge_marche = secondes;
+    Fl::set_labeltype(libelle_point_arret, dessine_point_arret, mesure_point_arret);
+    barre_marche = new barre_marche_class(SIM);
+    for (int i = 0; i < nb_vitesses; ++i) {
+        barre_marche->VITESSE->add(texte_vitesse(vitesses_marche[i]).c_str());
+        if (vitesses_marche[i] == vitesse_par_defaut) {
+            barre_marche->VITESSE->value(i);
+        }
+    }
+    marche.regle_vitesse(vitesse_par_defaut);
+
+    SIM->B_PLAY->shortcut(FL_F + 5);
+    SIM->B_STOP->shortcut(FL_SHIFT + FL_F + 5);
+    barre_marche->B_RECULE->shortcut(FL_SHIFT + FL_F + 7);
+    SIM->B_PLAY->tooltip("PLAY : lance le mode marche (F5)");
+    SIM->B_STOP->tooltip("STOP : arrête le mode marche (Maj+F5, Échap)");
+
+    moteur.garde_historique(true);
+    actualise_recul();
+    simulateur_marche = this;
+    crochet_precedent = Fl::event_dispatch();
+    Fl::event_dispatch(aiguille_evenement);
+}
+
+void simulateur::detruit_marche() {
+    Fl::event_dispatch(crochet_precedent);
+    crochet_precedent = nullptr;
+    simulateur_marche = nullptr;
+    delete barre_marche; // ses widgets appartiennent a la fenetre principale
+}
+
+void simulateur::avant_commande(Fl_Widget* obj) {
+    if (!marche.en_marche()) {
+        return;
+    }
+    // Tout ce qui execute, annule, remet a zero, charge ou quitte arrete d'abord.
+    Fl_Widget* const arretent[] = {SIM->B_STOP,       SIM->B_STEP, barre_marche->B_RECULE,
+                                   SIM->B_RESET,      SIM->SIM,    barre->B_SOURCE,
+                                   barre->B_RECHARGER};
+    bool const arrete =
+        std::find(std::begin(arretent), std::end(arretent), obj) != std::end(arretent) ||
+        (obj == SIM->m_fichier && fl_get_menu(obj) > menu_a_propos);
+    if (arrete) {
+        arrete_marche();
+    } else {
+        sauve_registres();
+    }
+}
+
+bool simulateur::commande_marche(Fl_Widget* obj) {
+    if (obj == SIM->B_PLAY) {
+        marche.demarre();
+        montre_etat_marche();
+        return true;
+    }
+    if (obj == barre_marche->B_RECULE) {
+        if (moteur.recule()) {
+            montre_machine();
+        }
+        return true;
+    }
+    if (obj == barre_marche->VITESSE) {
+        int const i = barre_marche->VITESSE->value();
+        if (i >= 0 && i < nb_vitesses) {
+            marche.regle_vitesse(vitesses_marche[i]);
+        }
+        return true;
+    }
+    for (int y = 0; y < 12; ++y) {
+        if (obj == point_desa[y]) {
+            marche.points().bascule(adresse_desa[y]);
+            rafraichit_desassemble();
+            return true;
+        }
+    }
+    return false;
+}
+
+void simulateur::avance_marche() {
+    double const attente = marche.rendez_vous() - horloge_marche();
+    if (attente > 0) {
+        Fl::wait(attente);
+        return;
+    }
+    mode_marche::tranche const t = marche.avance();
+    if (t.redessine) {
+        montre_machine();
+        actualise_recul();
+    }
+    if (!marche.en_marche()) {
+        montre_etat_marche();
+    }
+}
+
+void simulateur::arrete_marche() {
+    marche.arrete();
+    montre_machine();
+    montre_etat_marche();
+}
+
+void simulateur::montre_machine() {
+    sauve_registres();
+    rafraichit_pile();
+    rafraichit_desassemble();
+    for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
+        port->redessine();
+    }
+    rafraichit_dump(0);
+}
+
+void simulateur::montre_etat_marche() {
+    std::string const texte = marche.texte();
+    char const* affiche = barre_marche->ETAT->label();
+    if (affiche == nullptr || texte != affiche) {
+        barre_marche->ETAT->copy_label(texte.c_str());
+    }
+}
+
+void simulateur::actualise_recul() {
+    Fl_Button* const b = barre_marche->B_RECULE;
+    if (moteur.peut_reculer() && !b->active()) {
+        b->activate();
+    } else if (!moteur.peut_reculer() && b->active()) {
+        b->deactivate();
+    }
+}
+
+void simulateur::marque_point_arret(Fl_Widget* ligne, unsigned short adresse) {
+    Fl_Labeltype const type =
+        marche.points().contient(adresse) ? libelle_point_arret : FL_NORMAL_LABEL;
+    if (ligne->labeltype() != type) {
+        ligne->labeltype(type);
+        ligne->redraw();
+    }
+}
+
+int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
+    // Une fenetre modale ou un menu deroule garde ses evenements.
+    if (simulateur_marche != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr &&
+        simulateur_marche->prend_evenement(evenement, fenetre)) {
+        return 1;
+    }
+    return crochet_precedent != nullptr ? crochet_precedent(evenement, fenetre)
+                                        : Fl::handle_(evenement, fenetre);
+}
+
+bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
+    // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met
+    // en file, puis suit son cours.
+    if (evenement == FL_PUSH && fenetre == SIM->SIM && Fl::event_button() == FL_LEFT_MOUSE) {
+        for (Fl_Widget* ligne : point_desa) {
+            if (Fl::event_inside(ligne)) {
+                ligne->do_callback();
+                break;
+            }
+        }
+        return false;
+    }
+    if (evenement != FL_SHORTCUT) {
+        return false;
+    }
+    // Echap n'arrete qu'une marche : arretee, la fenetre l'ignore comme avant.
+    if (Fl::event_key() == FL_Escape && fenetre == SIM->SIM && marche.en_marche()) {
+        SIM->B_STOP->do_callback();
+        return true;
+    }
+    // F9 vaut un clic sur la ligne du PC, depuis la fenetre ou depuis l'aide.
+    bool const sans_modificateur =
+        (Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) == 0;
+    if (Fl::event_key() == FL_F + 9 && sans_modificateur &&
+        (fenetre == SIM->SIM || fenetre == aide->aide)) {
+        point_desa[ligne_pc_desa]->do_callback();
+        return true;
+    }
+    return false;
+}
