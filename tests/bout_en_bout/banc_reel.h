@@ -113,6 +113,7 @@ constexpr rectangle b_stop{60, 360, 40, 40};
 constexpr rectangle b_play{100, 360, 40, 40};
 constexpr rectangle b_step{140, 360, 40, 40};
 constexpr rectangle b_aide{570, 11, 70, 12};
+constexpr rectangle choix_vitesse{346, 8, 58, 24}; // "Vitesse", dans la barre du haut
 
 constexpr rectangle reg_a_hex{30, 99, 69, 21};
 constexpr rectangle reg_a_bin{30, 130, 70, 20};

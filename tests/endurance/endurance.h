@@ -68,6 +68,8 @@ class pilote : public banc_reel::banc {
     void ecrit(std::string const& texte);
     void glisse_de(int x0, int y0, int x1, int y1);
     void choisit_menu(banc_reel::entree_fichier entree);
+    // Entree k (0 en haut) du choix "Vitesse".
+    void choisit_vitesse(int k);
     // Ouvre le selecteur par le menu, y tape le chemin et Entree.
     void ouvre_par_selecteur(std::string const& chemin);
 

@@ -41,6 +41,8 @@ std::vector<cible> const boutons = {
     {"ecriture memoire", d::valid_mem, false},
     {"Ouvrir source...", {96, 8, 24, 24}, true},
     {"Recharger", {122, 8, 24, 24}, false},
+    {"pas arriere", {268, 8, 24, 24}, false},
+    {"Vitesse", d::choix_vitesse, false}, // sa liste reste ouverte jusqu'au clic suivant
 };
 
 std::vector<cible> const champs = {
@@ -59,8 +61,9 @@ struct touche {
 
 // Les raccourcis de la fenetre (jamais Ctrl+Q, qui quitterait).
 std::vector<touche> const raccourcis = {
-    {"F1", 3, false},    {"F7", 6, false},          {"ctrl+F2", 3, false}, {"ctrl+r", 4, false},
-    {"ctrl+o", 1, true}, {"ctrl+shift+o", 1, true}, {"Escape", 3, false},
+    {"F1", 3, false},       {"F7", 6, false},          {"ctrl+F2", 3, false},  {"ctrl+r", 4, false},
+    {"ctrl+o", 1, true},    {"ctrl+shift+o", 1, true}, {"Escape", 3, false},   {"F5", 4, false},
+    {"shift+F5", 2, false}, {"F9", 3, false},          {"shift+F7", 3, false},
 };
 
 // Touches d'edition et de navigation, et des raccourcis qui n'existent pas.
@@ -273,8 +276,9 @@ std::string clic_aide(pilote& p, hasard& h) {
 
 std::string touche_aide(pilote& p, hasard& h) {
     static std::vector<touche> const touches = {
-        {"Page_Down", 3, false}, {"Page_Up", 2, false}, {"Down", 2, false},   {"End", 1, false},
-        {"Home", 1, false},      {"F7", 2, false},      {"Escape", 1, false},
+        {"Page_Down", 3, false}, {"Page_Up", 2, false}, {"Down", 2, false},
+        {"End", 1, false},       {"Home", 1, false},    {"F7", 2, false},
+        {"Escape", 1, false},    {"F5", 1, false},      {"F9", 1, false},
     };
     touche const& t = h.selon_poids(touches);
     p.frappe_aide(t.nom);
@@ -284,6 +288,31 @@ std::string touche_aide(pilote& p, hasard& h) {
 std::string ferme_aide(pilote& p, hasard&) {
     p.clique_aide(300, 455); // "Fermer" : 260, 440, 80 x 30
     return "";
+}
+
+// Entrees du choix "Vitesse", de haut en bas.
+std::vector<char const*> const vitesses = {"1", "10", "100", "1000", "max"};
+
+std::string vitesse(pilote& p, hasard& h) {
+    int const k = h.entre(0, static_cast<int>(vitesses.size()) - 1);
+    p.choisit_vitesse(k);
+    return vitesses[static_cast<std::size_t>(k)];
+}
+
+// La marche au plus vite : les evenements suivants la trouvent en cours, jusqu'a
+// ce que l'un d'eux l'arrete. Le binaire rouvert efface les points d'arret que les
+// clics sur les lignes ont semes dans la boucle : sans cela, elle s'y arreterait
+// aussitot.
+std::string marche_au_max(pilote& p, hasard& h) {
+    p.ouvre_par_selecteur(p.binaire());
+    p.choisit_vitesse(static_cast<int>(vitesses.size()) - 1);
+    bool const touche = h.une_fois_sur(2);
+    if (touche) {
+        p.frappe("F5");
+    } else {
+        p.clique(d::b_play.centre_x(), d::b_play.centre_y());
+    }
+    return touche ? "F5" : "PLAY";
 }
 
 std::string pause(pilote&, hasard& h) {
@@ -305,6 +334,8 @@ std::vector<genre_evenement> const& genres_evenements() {
          [](pilote& p, hasard& h) { return frappe_parmi(p, h, autres_touches); }},
         {"texte dans un champ", 14, texte_dans_champ},
         {"glisser", 3, glisse},
+        {"vitesse choisie", 4, vitesse},
+        {"marche au max", 4, marche_au_max},
         {"menu A propos", 2,
          [](pilote& p, hasard&) { return entree_de_menu(p, banc_reel::entree_fichier::a_propos); }},
         {"menu Ouvrir, abandonne", 2,

@@ -130,6 +130,19 @@ void pilote::choisit_menu(banc_reel::entree_fichier entree) {
     menu_fichier(entree);
 }
 
+// Le choix ouvert, Haut et Bas s'arretent aux bouts : quatre Haut menent a la
+// premiere entree, d'ou k Bas a la k-ieme. Le pointeur reste sur le choix : sorti
+// de la liste, les fleches n'y choisissent plus rien.
+void pilote::choisit_vitesse(int k) {
+    premier_plan();
+    clic(d::choix_vitesse);
+    std::string touches = "Up Up Up Up";
+    for (int i = 0; i < k; ++i) {
+        touches += " Down";
+    }
+    touche(touches + " Return");
+}
+
 void pilote::ouvre_par_selecteur(std::string const& chemin) {
     premier_plan();
     if (!tape_dans_selecteur(chemin).empty()) {
