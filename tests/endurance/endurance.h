@@ -99,6 +99,10 @@ class pilote : public banc_reel::banc {
     // Ferme les dialogues modaux ouverts ; vrai si la fenetre principale est seule
     // (avec l'aide peut-etre), sinon probleme dit pourquoi.
     bool range(std::string& probleme, bool& fatal);
+    // Une liste deroulee laissee ouverte (le choix "Vitesse", ouvert par un clic ou
+    // par Espace) prendrait le geste suivant : Echap la ferme sans rien choisir. Ce
+    // sont les fenetres de type menu, hors de la classe FLTK.
+    bool ferme_listes(std::vector<std::string> const& fenetres_fltk, std::string& probleme);
     // Le dump descend (ou monte) d'une ligne puis revient, lu sur ses adresses que
     // rien d'autre ne change : faux si le dessin ne suit pas en delai_blocage.
     bool sonde();

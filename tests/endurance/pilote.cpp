@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -216,6 +217,26 @@ std::string pilote::nom_de(std::string const& id) {
     return nom;
 }
 
+bool pilote::ferme_listes(std::vector<std::string> const& fenetres_fltk, std::string& probleme) {
+    std::string sortie;
+    execute_x("xdotool search --onlyvisible --name ''", &sortie);
+    std::istringstream ids(sortie);
+    for (std::string id; ids >> id;) {
+        std::string type;
+        if (std::find(fenetres_fltk.begin(), fenetres_fltk.end(), id) != fenetres_fltk.end() ||
+            execute_x("xprop -id " + id + " _NET_WM_WINDOW_TYPE", &type) != 0 ||
+            type.find("_NET_WM_WINDOW_TYPE_MENU") == std::string::npos) {
+            continue;
+        }
+        touche("Escape");
+        if (!disparait(id)) {
+            probleme = "une liste deroulee ne se ferme pas par Echap en 5 s";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool pilote::range(std::string& probleme, bool& fatal) {
     for (int tour = 0; tour < 8; ++tour) {
         std::vector<std::string> const ids = fenetres_visibles();
@@ -240,7 +261,7 @@ bool pilote::range(std::string& probleme, bool& fatal) {
             }
         }
         if (ouvert.empty()) {
-            return probleme.empty();
+            return ferme_listes(ids, probleme) && probleme.empty();
         }
         auto const d = std::find_if(dialogues.begin(), dialogues.end(),
                                     [&](dialogue const& c) { return titre == c.titre; });
@@ -312,8 +333,8 @@ std::string pilote::controle(bool sonder, bool& fatal) {
     if (!probleme.empty() || !range(probleme, fatal) || !sonder || sonde()) {
         return probleme;
     }
-    // Un dialogue paru apres le rangement, ou un menu deroule reste ouvert, a pu
-    // prendre le clic de la sonde : on range et on sonde encore une fois.
+    // Un dialogue ou une liste parus apres le rangement ont pu prendre le clic de
+    // la sonde : on range et on sonde encore une fois.
     if (!range(probleme, fatal) || sonde()) {
         return probleme;
     }
