@@ -86,6 +86,7 @@ class processus {
     // Statut de sortie (128 + signal si tue), ou -1 s'il vit encore apres le delai.
     int attend_fin(std::chrono::milliseconds delai);
     void termine();
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
@@ -112,6 +113,7 @@ constexpr rectangle b_stop{60, 360, 40, 40};
 constexpr rectangle b_play{100, 360, 40, 40};
 constexpr rectangle b_step{140, 360, 40, 40};
 constexpr rectangle b_aide{570, 11, 70, 12};
+constexpr rectangle choix_vitesse{346, 8, 58, 24}; // "Vitesse", dans la barre du haut
 
 constexpr rectangle reg_a_hex{30, 99, 69, 21};
 constexpr rectangle reg_a_bin{30, 130, 70, 20};
@@ -230,6 +232,8 @@ class banc : public testing::Test {
     // n'y reste que si le test echoue.
     std::string garde_capture(std::string const& nom);
 
+    // Le programme lance : vivant ou non, son statut, son numero.
+    processus& programme() { return karvela; }
     // Sortie d'erreur du programme.
     std::string journal() const;
     int nb_lignes_journal(std::string const& ligne) const;
