@@ -1,6 +1,7 @@
 // Ecriture d'un fichier de sortie d'une commande : un fichier temporaire a cote de
 // la cible, puis un renommage. La cible n'est remplacee que par un fichier complet ;
-// en cas d'echec elle reste telle qu'elle etait et le temporaire disparait.
+// en cas d'echec elle reste telle qu'elle etait et le temporaire disparait. Un lien
+// est suivi, un peripherique ou un tube (/dev/null, /dev/stdout) ecrit sur place.
 #ifndef KARVELA_COMMANDES_ECRITURE_H
 #define KARVELA_COMMANDES_ECRITURE_H
 

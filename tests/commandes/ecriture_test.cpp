@@ -1,0 +1,73 @@
+// Ecriture des sorties des commandes sur ce qui existe deja au chemin donne :
+// un fichier garde ses droits, un lien reste un lien, un tube reste un tube.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "commandes/ecriture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Ecriture : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string modele = (fs::temp_directory_path() / "karvela-ecriture-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modele.data()), nullptr);
+        dossier = modele;
+    }
+    void TearDown() override { fs::remove_all(dossier); }
+
+    static std::string lit(fs::path const& p) {
+        std::ifstream f(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path dossier;
+};
+
+TEST_F(Ecriture, FichierExistantRemplaceAvecSesDroits) {
+    fs::path const cible = dossier / "sortie.bin";
+    std::ofstream(cible) << "ancien contenu plus long";
+    chmod(cible.c_str(), 0640);
+    EXPECT_EQ(ecrit_fichier(cible, "neuf"), "");
+    EXPECT_EQ(lit(cible), "neuf");
+    EXPECT_EQ(fs::status(cible).permissions(), fs::perms(0640));
+}
+
+TEST_F(Ecriture, LienSuiviEtGarde) {
+    fs::path const vise = dossier / "vrai.bin", lien = dossier / "lien.bin";
+    std::ofstream(vise) << "ancien";
+    fs::create_symlink(vise.filename(), lien);
+    EXPECT_EQ(ecrit_fichier(lien, "neuf"), "");
+    EXPECT_TRUE(fs::is_symlink(lien));
+    EXPECT_EQ(lit(vise), "neuf");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dossier), fs::directory_iterator()), 2);
+}
+
+TEST_F(Ecriture, TubeEcritSurPlace) {
+    fs::path const tube = dossier / "tube";
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    int const lecteur = open(tube.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(lecteur, 0);
+    EXPECT_EQ(ecrit_fichier(tube, "neuf"), "");
+    char lu[8] = {};
+    EXPECT_EQ(read(lecteur, lu, sizeof lu), 4);
+    close(lecteur);
+    EXPECT_EQ(std::string(lu), "neuf");
+    EXPECT_TRUE(fs::is_fifo(tube));
+}
+
+TEST_F(Ecriture, DossierRefuse) {
+    EXPECT_EQ(ecrit_fichier(dossier, "neuf"),
+              "impossible d'écrire « " + dossier.string() + " » : c'est un dossier");
+    EXPECT_TRUE(fs::is_directory(dossier));
+}
+
+} // namespace
