@@ -277,6 +277,8 @@ int simulateur::passe_commande() {
         rafraichit_desassemble();
         inter.set_SP_value(-1);
         rafraichit_pile();
+        marche.oublie_arret();
+        montre_etat_marche();
     } else if (obj == SIM->B_STEP) {
         moteur.instruction();
         sauve_registres();
@@ -376,7 +378,8 @@ void simulateur::demarre_programme_charge() {
     moteur.memoire_touchee();
     moteur.oublie_historique();
     marche.points().efface();
-    barre_marche->ETAT->copy_label("");
+    marche.oublie_arret();
+    montre_etat_marche();
     inter.init_registers();
     sauve_registres();
     adr_debut_desassemblage = inter.PC_value();

@@ -115,6 +115,12 @@ void mode_marche::arrete() {
     adresse_ = machine_.cpu().PC_value();
 }
 
+void mode_marche::oublie_arret() {
+    if (!en_marche_) {
+        raison_ = arret::aucun;
+    }
+}
+
 void mode_marche::ancre(double maintenant) {
     ancre_ = maintenant;
     faits_ancre_ = 0;

@@ -91,6 +91,9 @@ class mode_marche {
     void demarre();
     // STOP (ou une commande qui arrete la marche) : "Arrêt demandé".
     void arrete();
+    // RESET ou chargement, a l'arret : la machine repart de zero, l'arret d'avant
+    // ne la decrit plus.
+    void oublie_arret();
     bool en_marche() const { return en_marche_; }
 
     struct tranche {

@@ -179,6 +179,8 @@ TEST_F(marche, va_jusqu_a_bt_et_montre_l_etat_final_a_chaque_vitesse) {
         EXPECT_STREQ(libelle(f->DESA05), "-> 8 BT $0000");
         EXPECT_TRUE(b->B_RECULE->active());
     }
+    clique(f->B_RESET);
+    EXPECT_STREQ(libelle(b->ETAT), "") << "RESET : l'arret d'avant ne decrit plus la machine";
 }
 
 TEST_F(marche, arretee_au_milieu_l_etat_est_montre_et_step_continue) {
