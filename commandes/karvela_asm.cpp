@@ -18,7 +18,7 @@ constexpr int sortie_source_fautif = 1;
 constexpr int sortie_usage = 2;
 
 char const* const aide =
-    "Usage : karvela-asm [-o SORTIE] [-f bin|s19] [-l LISTING] SOURCE\n"
+    "utilisation : karvela-asm [-o SORTIE] [-f bin|s19] [-l LISTING] SOURCE\n"
     "Assemble SOURCE, programme de la machine à pile, en un fichier que le simulateur "
     "charge.\n"
     "\n"

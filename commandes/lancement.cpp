@@ -172,7 +172,7 @@ class lecteur_options {
 } // namespace
 
 char const* const aide_run =
-    "Usage : karvela-run [options] PROGRAMME\n"
+    "utilisation : karvela-run [options] PROGRAMME\n"
     "Exécute PROGRAMME (.bin chargé comme par « Ouvrir fichier binaire », ou source .asm\n"
     "assemblé d'abord) comme le ferait STEP pressé encore et encore, puis rend compte.\n"
     "\n"

@@ -94,7 +94,7 @@ TEST_F(Commande, EcritSortiesEtNeToucheARienSurErreur) {
 
 TEST_F(Commande, AideEtVersion) {
     EXPECT_EQ(lance("--help"), 0);
-    EXPECT_EQ(lit("sortie.txt").rfind("Usage : karvela-asm [-o SORTIE] [-f bin|s19]", 0), 0u);
+    EXPECT_EQ(lit("sortie.txt").rfind("utilisation : karvela-asm [-o SORTIE] [-f bin|s19]", 0), 0u);
     EXPECT_EQ(lance("--version"), 0);
     EXPECT_EQ(lit("sortie.txt"), "karvela-asm " KARVELA_VERSION "\n");
 }
