@@ -40,7 +40,7 @@ erreurs_assemblage_class::erreurs_assemblage_class() {
     LISTE->box(FL_DOWN_BOX);
     LISTE->color(FL_WHITE);
     LISTE->tooltip("Un diagnostic par ligne, avec sa place dans la source");
-    FERMER = new Fl_Return_Button(300, 280, 80, 30, "Fermer");
+    FERMER = new Fl_Return_Button(290, 280, 100, 30, "Fermer");
     FERMER->tooltip("Fermer (Entrée)");
     erreurs->end();
 }
