@@ -10,28 +10,21 @@
 #include <sys/wait.h>
 
 #include "simulateur/version.h"
+#include "tests/dossier_temporaire.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Commande : public testing::Test {
+class Commande : public dossier_temporaire {
   protected:
     void SetUp() override {
-        std::string modele = (fs::temp_directory_path() / "karvela-asm-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modele.data()), nullptr);
-        dossier = modele;
+        ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         ecrit("bon.asm", "fin: BT fin\n");
         ecrit("faux.asm", "PUSHX\nBT nulle_part\n");
     }
-    void TearDown() override { fs::remove_all(dossier); }
-
     void ecrit(std::string const& nom, std::string const& texte) {
         std::ofstream(dossier / nom, std::ios::binary) << texte;
-    }
-    std::string lit(std::string const& nom) const {
-        std::ifstream f(dossier / nom, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
     // Code de sortie de karvela-asm lance dans le dossier ; sortie d'erreur dans erreurs.
     int lance(std::string const& arguments) {
@@ -42,7 +35,6 @@ class Commande : public testing::Test {
         return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
     }
 
-    fs::path dossier;
     std::string erreurs;
 };
 

@@ -1,36 +1,19 @@
 // Ecriture des sorties des commandes sur ce qui existe deja au chemin donne :
 // un fichier garde ses droits, un lien reste un lien, un tube reste un tube.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "commandes/ecriture.h"
+#include "tests/dossier_temporaire.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Ecriture : public testing::Test {
-  protected:
-    void SetUp() override {
-        std::string modele = (fs::temp_directory_path() / "karvela-ecriture-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modele.data()), nullptr);
-        dossier = modele;
-    }
-    void TearDown() override { fs::remove_all(dossier); }
-
-    static std::string lit(fs::path const& p) {
-        std::ifstream f(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path dossier;
-};
+using Ecriture = dossier_temporaire;
 
 TEST_F(Ecriture, FichierExistantRemplaceAvecSesDroits) {
     fs::path const cible = dossier / "sortie.bin";

@@ -9,24 +9,18 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "tests/dossier_temporaire.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class CommandeRun : public testing::Test {
+class CommandeRun : public dossier_temporaire {
   protected:
     void SetUp() override {
-        std::string modele = (fs::temp_directory_path() / "karvela-run-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modele.data()), nullptr);
-        dossier = modele;
+        ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         std::ofstream(dossier / "faux.asm") << "PUSHX\n";
         std::ofstream(dossier / "pile.asm") << "DROP\nBT *\n";
-    }
-    void TearDown() override { fs::remove_all(dossier); }
-
-    std::string lit(std::string const& nom) const {
-        std::ifstream f(dossier / nom, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
     int lance(std::string const& arguments) {
         std::string const commande = "cd '" + dossier.string() + "' && '" KARVELA_RUN "' " +
@@ -37,7 +31,6 @@ class CommandeRun : public testing::Test {
         return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
     }
 
-    fs::path dossier;
     std::string sortie, erreurs;
 };
 

@@ -12,21 +12,19 @@
 #include <vector>
 
 #include "simulateur/mem_64k.h"
+#include "tests/dossier_temporaire.h"
 
 namespace {
 
-class Chargeurs : public testing::Test {
+class Chargeurs : public dossier_temporaire {
   protected:
     void SetUp() override {
-        std::string modele = (std::filesystem::temp_directory_path() / "karvela-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modele.data()), nullptr);
-        dossier = modele;
+        ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         // Une memoire deja travaillee : 0x5A sur la premiere page, 0xFF ailleurs.
         for (int a = 0; a < 0x100; ++a) {
             m->write_byte(static_cast<unsigned short>(a), 0x5A);
         }
     }
-    void TearDown() override { std::filesystem::remove_all(dossier); }
 
     std::string ecrit(std::string const& nom, std::vector<int> const& octets) {
         std::string const chemin = (dossier / nom).string();
@@ -60,7 +58,6 @@ class Chargeurs : public testing::Test {
         return {r, testing::internal::GetCapturedStderr()};
     }
 
-    std::filesystem::path dossier;
     std::unique_ptr<mem_64k> m = std::make_unique<mem_64k>();
 };
 
