@@ -19,6 +19,10 @@ constexpr int nombre_opcodes_definis = 28; // 0x00..0x1B ; 0x1C..0x1F sont indef
 constexpr int taille_pile_interne = 16;
 constexpr unsigned char masque_opcode = 0x1F; // les 3 bits hauts de l'octet sont ignores
 
+// Ce qui a manque a une instruction de pile en echec : une place libre (pile
+// pleine) ou une entree (pile vide).
+enum class erreur_pile_sorte : unsigned char { aucune, pleine, vide };
+
 class mp_interpreteur {
   public:
     mp_interpreteur();
@@ -52,6 +56,9 @@ class mp_interpreteur {
     unsigned short desassemblage_instruction(unsigned short adr, char* chaine) const;
     // En ligne : chez l'appelant, un pas ne coute qu'un appel, celui du traitant.
     int step();
+    // Si la derniere instruction executee par step() a echoue sur sa condition de
+    // pile, et pourquoi ; E ne le dit plus une fois leve, puisque rien ne l'efface.
+    erreur_pile_sorte echec_pile() const { return echec_pile_; }
 
     void PUSH(int mode_adressage);
     void PUSHI(int mode_adressage);
@@ -125,6 +132,7 @@ class mp_interpreteur {
     unsigned char tmpA;
     unsigned int CCR;
     unsigned short X;
+    erreur_pile_sorte echec_pile_; // remis a aucune par chaque step()
 };
 
 typedef void (*operation_instruction)(mp_interpreteur&, int);
@@ -135,6 +143,7 @@ extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opc
 extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
 
 inline int mp_interpreteur::step() {
+    echec_pile_ = erreur_pile_sorte::aucune;
     internal_mp_interpreteur_operation[decodage_instruction(
         static_cast<unsigned short>(lecture_PC()))](*this, 0);
     return 0;

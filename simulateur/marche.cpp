@@ -18,9 +18,6 @@ bilan_execution boucle(machine& m, points_arret const* points, long long n, bool
         b.adresse = cpu.PC_value();
         return b;
     }
-    // Rien n'efface E pendant une execution : leve au depart, il ne peut plus
-    // passer de 0 a 1 ; sinon la premiere fois qu'il se leve arrete tout.
-    unsigned char const guette_e = cpu.CCR_value() & CCR_E ? 0 : CCR_E;
     while (b.pas < n) {
         unsigned short const pc = cpu.PC_value();
         m.pas();
@@ -28,11 +25,13 @@ bilan_execution boucle(machine& m, points_arret const* points, long long n, bool
         unsigned short const suivant = cpu.PC_value();
         // Seul un branchement pris sur lui-meme laisse PC en place : toute autre
         // instruction avance d'au moins un octet.
-        bool const erreur = (cpu.CCR_value() & guette_e) != 0;
+        // Chaque echec compte, meme E deja leve : E ne s'efface jamais.
+        bool const erreur = cpu.echec_pile() != erreur_pile_sorte::aucune;
         bool const sur_place = suivant == pc;
         if (erreur || sur_place || (avec_points && points->contient(suivant))) {
             b.raison = erreur ? arret::erreur_pile : sur_place ? arret::boucle : arret::point_arret;
             b.adresse = erreur || sur_place ? pc : suivant;
+            b.pile = cpu.echec_pile();
             return b;
         }
     }
@@ -59,7 +58,8 @@ bilan_execution execute(machine& m, points_arret const* points, long long n, boo
     return boucle<false>(m, nullptr, n, depart, limite_est_arret);
 }
 
-std::string texte_etat(bool en_marche, arret raison, unsigned short adresse) {
+std::string texte_etat(bool en_marche, arret raison, unsigned short adresse,
+                       erreur_pile_sorte pile) {
     if (en_marche) {
         return "En marche";
     }
@@ -76,7 +76,11 @@ std::string texte_etat(bool en_marche, arret raison, unsigned short adresse) {
         std::snprintf(ligne, sizeof ligne, "Arrêt : fin de programme (boucle en $%04x)", adresse);
         break;
     case arret::erreur_pile:
-        std::snprintf(ligne, sizeof ligne, "Arrêt : erreur de pile en $%04x", adresse);
+        std::snprintf(ligne, sizeof ligne, "Arrêt : %s en $%04x",
+                      pile == erreur_pile_sorte::pleine ? "pile pleine"
+                      : pile == erreur_pile_sorte::vide ? "pile vide"
+                                                        : "erreur de pile",
+                      adresse);
         break;
     case arret::limite:
         std::snprintf(ligne, sizeof ligne, "Arrêt : limite atteinte en $%04x", adresse);
@@ -159,6 +163,7 @@ mode_marche::tranche mode_marche::avance() {
             en_marche_ = false;
             raison_ = b.raison;
             adresse_ = b.adresse;
+            pile_ = b.pile;
             return t;
         }
     }

@@ -14,7 +14,7 @@
 // erreur_pile, boucle, point_arret, limite l'emporte.
 enum class arret {
     aucun,       // en marche, ou jamais lancee
-    erreur_pile, // E vient de passer de 0 a 1 : etat apres l'instruction
+    erreur_pile, // l'instruction a echoue sur sa pile (E deja leve ou non) : etat apres elle
     boucle,      // branchement pris sur sa propre adresse (BT *) : fin du programme
     point_arret, // PC sur un point d'arret : l'instruction n'a pas encore tourne
     limite,      // nombre d'instructions demande atteint
@@ -46,6 +46,7 @@ struct bilan_execution {
     arret raison = arret::aucun; // aucun : la limite n'est pas un arret (tranche finie)
     // Instruction fautive (erreur_pile), le branchement (boucle), sinon PC a l'arret.
     unsigned short adresse = 0;
+    erreur_pile_sorte pile = erreur_pile_sorte::aucune; // erreur_pile : pleine ou vide
 };
 
 // Execute au plus n instructions par machine::pas() ; s'arrete avant une adresse
@@ -58,9 +59,11 @@ bilan_execution execute(machine& m, points_arret const* points, long long n, boo
                         bool limite_est_arret);
 
 // Texte d'etat de la barre du haut : "En marche", "Arrêt : point d'arrêt en $0007",
-// "Arrêt : fin de programme (boucle en $000b)", "Arrêt : erreur de pile en $0004",
-// "Arrêt demandé" ; vide avant la premiere marche.
-std::string texte_etat(bool en_marche, arret raison, unsigned short adresse);
+// "Arrêt : fin de programme (boucle en $000b)", "Arrêt : pile pleine en $0004",
+// "Arrêt demandé" ; vide avant la premiere marche. Une erreur de pile dont la
+// sorte n'est pas dite reste "Arrêt : erreur de pile en $0004".
+std::string texte_etat(bool en_marche, arret raison, unsigned short adresse,
+                       erreur_pile_sorte pile = erreur_pile_sorte::aucune);
 
 // Vitesses du choix "Vitesse", en instructions par seconde ; vitesse_max : au plus vite.
 constexpr int vitesse_max = 0;
@@ -107,7 +110,8 @@ class mode_marche {
 
     arret raison() const { return raison_; }
     unsigned short adresse() const { return adresse_; }
-    std::string texte() const { return texte_etat(en_marche_, raison_, adresse_); }
+    erreur_pile_sorte pile() const { return pile_; }
+    std::string texte() const { return texte_etat(en_marche_, raison_, adresse_, pile_); }
     long long pas_faits() const { return pas_faits_; } // depuis demarre()
 
   private:
@@ -123,6 +127,7 @@ class mode_marche {
     bool depart_ = false;
     arret raison_ = arret::aucun;
     unsigned short adresse_ = 0;
+    erreur_pile_sorte pile_ = erreur_pile_sorte::aucune;
     long long pas_faits_ = 0;
     double ancre_ = 0;          // heure a laquelle la cadence s'est calee
     long long faits_ancre_ = 0; // instructions executees depuis l'ancre

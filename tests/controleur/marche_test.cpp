@@ -183,6 +183,23 @@ TEST_F(marche, va_jusqu_a_bt_et_montre_l_etat_final_a_chaque_vitesse) {
     EXPECT_STREQ(libelle(b->ETAT), "") << "RESET : l'arret d'avant ne decrit plus la machine";
 }
 
+TEST_F(marche, chaque_erreur_de_pile_arrete_et_dit_sa_sorte) {
+    // 0000 DROP sur pile vide ; seize PUSHI ; 0021 un dix-septieme ; BT *
+    std::vector<int> programme = {0x05};
+    for (int i = 0; i < 17; ++i) {
+        programme.insert(programme.end(), {0x01, 7});
+    }
+    programme.insert(programme.end(), {0x1A, 0, 0});
+    tape_programme(0, programme);
+    choisit_vitesse(vitesse_max);
+    // E reste leve apres la premiere : la seconde doit arreter quand meme.
+    for (char const* etat : {"Arrêt : pile vide en $0000", "Arrêt : pile pleine en $0021"}) {
+        clique(f->B_PLAY);
+        tourne_jusqu_a_l_arret();
+        EXPECT_STREQ(libelle(b->ETAT), etat);
+    }
+}
+
 TEST_F(marche, arretee_au_milieu_l_etat_est_montre_et_step_continue) {
     struct facon {
         char const* nom;

@@ -266,6 +266,10 @@ TEST(ErreursDePile, ChaqueInstructionDePile) {
             EXPECT_EQ(b->pile_complete(), pile_avant);
             EXPECT_TRUE(b->instantane() == memoire_avant) << "memoire modifiee";
             EXPECT_EQ(b->cpu.PC_value(), adresse_code + c.code.size());
+            // Seize entrees : c'est la place qui manque ; sinon une entree.
+            EXPECT_EQ(b->cpu.echec_pile(), c.profondeur == taille_pile_interne
+                                               ? erreur_pile_sorte::pleine
+                                               : erreur_pile_sorte::vide);
         }
     }
 }
@@ -298,6 +302,7 @@ TEST(ErreursDePile, LesLimitesExactesPassent) {
         b.cpu.step();
         EXPECT_EQ(b.cpu.SP_value(), 15) << opcode << " " << b.etat();
         EXPECT_EQ(b.cpu.CCR_value() & CCR_E, 0) << opcode;
+        EXPECT_EQ(b.cpu.echec_pile(), erreur_pile_sorte::aucune) << opcode;
     }
 }
 
@@ -308,6 +313,7 @@ TEST(ErreursDePile, ELeveResteLeveApresUneInstructionReussie) {
     b.cpu.step();
     b.cpu.step();
     EXPECT_EQ(b.cpu.CCR_value(), CCR_E | CCR_Z) << b.etat();
+    EXPECT_EQ(b.cpu.echec_pile(), erreur_pile_sorte::aucune) << "E leve ne dit plus l'echec";
 }
 
 // --- Divers ---

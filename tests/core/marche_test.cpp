@@ -15,6 +15,8 @@ std::vector<int> const rebours = {0x01, 0x03, 0x01, 0x01, 0x09, 0x15, 0xFF, 0xFD
 // PUSHI 1 ; NOP ; NOP ; 0004 SUB sur une seule entree ; 0005 BT *
 std::vector<int> const erreur = {0x01, 0x01, 0x1B, 0x1B, 0x09, 0x1A, 0x00, 0x00};
 
+constexpr erreur_pile_sorte vide = erreur_pile_sorte::vide;
+
 struct cas_arret {
     char const* nom;
     std::vector<int> const& programme;
@@ -25,23 +27,24 @@ struct cas_arret {
     arret raison;
     unsigned short adresse;
     long long pas;
+    erreur_pile_sorte pile = erreur_pile_sorte::aucune;
 };
 
 cas_arret const cas_arrets[] = {
     {"BT *", bt_sur_place, {}, 100, true, true, 0, arret::boucle, 0, 1},
     {"compte a rebours", rebours, {}, 100, true, true, 0, arret::boucle, 8, 11},
-    {"erreur de pile", erreur, {}, 100, true, true, 0, arret::erreur_pile, 4, 4},
-    {"E deja leve", erreur, {}, 100, true, true, CCR_E, arret::boucle, 5, 5},
+    {"erreur de pile", erreur, {}, 100, true, true, 0, arret::erreur_pile, 4, 4, vide},
+    {"E deja leve", erreur, {}, 100, true, true, CCR_E, arret::erreur_pile, 4, 4, vide},
     {"point d'arret", rebours, {5}, 100, true, true, 0, arret::point_arret, 5, 3},
     {"point au depart passe", rebours, {0}, 100, true, true, 0, arret::boucle, 8, 11},
     {"point au depart garde", rebours, {0}, 100, false, true, 0, arret::point_arret, 0, 0},
     {"limite", rebours, {}, 5, true, true, 0, arret::limite, 4, 5},
     {"fin de tranche", rebours, {}, 5, true, false, 0, arret::aucun, 4, 5},
     {"aucun pas", rebours, {}, 0, true, true, 0, arret::limite, 0, 0},
-    {"erreur avant point", erreur, {5}, 100, true, true, 0, arret::erreur_pile, 4, 4},
+    {"erreur avant point", erreur, {5}, 100, true, true, 0, arret::erreur_pile, 4, 4, vide},
     {"boucle avant point", bt_sur_place, {0}, 100, true, true, 0, arret::boucle, 0, 1},
     {"point avant limite", rebours, {4}, 2, true, true, 0, arret::point_arret, 4, 2},
-    {"erreur avant limite", erreur, {}, 4, true, true, 0, arret::erreur_pile, 4, 4},
+    {"erreur avant limite", erreur, {}, 4, true, true, 0, arret::erreur_pile, 4, 4, vide},
     {"boucle avant limite", bt_sur_place, {}, 1, true, true, 0, arret::boucle, 0, 1},
 };
 
@@ -58,6 +61,7 @@ TEST(execute, s_arrete_pour_la_bonne_raison) {
         EXPECT_EQ(r.raison, c.raison) << c.nom;
         EXPECT_EQ(r.adresse, c.adresse) << c.nom;
         EXPECT_EQ(r.pas, c.pas) << c.nom;
+        EXPECT_EQ(r.pile, c.pile) << c.nom;
     }
 }
 
@@ -67,16 +71,19 @@ TEST(texte_etat, dit_ce_que_fait_la_machine) {
         arret raison;
         unsigned short adresse;
         char const* texte;
+        erreur_pile_sorte pile = erreur_pile_sorte::aucune;
     } const table[] = {
         {true, arret::point_arret, 7, "En marche"},
         {false, arret::point_arret, 7, "Arrêt : point d'arrêt en $0007"},
         {false, arret::boucle, 0xb, "Arrêt : fin de programme (boucle en $000b)"},
         {false, arret::erreur_pile, 4, "Arrêt : erreur de pile en $0004"},
+        {false, arret::erreur_pile, 4, "Arrêt : pile pleine en $0004", erreur_pile_sorte::pleine},
+        {false, arret::erreur_pile, 0x1c, "Arrêt : pile vide en $001c", erreur_pile_sorte::vide},
         {false, arret::demande, 4, "Arrêt demandé"},
         {false, arret::aucun, 4, ""},
     };
     for (cas const& c : table) {
-        EXPECT_EQ(texte_etat(c.en_marche, c.raison, c.adresse), c.texte);
+        EXPECT_EQ(texte_etat(c.en_marche, c.raison, c.adresse, c.pile), c.texte);
     }
 }
 
