@@ -39,7 +39,7 @@ TEST_P(Source, DonneLeBinaireEtLeListingDuDepot) {
 
 INSTANTIATE_TEST_SUITE_P(Exemples, Source,
                          testing::Values("compte_a_rebours", "chenillard", "echo_port_e",
-                                         "bits_port_e", "table_carres"));
+                                         "bits_port_e", "table_carres", "sept_segments"));
 
 // Un exemple assemble et charge, le port E tenu a une valeur : Port B apres un
 // tour de boucle complet (retour en 0000).
@@ -68,6 +68,33 @@ TEST(Exemples, BitsAUnDuPortESurLePortB) {
     for (auto const& c : cas) {
         EXPECT_EQ(port_b_apres_un_tour("bits_port_e", c[0]), c[1]) << "port E " << c[0];
     }
+}
+
+// Sur l'afficheur du port C (bit 0 = segment a ... bit 6 = g) : 0 a 9 puis 0,
+// chaque chiffre tenu par la boucle d'attente.
+TEST(Exemples, SeptSegmentsCompteDeZeroANeufSurLePortC) {
+    programme_assemble const p = assemble(lit_source(dossier + "sept_segments.asm").texte);
+    auto memoire = std::make_unique<mem_64k>();
+    memoire->load_image(p.base, p.image);
+    mp_interpreteur cpu;
+    cpu.learn_mem(memoire.get());
+    cpu.init_registers();
+    std::vector<int> vus;
+    int depuis = 0;
+    for (int pas = 1; pas < 10000 && vus.size() < 11; ++pas) {
+        unsigned char const avant = memoire->read_byte(0x1003);
+        cpu.step();
+        if (memoire->read_byte(0x1003) != avant) {
+            vus.push_back(memoire->read_byte(0x1003));
+            EXPECT_TRUE(vus.size() == 1 || pas - depuis > 300) << "chiffre tenu " << pas - depuis;
+            depuis = pas;
+        }
+    }
+    EXPECT_EQ(memoire->read_byte(0x1007), 0xFF) << "DDRC : le port C en sortie";
+    std::vector<int> const chiffres = {0x3f, 0x06, 0x5b, 0x4f, 0x66, 0x6d,
+                                       0x7d, 0x07, 0x7f, 0x6f, 0x3f};
+    EXPECT_EQ(vus, chiffres);
+    EXPECT_EQ(cpu.CCR_value() & CCR_E, 0);
 }
 
 TEST(Exemples, CarreDesQuatreBitsBasDuPortE) {
