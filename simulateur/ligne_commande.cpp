@@ -5,18 +5,21 @@
 
 #include <utility>
 
+#include "simulateur/echelle.h"
 #include "simulateur/version.h"
 
 namespace {
 
 constexpr char const* ligne_usage =
-    "utilisation : karvela [OPTION DE FLTK]... [FICHIER.bin | FICHIER.asm]";
+    "utilisation : karvela [--zoom F] [OPTION DE FLTK]... [FICHIER.bin | FICHIER.asm]";
 
 constexpr char const* texte_aide_commande =
     "Simulateur d'une machine à pile 8 bits.\n"
     "Ouvre FICHIER au démarrage : un .bin comme « Ouvrir fichier binaire »,\n"
     "un .asm assemblé d'abord, comme « Ouvrir source... ».\n"
     "\n"
+    "  --zoom F   agrandit les fenêtres F fois : de 1 à 3, par pas de 0,25\n"
+    "             (Ctrl++, Ctrl+- et Ctrl+0 le changent dans la fenêtre)\n"
     "  --help     affiche cette aide et quitte\n"
     "  --version  affiche la version et quitte\n"
     "  --         ce qui suit est un nom de fichier, même commençant par -\n"
@@ -38,8 +41,19 @@ demande_lancement refus(std::string probleme) {
 demande_lancement analyse_arguments(std::vector<std::string> const& mots) {
     demande_lancement d;
     bool options_finies = false;
-    for (std::string const& mot : mots) {
-        if (!options_finies && mot == "--") {
+    for (std::size_t i = 0; i < mots.size(); ++i) {
+        std::string const& mot = mots[i];
+        std::string::size_type const egal = mot.find('=');
+        if (!options_finies && mot.substr(0, egal) == "--zoom") {
+            // "--zoom F" ou "--zoom=F".
+            if (egal == std::string::npos && i + 1 == mots.size()) {
+                return refus("--zoom attend un facteur, de 1 à 3 par pas de 0,25");
+            }
+            std::string const valeur = egal == std::string::npos ? mots[++i] : mot.substr(egal + 1);
+            if (!lit_zoom(valeur, d.zoom)) {
+                return refus("facteur de zoom « " + valeur + " » : de 1 à 3, par pas de 0,25");
+            }
+        } else if (!options_finies && mot == "--") {
             options_finies = true;
         } else if (!options_finies && mot == "--version") {
             return {lancement::version, "", ""};

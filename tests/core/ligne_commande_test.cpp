@@ -19,6 +19,7 @@ TEST(LigneDeCommande, ChaqueFormeDonneSaDemande) {
         lancement action;
         char const* fichier;
         char const* probleme; // morceau du message
+        double zoom = 1;
     };
     cas const table[] = {
         {{}, lancement::fenetre, "", ""},
@@ -32,6 +33,12 @@ TEST(LigneDeCommande, ChaqueFormeDonneSaDemande) {
         {{"--aide"}, lancement::mauvais_usage, "", "option inconnue « --aide »"},
         {{"a.bin", "b.asm"}, lancement::mauvais_usage, "", "« a.bin », puis « b.asm »"},
         {{""}, lancement::mauvais_usage, "", "nom de fichier vide"},
+        {{"--zoom", "2", "a.bin"}, lancement::fenetre, "a.bin", "", 2},
+        {{"--zoom=1,5"}, lancement::fenetre, "", "", 1.5},
+        {{"--", "--zoom"}, lancement::fenetre, "--zoom", ""},
+        {{"--zoom", "3.5"}, lancement::mauvais_usage, "", "facteur de zoom « 3.5 »"},
+        {{"--zoom=x"}, lancement::mauvais_usage, "", "« x » : de 1 à 3, par pas de 0,25"},
+        {{"a.bin", "--zoom"}, lancement::mauvais_usage, "", "--zoom attend un facteur"},
     };
     for (cas const& c : table) {
         std::string nom;
@@ -43,6 +50,9 @@ TEST(LigneDeCommande, ChaqueFormeDonneSaDemande) {
         EXPECT_EQ(d.action, c.action);
         EXPECT_EQ(d.fichier, c.fichier);
         EXPECT_NE(d.probleme.find(c.probleme), std::string::npos) << d.probleme;
+        if (c.action == lancement::fenetre) {
+            EXPECT_EQ(d.zoom, c.zoom);
+        }
     }
 }
 

@@ -1,0 +1,65 @@
+// Lecture d'une destination : un nombre d'abord, puis un nom comme l'assembleur
+// les decoupe (memes regles, memes formes de nombres).
+#include "simulateur/destination.h"
+
+#include <vector>
+
+#include "assembleur/assembleur.h"
+#include "assembleur/lexique.h"
+
+namespace {
+
+constexpr long adresse_max = 0xFFFF;
+
+destination refus(std::string pourquoi) {
+    destination d;
+    d.refus = std::move(pourquoi);
+    return d;
+}
+
+destination trouvee(long adresse) {
+    destination d;
+    d.trouvee = true;
+    d.adresse = static_cast<unsigned short>(adresse);
+    return d;
+}
+
+std::string sans_blancs(std::string const& s) {
+    std::string::size_type const debut = s.find_first_not_of(" \t");
+    if (debut == std::string::npos) {
+        return "";
+    }
+    return s.substr(debut, s.find_last_not_of(" \t") - debut + 1);
+}
+
+} // namespace
+
+destination lit_destination(std::string const& texte,
+                            std::function<bool(std::string const&, long&)> const& cherche,
+                            bool source_chargee) {
+    std::string const t = sans_blancs(texte);
+    if (t.empty()) {
+        return refus("Tapez une adresse ($1000, 4096) ou une étiquette de la source chargée.");
+    }
+    long valeur = 0;
+    if (lit_nombre(t, valeur)) {
+        if (valeur < 0 || valeur > adresse_max) {
+            return refus("« " + t + " » est hors de la mémoire ($0000 à $FFFF).");
+        }
+        return trouvee(valeur);
+    }
+    std::vector<jeton> jetons;
+    std::vector<diagnostic> diagnostics;
+    bool const un_nom = decoupe_ligne(t, 1, jetons, diagnostics) && jetons.size() == 1 &&
+                        jetons[0].sorte == sorte_jeton::nom;
+    if (!un_nom) {
+        return refus("« " + t + " » n'est ni une adresse ni une étiquette.");
+    }
+    if (!source_chargee) {
+        return refus("« " + t + " » : aucune source n'est chargée, ses étiquettes sont inconnues.");
+    }
+    if (!cherche(t, valeur) || valeur < 0 || valeur > adresse_max) {
+        return refus("« " + t + " » n'est pas une étiquette de la source chargée.");
+    }
+    return trouvee(valeur);
+}

@@ -1,0 +1,133 @@
+// Ce qui sert devant une classe, sans fenetre : les facteurs de zoom et l'arrondi
+// d'une geometrie, la table de la platine, la destination de "Aller a".
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "simulateur/destination.h"
+#include "simulateur/echelle.h"
+#include "simulateur/platine.h"
+
+namespace {
+
+TEST(Zoom, FacteursLusEtVoisins) {
+    struct cas {
+        char const* texte;
+        bool lu;
+        double facteur;
+    };
+    cas const table[] = {
+        {"1", true, 1},           {"3", true, 3},     {"1.25", true, 1.25}, {"2,5", true, 2.5},
+        {"1.750000", true, 1.75}, {"0.75", false, 0}, {"3.25", false, 0},   {"1.3", false, 0},
+        {"1.2500001", false, 0},  {"", false, 0},     {"2x", false, 0},     {"-2", false, 0},
+        {".5", false, 0},         {"2.", false, 0},   {"2000", false, 0},   {"2 ", false, 0},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.texte);
+        double f = -1;
+        EXPECT_EQ(lit_zoom(c.texte, f), c.lu);
+        EXPECT_EQ(f, c.lu ? c.facteur : -1);
+    }
+    EXPECT_EQ(zoom_voisin(1, 1), 1.25);
+    EXPECT_EQ(zoom_voisin(2, -1), 1.75);
+    EXPECT_EQ(zoom_voisin(1, -1), 1);
+    EXPECT_EQ(zoom_voisin(3, 1), 3);
+}
+
+// Bord par bord : a chaque facteur, deux widgets qui se touchent se touchent encore.
+TEST(Zoom, GeometrieArrondieBordParBord) {
+    cotes const a{10, 7, 11, 9}, b{21, 16, 13, 5};
+    for (double f = zoom_min; f <= zoom_max; f += pas_zoom) {
+        SCOPED_TRACE(f);
+        cotes const ea = cotes_a_l_echelle(a, f), eb = cotes_a_l_echelle(b, f);
+        EXPECT_EQ(ea.x + ea.w, eb.x);
+        EXPECT_EQ(ea.y + ea.h, eb.y);
+    }
+    EXPECT_EQ(cotes_a_l_echelle({0, 36, 650, 695}, 2), (cotes{0, 72, 1300, 1390}));
+    EXPECT_EQ(cotes_a_l_echelle(a, 1), a);
+    EXPECT_EQ(longueur_a_l_echelle(11, 1.25), 14);
+    EXPECT_EQ(longueur_a_l_echelle(1, 1.25), 1);
+    EXPECT_EQ(longueur_a_l_echelle(0, 3), 0);
+}
+
+TEST(Platine, OrganesDApresValeurEtDirection) {
+    struct cas {
+        int rangee;
+        unsigned char valeur, direction;
+        int bit;
+        bool allume, actif;
+    };
+    cas const table[] = {
+        {0, 0x80, 0xFF, 7, true, false},  // LED du bit 7 : allumee, pas cliquable
+        {0, 0x7F, 0xFF, 7, false, false}, // eteinte
+        {1, 0x08, 0x00, 3, true, true},   // interrupteur d'entree, en haut
+        {1, 0x00, 0x00, 3, false, true},  // en bas
+        {1, 0x08, 0x08, 3, true, false},  // sur un bit de sortie : grise
+        {2, 0x06, 0xFF, 1, true, false},  // segment b du "1"
+        {2, 0x06, 0xFF, 0, false, false}, // segment a eteint
+        {3, 0x80, 0x80, 7, true, false},  // point decimal
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(std::to_string(c.rangee) + " bit " + std::to_string(c.bit));
+        registre_port port;
+        port.restaure(c.valeur, c.direction);
+        etat_organe const e = etat_du_bit(rangees_platine[c.rangee], port, c.bit);
+        EXPECT_EQ(e.allume, c.allume);
+        EXPECT_EQ(e.actif, c.actif);
+    }
+    // Un interrupteur doit pouvoir etre une entree, une LED ou un segment une sortie.
+    for (rangee_platine const& r : rangees_platine) {
+        SCOPED_TRACE(r.titre);
+        description_port const& d = ports_machine[r.port];
+        unsigned char const sorties_possibles = d.a_direction ? 0xFF : d.forc_sortie;
+        unsigned char const entrees_possibles =
+            d.a_direction ? 0xFF : ~d.forc_sortie | d.forc_entree;
+        EXPECT_NE(r.genre == organe::interrupteur ? entrees_possibles
+                                                  : sorties_possibles & ~d.forc_entree,
+                  0);
+    }
+    EXPECT_EQ(place_du_bit(7), 0) << "bit 7 a gauche";
+}
+
+TEST(Destination, AdresseEtiquetteOuRefus) {
+    std::map<std::string, long> const etiquettes = {{"fin", 0x0b}, {"donnees", 0x40}};
+    auto const cherche = [&](std::string const& nom, long& adresse) {
+        auto const t = etiquettes.find(nom);
+        adresse = t != etiquettes.end() ? t->second : 0;
+        return t != etiquettes.end();
+    };
+    struct cas {
+        char const* texte;
+        bool source;
+        long adresse;        // -1 : refus
+        char const* message; // morceau du refus
+    };
+    cas const table[] = {
+        {"$1000", false, 0x1000, ""},
+        {" 4096 ", false, 0x1000, ""},
+        {"0xffff", false, 0xFFFF, ""},
+        {"%101", false, 5, ""},
+        {"'A'", false, 65, ""},
+        {"donnees", true, 0x40, ""},
+        {"$10000", false, -1, "« $10000 » est hors de la mémoire"},
+        {"-1", false, -1, "hors de la mémoire"},
+        {"", true, -1, "Tapez une adresse"},
+        {"12zz", true, -1, "« 12zz » n'est ni une adresse ni une étiquette"},
+        {"fin boucle", true, -1, "ni une adresse ni une étiquette"},
+        {"boucle", true, -1, "« boucle » n'est pas une étiquette de la source chargée"},
+        {"fin", false, -1, "aucune source n'est chargée"},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.texte);
+        destination const d = lit_destination(c.texte, cherche, c.source);
+        EXPECT_EQ(d.trouvee, c.adresse >= 0);
+        if (c.adresse >= 0) {
+            EXPECT_EQ(d.adresse, c.adresse);
+        }
+        EXPECT_NE(d.refus.find(c.message), std::string::npos) << d.refus;
+        EXPECT_EQ(d.refus.empty(), c.adresse >= 0);
+    }
+}
+
+} // namespace
