@@ -105,10 +105,11 @@ void simulateur::detruit_ajouts() {
 }
 
 int simulateur::relaie_raccourci(int evenement) {
-    // Une fenetre modale garde ses touches ; sinon seule l'aide, non modale, peut
-    // avoir recu une touche que la fenetre principale n'a pas vue.
+    // Une fenetre modale garde ses touches ; sinon seules l'aide et la platine, non
+    // modales, peuvent avoir recu une touche que la fenetre principale n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
-        !simulateur_actif->aide->aide->visible()) {
+        !(simulateur_actif->aide->aide->visible() ||
+          simulateur_actif->platine->platine->visible())) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
@@ -117,6 +118,7 @@ int simulateur::relaie_raccourci(int evenement) {
 void simulateur::montre_aide() {
     // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
     fl_show_form(aide->aide, FL_PLACE_FREE, FL_FULLBORDER, "Aide");
+    zoom.montree(aide->aide);
 }
 
 void simulateur::retiens_fichier(std::string const& chemin) {
@@ -144,6 +146,7 @@ void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnosti
         erreurs->LISTE->add(ligne.c_str());
     }
     fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, "Erreurs d'assemblage");
+    zoom.montree(erreurs->erreurs);
     // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
     for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
         w = Fl::readqueue();

@@ -162,6 +162,7 @@ void simulateur::montre_machine() {
     for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
         port->redessine();
     }
+    rafraichit_platine();
     rafraichit_dump(0);
 }
 
@@ -192,7 +193,12 @@ void simulateur::marque_point_arret(Fl_Widget* ligne, unsigned short adresse) {
 }
 
 int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
-    // Une fenetre modale ou un menu deroule garde ses evenements.
+    // Le zoom vaut dans toute fenetre du simulateur, modale comprise ; une fenetre
+    // modale ou un menu deroule garde ses autres evenements.
+    if (simulateur_marche != nullptr && Fl::grab() == nullptr &&
+        simulateur_marche->prend_touche_zoom(evenement, fenetre)) {
+        return 1;
+    }
     if (simulateur_marche != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr &&
         simulateur_marche->prend_evenement(evenement, fenetre)) {
         return 1;
@@ -202,6 +208,9 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
+    if (prend_evenement_classe(evenement, fenetre)) {
+        return true;
+    }
     // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met
     // en file, puis suit son cours.
     if (evenement == FL_PUSH && fenetre == SIM->SIM && Fl::event_button() == FL_LEFT_MOUSE) {

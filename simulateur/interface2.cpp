@@ -221,8 +221,10 @@ simulateur::simulateur(int argc, char** argv)
     }
     prepare_ajouts(argc, argv);
     prepare_marche();
+    prepare_classe(argc, argv);
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
+    zoom.montree(SIM->SIM); // centree, mais peut-etre plus grande que l'ecran
 }
 
 simulateur::~simulateur() {
@@ -230,6 +232,7 @@ simulateur::~simulateur() {
     fl_finish();
     detruit_ajouts();
     detruit_marche();
+    detruit_classe();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -258,6 +261,7 @@ int simulateur::passe_commande() {
         }
         return 1;
     }
+    obj = interrupteur_en_bit(obj);
 
     int encore = 1;
     // Les ports reecrivent leurs registres apres la commande : le dump doit etre
@@ -321,6 +325,7 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else {
         commande_marche(obj);
+        commande_classe(obj);
     }
 
     // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
@@ -336,6 +341,7 @@ int simulateur::passe_commande() {
         rafraichit_dump(0);
     }
     actualise_recul();
+    rafraichit_platine();
     return encore;
 }
 
@@ -343,6 +349,7 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
     int item = fl_get_menu(obj);
     if (item == item_a_propos) {
         fl_show_form(form_about->form_about, FL_PLACE_MOUSE, FL_TRANSIENT, "Informations");
+        zoom.montree(form_about->form_about);
         // La boite est modale : le premier widget mis en file vient d'elle.
         while (Fl::readqueue() == nullptr) {
             Fl::wait();
@@ -535,7 +542,7 @@ void simulateur::rafraichit_dump(int dec) {
         }
         std::snprintf(buffer, sizeof buffer, "%4x %2x %2x %2x %2x %2x %2x %2x %2x", adr, octet[0],
                       octet[1], octet[2], octet[3], octet[4], octet[5], octet[6], octet[7]);
-        fl_set_object_lsize(point_dump[n], taille_texte_dump);
+        fl_set_object_lsize(point_dump[n], zoom.taille(taille_texte_dump));
         point_dump[n]->copy_label(buffer);
         base += octets_par_ligne_dump;
     }

@@ -5,13 +5,16 @@
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "assembleur/assembleur.h"
 #include "simulateur/interface.h"
+#include "simulateur/interface_aller_a.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
+#include "simulateur/interface_platine.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
 #include "simulateur/machine.h"
@@ -19,6 +22,7 @@
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
 #include "simulateur/port_es.h"
+#include "simulateur/zoom.h"
 
 // Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
 void reg2bin8(unsigned char v, char* buffer);
@@ -100,6 +104,27 @@ class simulateur {
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
+    // En classe (controleur_classe.cpp) : zoom, molette, "Aller a" et platine.
+    // Appele apres prepare_marche, avant de montrer ; --zoom y est applique.
+    void prepare_classe(int argc, char** argv);
+    void detruit_classe();
+    // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
+    void change_zoom(double facteur);
+    // Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0 dans une fenetre inscrite, meme modale.
+    bool prend_touche_zoom(int evenement, Fl_Window* fenetre);
+    // Molette sur le dump ou le desassemblage, Ctrl+G.
+    bool prend_evenement_classe(int evenement, Fl_Window* fenetre);
+    // Les commandes de la platine et de "Aller a" ; rien si obj n'en est pas une.
+    void commande_classe(Fl_Widget* obj);
+    // Le bouton du bit qu'un interrupteur de la platine represente, sinon obj.
+    Fl_Widget* interrupteur_en_bit(Fl_Widget* obj);
+    void montre_platine();
+    // Couleurs et leviers de la platine d'apres les ports, si elle est montree.
+    void rafraichit_platine();
+    void montre_aller_a();
+    // Bouton "Aller" : le dump montre l'adresse lue, ou la fenetre dit le refus.
+    void va_a();
+
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -124,6 +149,12 @@ class simulateur {
     barre_marche_class* barre_marche;
     unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
     int ligne_pc_desa;               // ligne marquee "-> "
+    zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
+    barre_platine_class* barre_platine = nullptr;
+    platine_class* platine = nullptr;
+    aller_a_class* aller_a = nullptr;
+    std::map<std::string, long> etiquettes_source; // de la derniere source chargee
+    bool source_assemblee = false;                 // le programme en memoire vient d'une source
 };
 
 #endif

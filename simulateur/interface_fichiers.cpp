@@ -1,6 +1,7 @@
-// Construction des widgets de fichiers, a positions fixes. La barre du haut de la
-// fenetre principale est libre de x 95 a 262 : "Fichier" finit a 90, le mode
-// marche commence a 265.
+// Construction des widgets de fichiers, a positions fixes. Les deux boutons vont
+// dans la barre du haut, de x 95 a 148 : "Fichier" finit a 90 ; de 150 a 262,
+// quatre places de 24 pixels attendent d'autres boutons, le mode marche commence a
+// 265. Le nom du fichier va sous la barre, a droite, au-dessus des registres.
 #include "simulateur/interface_fichiers.h"
 
 #include <FL/forms.H>
@@ -18,9 +19,9 @@ barre_fichiers_class::barre_fichiers_class(SIM_class* fenetre) {
     B_SOURCE->tooltip("Ouvrir source...");
     B_RECHARGER = new Fl_Button(122, haut_bouton, cote_bouton, cote_bouton, "@reload");
     B_RECHARGER->tooltip("Recharger");
-    // Jusqu'a 262 ; un nom plus long est coupe, le chemin entier est dans la bulle.
-    NOM_FICHIER = new Fl_Box(150, haut_bouton, 112, cote_bouton);
-    NOM_FICHIER->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+    // Un nom plus long est coupe, le chemin entier est dans la bulle.
+    NOM_FICHIER = new Fl_Box(460, 40, 166, 20);
+    NOM_FICHIER->align(FL_ALIGN_INSIDE | FL_ALIGN_RIGHT | FL_ALIGN_CLIP);
     NOM_FICHIER->labelsize(12);
     NOM_FICHIER->tooltip("Aucun fichier ouvert");
     fl_end_form();

@@ -14,7 +14,8 @@
 
 #include "simulateur/interface.h"
 
-// Entre "Fichier" et les commandes du mode marche (x de 95 a 262).
+// Entre "Fichier" et les commandes du mode marche (x de 95 a 148), et le nom du
+// fichier sous la barre.
 class barre_fichiers_class {
   public:
     explicit barre_fichiers_class(SIM_class* fenetre);

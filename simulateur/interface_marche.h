@@ -1,6 +1,6 @@
 // Widgets du mode marche dans la barre du haut, poses dans la fenetre principale
-// apres les ports et la partie fichiers (fl_addto_form/fl_end_form), entre le nom
-// du fichier (fini a 262) et "AIDE..." (a 570). Simple porteur de widgets : un
+// apres les ports et la partie fichiers (fl_addto_form/fl_end_form), entre les
+// places de la barre (finies a 262) et "AIDE..." (a 570). Simple porteur de widgets : un
 // constructeur, des pointeurs publics, aucun comportement ni rappel.
 #ifndef KARVELA_INTERFACE_MARCHE_H
 #define KARVELA_INTERFACE_MARCHE_H

@@ -39,6 +39,8 @@ class portparallele {
     void redessine();
     // La logique du port, que la machine fait avancer.
     registre_port& registre() { return *reg; }
+    // Le bouton du bit n (0 a 7), que la platine fait cliquer a ses interrupteurs.
+    Fl_Widget* bouton_bit(int n) const { return ES[n]; }
 
   private:
     // Couleurs des bits et texte du registre de direction.

@@ -263,9 +263,10 @@ class banc : public testing::Test {
     int quitte();
 
     std::vector<std::string> arguments; // du programme, poses avant SetUp
-    std::string fenetre;                // identifiant X de "Machine a pile"
-    geometrie origine;                  // sa place a l'ecran
-    image demarrage;                    // la fenetre juste apres le lancement
+    int zoom_lance = 1;  // le --zoom entier de arguments : la fenetre est plus grande
+    std::string fenetre; // identifiant X de "Machine a pile"
+    geometrie origine;   // sa place a l'ecran
+    image demarrage;     // la fenetre juste apres le lancement (zoom 1)
 
   private:
     processus serveur;

@@ -93,6 +93,7 @@ std::string commande_dans_l_aide(std::string const& touches) {
 TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
     barre_fichiers_class& barre = acces_simulateur::barre(*sim);
     Fl_Window* const fenetre_aide = acces_simulateur::aide(*sim).aide;
+    Fl_Widget* const b_platine = acces_simulateur::barre_platine(*sim).B_PLATINE;
     clique(f->B_AIDE);
     struct cas {
         char const* nom;
@@ -110,6 +111,7 @@ TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
         {"Ctrl+O", f->SIM, 'o', FL_CTRL, "\x0f", f->m_fichier, 2, "Ouvrir fichier binaire"},
         {"Ctrl+Q", f->SIM, 'q', FL_CTRL, "\x11", f->m_fichier, 3, "Quitter"},
         {"Ctrl+Maj+O", f->SIM, 'o', FL_CTRL | FL_SHIFT, "\x0f", barre.B_SOURCE, 0, "Ouvrir source"},
+        {"Ctrl+P", f->SIM, 'p', FL_CTRL, "\x10", b_platine, 0, "Platine"},
         // Une touche tapee dans l'aide ouverte vaut comme dans la fenetre principale.
         {"F7 dans l'aide", fenetre_aide, FL_F + 7, 0, "", f->B_STEP, 0, "STEP"},
         {"F2 sans Ctrl", f->SIM, FL_F + 2, 0, "", nullptr, 0, ""},

@@ -34,6 +34,10 @@ struct acces_simulateur {
     static mode_marche& marche(simulateur& s) { return s.marche; }
     static machine& moteur(simulateur& s) { return s.moteur; }
     static void regle_horloge(simulateur& s, double (*h)()) { s.horloge_marche = h; }
+    static platine_class& platine(simulateur& s) { return *s.platine; }
+    static barre_platine_class& barre_platine(simulateur& s) { return *s.barre_platine; }
+    static aller_a_class& aller_a(simulateur& s) { return *s.aller_a; }
+    static portparallele& port_e(simulateur& s) { return s.portE; }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.
