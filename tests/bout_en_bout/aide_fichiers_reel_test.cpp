@@ -77,7 +77,7 @@ TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_ai
     ASSERT_TRUE(attend_ligne_journal("depart: 0")) << "la source de la ligne de commande";
     ASSERT_TRUE(barriere());
     image const premier = capture();
-    EXPECT_GT(encre(premier.recadre({150, 8, 112, 24})), 0) << "nom du fichier dans la barre";
+    EXPECT_GT(encre(premier.recadre({460, 40, 166, 20})), 0) << "nom du fichier sous la barre";
 
     ecrit(programme, add);
     touche_dans(fenetre, "ctrl+r");
