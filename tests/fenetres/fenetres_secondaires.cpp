@@ -51,8 +51,15 @@ const std::vector<Attendu> MAQUETTE_A_PROPOS = {
      "Refonte des codes en 2003-2005  par:", LIGNE},
     {"auteurs 2002-2005", nullptr, BOX, 30, 270, 380, 20, "l'equipe de maintenance du simulateur",
      LIGNE},
-    {"en-tete 2009", nullptr, BOX, 30, 289, 380, 20,
-     "changement d'interpreteur pour mach. a pile: 03/2009 par:", LIGNE},
+    {"en-tete 2009",
+     nullptr,
+     BOX,
+     30,
+     289,
+     380,
+     20,
+     "changement d'interpreteur pour mach. a pile: 03/2009 par:",
+     {FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 12, NOIR, FL_ALIGN_INSIDE}},
 };
 
 class BoiteAPropos : public ::testing::Test {
@@ -67,6 +74,10 @@ TEST_F(BoiteAPropos, FenetreCacheeEtGroupeFerme) {
 
 TEST_F(BoiteAPropos, ChaqueLigneASaPlaceDansLOrdreDeCreation) {
     verifie_enfants(a.form_about, MAQUETTE_A_PROPOS);
+}
+
+TEST_F(BoiteAPropos, ChaqueLigneTientDansSaBoite) {
+    verifie_libelles_tiennent(a.form_about);
 }
 
 class FenetreAide : public ::testing::Test {
