@@ -222,8 +222,6 @@ TEST(AideTexte, TableauDesPortsCommeLesPortsLeFont) {
         mem_64k memoire;
         registre_port port;
         port.configure(ports_machine[p], &memoire);
-        EXPECT_EQ(std::stoul(table[p].adresse.substr(1), nullptr, 16),
-                  ports_machine[p].adresse_valeur);
         if (ports_machine[p].a_direction) {
             EXPECT_NE(table[p].bits.find("les choisit"), std::string::npos);
             continue;

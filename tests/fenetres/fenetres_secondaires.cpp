@@ -13,6 +13,7 @@ const Fl_Color NOIR = FL_FOREGROUND_COLOR;
 const Apparence RELIEF{FL_UP_BOX, GRIS, GRIS, FL_HELVETICA, 14, NOIR, FL_ALIGN_CENTER};
 const Apparence GRAVE{FL_ENGRAVED_FRAME, GRIS, GRIS, FL_HELVETICA, 14, NOIR, FL_ALIGN_CENTER};
 const Apparence LIGNE{FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 14, NOIR, FL_ALIGN_INSIDE};
+const Apparence LIGNE_12{FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 12, NOIR, FL_ALIGN_INSIDE};
 
 // Les lignes sont creees hors de l'ordre vertical : l'ordre ci-dessous est le bon.
 const std::vector<Attendu> MAQUETTE_A_PROPOS = {
@@ -51,15 +52,8 @@ const std::vector<Attendu> MAQUETTE_A_PROPOS = {
      "Refonte des codes en 2003-2005  par:", LIGNE},
     {"auteurs 2002-2005", nullptr, BOX, 30, 270, 380, 20, "l'equipe de maintenance du simulateur",
      LIGNE},
-    {"en-tete 2009",
-     nullptr,
-     BOX,
-     30,
-     289,
-     380,
-     20,
-     "changement d'interpreteur pour mach. a pile: 03/2009 par:",
-     {FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 12, NOIR, FL_ALIGN_INSIDE}},
+    {"en-tete 2009", nullptr, BOX, 30, 289, 380, 20,
+     "changement d'interpreteur pour mach. a pile: 03/2009 par:", LIGNE_12},
 };
 
 class BoiteAPropos : public ::testing::Test {
