@@ -76,8 +76,6 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
     aide->aide->resizable(aide->TEXTE_AIDE);
 
     SIM->B_AIDE->shortcut(FL_F + 1);
-    // Haut de 12 pixels, le bouton aurait son cadre de focus en travers du texte.
-    SIM->B_AIDE->clear_visible_focus();
     SIM->B_STEP->shortcut(FL_F + 7);
     // Ctrl+F2 : la remise a zero des debogueurs ; ne croise aucune autre touche.
     SIM->B_RESET->shortcut(FL_CTRL + FL_F + 2);

@@ -126,8 +126,7 @@ SIM_class::SIM_class() {
     // Le fond et la barre du haut debordent de la fenetre, qui les coupe.
     boite(0, 36, 650, 699, FL_UP_BOX)->align(FL_ALIGN_TOP_LEFT);
     boite(20, 60, 610, 100, FL_ENGRAVED_FRAME);
-    // Titres elargis (170 et 195) : en taille 18, leur texte depassait de la boite.
-    titre_cadre(40, 40, 180, 20, "Registres generaux");
+    titre_cadre(40, 40, 170, 20, "Registres generaux");
     REG_A_BIN = affichage_registre(30, 130, 70, 20, "00000000");
     legende(287, 70, 70, 20, "CCR");
     // Trois blancs : chaque lettre tombe sur son bit dans les huit chiffres dessous.
@@ -143,8 +142,7 @@ SIM_class::SIM_class() {
         m_fichier->box(FL_FLAT_BOX);
         m_fichier->selection_color(FL_LIGHT1);
         m_fichier->labelfont(FL_TIMES);
-        // 14 et non 18 : "Fichier" passait sous la fleche du menu.
-        m_fichier->labelsize(14);
+        m_fichier->labelsize(18);
     }
     boite(30, 420, 170, 260, FL_DOWN_BOX);
     DESA01 = ligne_listing(40, 430, 150, 20);
@@ -191,7 +189,7 @@ SIM_class::SIM_class() {
     DESA_D = new Fl_Button(10, 465, 20, 19, "@2>");
     // Cadre vide : les cinq ports y ajoutent leurs widgets apres la construction.
     boite(20, 185, 610, 145, FL_ENGRAVED_FRAME);
-    titre_cadre(40, 165, 220, 20, "Registre d'entree sortie");
+    titre_cadre(40, 165, 195, 20, "Registre d'entree sortie");
     {
         B_AIDE = new Fl_Button(570, 11, 70, 12, "AIDE...");
         B_AIDE->box(FL_NO_BOX);
