@@ -62,7 +62,7 @@ struct drapeau {
     char const* sens;
 };
 constexpr drapeau drapeaux[] = {
-    {"E", CCR_E, "erreur de pile ; ni RESET ni rien ne l'efface"},
+    {"E", CCR_E, "erreur de pile ; ni une instruction ni RESET ne l'efface"},
     {"N", CCR_N, "bit 7 du dernier résultat (négatif)"},
     {"Z", CCR_Z, "dernier résultat nul"},
     {"V", CCR_V, "débordement : aucune instruction ne le change"},
