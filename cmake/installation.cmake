@@ -15,9 +15,17 @@ install(FILES ${exemples} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 find_program(KARVELA_SCDOC scdoc)
 if(KARVELA_SCDOC)
+  # Les tableaux que les pages partagent avec le code (ports) viennent du coeur :
+  # la version par configure_file, puis les lignes "%..." par remplit_manuel.
+  add_executable(remplit_manuel docs/man/remplit_manuel.cpp)
+  target_link_libraries(remplit_manuel PRIVATE karvela_core)
   set(pages)
   foreach(page ${KARVELA_COMMANDES})
-    configure_file(docs/man/${page}.1.scd man/${page}.1.scd @ONLY)
+    configure_file(docs/man/${page}.1.scd man/${page}.1.scd.in @ONLY)
+    add_custom_command(OUTPUT man/${page}.1.scd
+      COMMAND remplit_manuel ${page}.1.scd.in ${page}.1.scd
+      DEPENDS remplit_manuel ${PROJECT_BINARY_DIR}/man/${page}.1.scd.in
+      WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/man VERBATIM)
     # .nh : sans cesure, que groff ferait avec ses motifs anglais sur du francais.
     add_custom_command(OUTPUT man/${page}.1.gz
       COMMAND sh -c "'${KARVELA_SCDOC}' < ${page}.1.scd > ${page}.1"

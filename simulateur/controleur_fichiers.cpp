@@ -135,8 +135,7 @@ void simulateur::ouvre_source() {
         std::cerr << "chargement abandonne ..." << std::endl;
         return;
     }
-    retiens_fichier(chemin);
-    charge_source(chemin);
+    charge_source(chemin, chargement::nouveau_fichier);
 }
 
 void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
@@ -163,14 +162,16 @@ void simulateur::recharge() {
     }
     // Copie : le chargeur prend un char* que rien ne garantit intact.
     std::string chemin = fichier_ouvert;
+    chargement const sorte =
+        chemin == fichier_charge ? chargement::rechargement : chargement::nouveau_fichier;
     if (est_source(chemin)) {
-        charge_source(chemin);
+        charge_source(chemin, sorte);
     } else {
-        charge_programme(&chemin[0]);
+        charge_programme(&chemin[0], sorte);
     }
 }
 
-void simulateur::charge_source(std::string const& chemin) {
+void simulateur::charge_source(std::string const& chemin, chargement sorte) {
     source_lue const lue = lit_source(chemin);
     if (!lue.lue) {
         fl_show_alert("Erreur: fichier source illisible", lue.erreur.c_str(),
@@ -188,5 +189,5 @@ void simulateur::charge_source(std::string const& chemin) {
     }
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     memoire.load_image(programme.base, programme.image);
-    demarre_programme_charge();
+    demarre_programme_charge(chemin, sorte);
 }

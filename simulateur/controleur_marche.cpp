@@ -113,6 +113,9 @@ void simulateur::commande_marche(Fl_Widget* obj) {
     }
     if (obj == barre_marche->B_RECULE) {
         if (moteur.recule()) {
+            // L'arret montre decrivait l'etat d'apres l'instruction annulee.
+            marche.oublie_arret();
+            montre_etat_marche();
             montre_machine();
         }
         return;

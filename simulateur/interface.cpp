@@ -258,7 +258,12 @@ form_about_class::form_about_class() {
     ligne_texte(30, 309, 380, 20, "l'equipe enseignante du module");
     ligne_texte(30, 248, 380, 20, "Refonte des codes en 2003-2005  par:");
     ligne_texte(30, 270, 380, 20, "l'equipe de maintenance du simulateur");
-    ligne_texte(30, 289, 380, 20, "changement d'interpreteur pour mach. a pile: 03/2009 par:");
+    {
+        // En taille 14, la ligne (417 pixels) deborderait du cadre des deux cotes.
+        Fl_Box* o = ligne_texte(30, 289, 380, 20,
+                                "changement d'interpreteur pour mach. a pile: 03/2009 par:");
+        o->labelsize(12);
+    }
     form_about->end();
 }
 

@@ -10,11 +10,14 @@
 #include <FL/fl_ask.H>
 #include <FL/forms.H>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 #include "chaines/chaines.h"
+#include "chaines/saisie.h"
 #include "simulateur/desassemblage_arriere.h"
 
 namespace {
@@ -93,63 +96,25 @@ void fermeture_fenetre_principale(Fl_Widget* fenetre, void* donnees) {
     Fl::default_atclose(static_cast<Fl_Window*>(fenetre), donnees);
 }
 
-bool est_blanc(char c) {
-    return c == ' ' || c == '\t';
-}
-bool est_chiffre(char c) {
-    return c >= '0' && c <= '9';
-}
-bool est_chiffre_hexa(char c) {
-    return est_chiffre(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// Texte d'un champ sans ses blancs de tete et de queue.
-std::string sans_blancs(char const* texte) {
-    std::string s = texte != nullptr ? texte : "";
-    std::string::size_type debut = 0;
-    while (debut < s.size() && est_blanc(s[debut])) {
-        ++debut;
-    }
-    std::string::size_type fin = s.size();
-    while (fin > debut && est_blanc(s[fin - 1])) {
-        --fin;
-    }
-    return s.substr(debut, fin - debut);
-}
-
-// Vide, decimal avec un "-" facultatif, ou "$" suivi d'au moins un chiffre
-// hexadecimal. Stoloruhex lit n'importe quel texte sans rien dire : sans ce
-// filtre, une faute de frappe ecrirait a une adresse que l'utilisateur n'a pas tapee.
-bool est_nombre(std::string const& s) {
-    if (s.empty()) {
-        return true;
-    }
-    if (s[0] == '$') {
-        if (s.size() < 2) {
-            return false;
-        }
-        for (std::string::size_type i = 1; i < s.size(); ++i) {
-            if (!est_chiffre_hexa(s[i])) {
-                return false;
-            }
-        }
-        return true;
-    }
-    std::string::size_type i = s[0] == '-' ? 1 : 0;
-    if (i == s.size()) {
-        return false;
-    }
-    for (; i < s.size(); ++i) {
-        if (!est_chiffre(s[i])) {
-            return false;
-        }
-    }
-    return true;
-}
+// Ce qu'accepte un champ d'edition memoire. Une adresse ou un octet se tapent
+// signes ou non (-1 : $ffff, $ff) ; au-dela, la case ou l'octet ecrits ne seraient
+// pas ceux tapes. Tout compte est exact : 0 ou moins n'ecrit rien, 65536 ou plus
+// passe une fois sur chaque case.
+struct limites_champ {
+    char const* nom; // libelle du champ
+    long long min, max;
+    char const* plage; // dite par l'alerte
+};
+constexpr limites_champ limites_champs[] = {
+    {"adresse", -0x8000, 0xFFFF, "de -32768 à 65535 ($ffff)"},
+    {"valeur", -0x80, 0xFF, "de -128 à 255 ($ff)"},
+    {"x", -plafond_saisie, plafond_saisie, ""},
+};
 
 // Premiere ligne de l'alerte : elle nomme le champ refuse par son libelle.
-std::string message_champ_invalide(char const* nom_champ) {
-    return std::string("Erreur: le champ \"") + nom_champ + "\" n'est pas un nombre.";
+std::string message_champ_invalide(limites_champ const& champ, bool est_nombre) {
+    std::string const debut = std::string("Erreur: le champ \"") + champ.nom + "\" ";
+    return est_nombre ? debut + "doit aller " + champ.plage + "." : debut + "n'est pas un nombre.";
 }
 
 } // namespace
@@ -363,8 +328,7 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
-        retiens_fichier(chemin);
-        charge_programme(chemin);
+        charge_programme(chemin, chargement::ouvrir_binaire);
         return 0;
     }
     if (item == item_quitter) {
@@ -373,59 +337,66 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
     return 0;
 }
 
-void simulateur::charge_programme(char* chemin) {
+void simulateur::charge_programme(char* chemin, chargement sorte) {
     if (memoire.load_binaire(chemin) == 0) {
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
         return;
     }
-    demarre_programme_charge();
+    demarre_programme_charge(chemin, sorte);
 }
 
-void simulateur::demarre_programme_charge() {
+void simulateur::demarre_programme_charge(std::string const& chemin, chargement sorte) {
+    // Retenu seulement ici : apres un echec, la barre nomme encore le programme en memoire.
+    retiens_fichier(chemin);
+    fichier_charge = chemin;
     moteur.memoire_touchee();
     moteur.oublie_historique();
-    marche.points().efface();
+    if (sorte != chargement::rechargement) {
+        marche.points().efface();
+    }
     marche.oublie_arret();
     montre_etat_marche();
+    if (sorte != chargement::ouvrir_binaire) {
+        // Pile, CCR (E compris), A et X comme au lancement.
+        inter = mp_interpreteur();
+        inter.learn_mem(&memoire);
+    }
     inter.init_registers();
     sauve_registres();
+    if (sorte != chargement::ouvrir_binaire) {
+        rafraichit_pile();
+    }
     adr_debut_desassemblage = inter.PC_value();
     std::cerr << "depart: " << adr_debut_desassemblage << std::endl;
     rafraichit_desassemble();
 }
 
 void simulateur::commande_memoire() {
-    std::string const adresse_chaine = sans_blancs(fl_get_input(SIM->adresse_select));
-    std::string const valeur_chaine = sans_blancs(fl_get_input(SIM->valeur_select));
-    std::string const multiplicateur_chaine = sans_blancs(fl_get_input(SIM->multiplicateur_select));
-
-    char const* champ_refuse = nullptr;
-    if (!est_nombre(adresse_chaine)) {
-        champ_refuse = "adresse";
-    } else if (!est_nombre(valeur_chaine)) {
-        champ_refuse = "valeur";
-    } else if (!est_nombre(multiplicateur_chaine)) {
-        champ_refuse = "x";
+    Fl_Input* const champs[] = {SIM->adresse_select, SIM->valeur_select,
+                                SIM->multiplicateur_select};
+    long long valeurs[std::size(champs)] = {};
+    for (std::size_t i = 0; i < std::size(champs); ++i) {
+        nombre_tape const lu = lit_nombre_tape(fl_get_input(champs[i]));
+        limites_champ const& champ = limites_champs[i];
+        if (!lu.est_nombre || lu.valeur < champ.min || lu.valeur > champ.max) {
+            fl_show_alert(message_champ_invalide(champ, lu.est_nombre).c_str(), aide_champ_nombre,
+                          rien_ecrit, 0);
+            return;
+        }
+        valeurs[i] = lu.valeur;
     }
-    if (champ_refuse != nullptr) {
-        fl_show_alert(message_champ_invalide(champ_refuse).c_str(), aide_champ_nombre, rien_ecrit,
-                      0);
-        return;
-    }
-
-    int const adresse = Stoloruhex("$", adresse_chaine);
-    int const valeur = Stoloruhex("$", valeur_chaine);
-    int const multiplicateur = Stoloruhex("$", multiplicateur_chaine);
-
+    long long const adresse = valeurs[0];
+    unsigned char const valeur = static_cast<unsigned char>(valeurs[1] & 0xFF);
     // Au-dela de 65536 ecritures les memes cases reviendraient avec le meme octet :
     // le resultat est identique et l'interface ne gele pas sur un grand compte.
-    int const nb_ecritures = multiplicateur < nb_adresses ? multiplicateur : nb_adresses;
-    for (int n = 0; n < nb_ecritures; ++n) {
-        unsigned int const a = static_cast<unsigned int>(adresse) + static_cast<unsigned int>(n);
-        memoire.write_byte(static_cast<unsigned short>(a & 0xFFFF),
-                           static_cast<unsigned char>(valeur & 0xFF));
+    long long const nb_ecritures = std::min<long long>(std::max(valeurs[2], 0LL), nb_adresses);
+    for (long long n = 0; n < nb_ecritures; ++n) {
+        memoire.write_byte(static_cast<unsigned short>((adresse + n) & 0xFFFF), valeur);
     }
     moteur.memoire_touchee();
+    // L'arret montre decrivait une memoire qui n'est plus la meme.
+    marche.oublie_arret();
+    montre_etat_marche();
     rafraichit_dump(0);
     rafraichit_desassemble();
 }

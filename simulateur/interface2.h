@@ -59,10 +59,17 @@ class simulateur {
     int interprete_menu_fichier(Fl_Widget* obj);
     // Commande VALID_MEM : verifie les trois champs, puis remplit la memoire.
     void commande_memoire();
-    // Fin du chargement d'un programme choisi dans le selecteur de fichiers.
-    void charge_programme(char* chemin);
-    // Apres tout chargement reussi, .bin ou source : PC a 0, panneau, desassemblage.
-    void demarre_programme_charge();
+    // Ce qu'un chargement reussi garde de la machine d'avant. "Ouvrir fichier
+    // binaire" ne remet que PC a 0 ; tout autre chargement repart d'un processeur
+    // neuf, comme au lancement, pour qu'un programme ne voie rien du precedent.
+    // Seul le rechargement du fichier deja en memoire garde les points d'arret.
+    enum class chargement { ouvrir_binaire, nouveau_fichier, rechargement };
+
+    // Fin du chargement d'un .bin (menu ou rechargement).
+    void charge_programme(char* chemin, chargement sorte);
+    // Apres tout chargement reussi, .bin ou source : le fichier est retenu, PC a 0,
+    // panneau, desassemblage.
+    void demarre_programme_charge(std::string const& chemin, chargement sorte);
 
     // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
     // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
@@ -74,7 +81,7 @@ class simulateur {
     void ouvre_source();
     void recharge();
     // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
-    void charge_source(std::string const& chemin);
+    void charge_source(std::string const& chemin, chargement sorte);
     // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
     void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
@@ -144,6 +151,7 @@ class simulateur {
     erreurs_assemblage_class* erreurs;
     Fl_Widget* fermer_aide;     // bouton "Fermer" de l'aide, sans membre dans aide_class
     std::string fichier_ouvert; // vide tant qu'aucun fichier n'a ete choisi
+    std::string fichier_charge; // celui dont le programme est en memoire ; vide : aucun
     double (*horloge_marche)(); // secondes ; les tests la reglent a la main
     mode_marche marche;         // en marche, vitesse, points d'arret, cadence
     barre_marche_class* barre_marche;

@@ -62,7 +62,7 @@ struct drapeau {
     char const* sens;
 };
 constexpr drapeau drapeaux[] = {
-    {"E", CCR_E, "erreur de pile ; ni RESET ni rien ne l'efface"},
+    {"E", CCR_E, "erreur de pile ; ni une instruction ni RESET ne l'efface"},
     {"N", CCR_N, "bit 7 du dernier résultat (négatif)"},
     {"Z", CCR_Z, "dernier résultat nul"},
     {"V", CCR_V, "débordement : aucune instruction ne le change"},
@@ -131,6 +131,8 @@ constexpr char const* modele[] = {
     "@bPile",
     "Les 16 cases de la pile interne, la plus basse en bas ; les cases",
     "occupées sont orange, le sommet est la plus haute (décimal signé).",
+    "SP, l'indice du sommet, vaut -1 pour une pile vide et 15 pour une",
+    "pleine ; la fenêtre le montre par ses cases, karvela-run l'écrit.",
     "@bDésassemblage",
     "Douze instructions ; celle du PC est orange et marquée « -> ».",
     "Flèches haut et bas : une instruction de plus haut ou de plus bas.",
@@ -146,6 +148,9 @@ constexpr char const* modele[] = {
     "« adresse », « valeur », « x » (nombre d'octets) : décimal (12, -3) ou",
     "$ et hexadécimal ($1f). Le bouton, ou Entrée, écrit « valeur » dans",
     "« x » octets depuis « adresse » : $20, 0 et 16 mettent 16 zéros en $20.",
+    "L'adresse va de -32768 à 65535 (-1 vaut $ffff), la valeur de -128 à",
+    "255 : au-delà, une alerte le dit et rien n'est écrit. Un « x » de 0 ou",
+    "moins n'écrit rien, de 65536 ou plus remplit toute la mémoire.",
     "@bGrand écran",
     "Ctrl++ (ou Ctrl+=, ou Ctrl et le + du pavé numérique) agrandit toutes",
     "les fenêtres d'un quart, jusqu'à 3 fois ; Ctrl+- les rapetisse, Ctrl+0",
@@ -165,14 +170,17 @@ constexpr char const* modele[] = {
     "@bArrêts",
     "La marche s'arrête seule sur un point d'arrêt (avant son instruction),",
     "sur un branchement vers lui-même (BT * : la fin du programme) et sur",
-    "une erreur de pile (E passe à 1). L'état s'affiche en haut :",
-    "« En marche », « Arrêt : point d'arrêt en $0007 »,",
+    "chaque erreur de pile, même si E était déjà à 1. L'état s'affiche en",
+    "haut : « En marche », « Arrêt : point d'arrêt en $0007 »,",
     "« Arrêt : fin de programme (boucle en $000b) »,",
-    "« Arrêt : erreur de pile en $0004 », « Arrêt demandé ».",
+    "« Arrêt : pile pleine en $0004 », « Arrêt : pile vide en $0004 »,",
+    "« Arrêt demandé ». Un pas arrière, une écriture en mémoire ou un",
+    "chargement l'effacent : il ne décrit plus la machine.",
     "@bPoints d'arrêt",
     "Un clic sur une ligne du désassemblage, ou F9 pour celle du PC, pose",
-    "ou retire un point d'arrêt. Ils restent après RESET et s'effacent quand",
-    "un fichier est chargé ; PLAY posé sur un point d'arrêt le passe.",
+    "ou retire un point d'arrêt. Ils restent après RESET et Ctrl+R, et",
+    "s'effacent quand un autre fichier est ouvert ; PLAY posé sur un point",
+    "d'arrêt le passe.",
     "@bPas arrière",
     "Le bouton « Pas arrière » (Maj+F7) annule la dernière instruction, faite",
     "par STEP ou en marche : PC, pile, CCR, l'octet écrit par POP et les",
@@ -190,7 +198,8 @@ constexpr char const* modele[] = {
     "celui du port C, examples/chenillard.bin fait courir les LED.",
     "@-",
     "@m@bLe registre d'état CCR",
-    "Huit bits affichés sous « ENZVC » : les trois de gauche valent 0.",
+    "Huit bits sous « ENZVC », bit 7 à gauche : trois 0, puis E (bit 4),",
+    "N (bit 3), Z (bit 2), V (bit 1) et C (bit 0).",
     "%ccr",
     "@-",
     "@m@bLe jeu d'instructions",
@@ -222,6 +231,10 @@ constexpr char const* modele[] = {
     "met PUSHI 5 en $0000. Au chargement, la mémoire passe à 0, l'image va",
     "à sa base et PC à 0 : un programme commence toujours en $0000. Un",
     "fichier refusé (trop court, image au-delà de $FFFF) ne change rien.",
+    "Une source ouverte, Ctrl+R et le fichier de la ligne de commande",
+    "repartent d'un processeur neuf : pile vide (SP -1), CCR, A et X à 0,",
+    "plus de pas arrière. « Ouvrir fichier binaire » ne remet que PC à 0 :",
+    "la pile et CCR (E compris) du programme d'avant restent.",
     "@-",
     "@m@bL'assembleur",
     "« Ouvrir source... » assemble un fichier .asm et le charge comme un",
@@ -331,21 +344,9 @@ std::string nom_direction(int p) {
 void ajoute_ports(std::vector<std::string>& lignes) {
     lignes.push_back("@f@b " + colonne("Port", colonne_port) + colonne("Adresse", colonne_port) +
                      "Bits");
-    for (int p = 0; p < nb_ports; ++p) {
-        description_port const& d = ports_machine[p];
-        std::string sens;
-        if (d.a_direction) {
-            sens = nom_direction(p) + " en " + hexa(d.adresse_direction, 4) + " les choisit";
-        } else {
-            // Sans registre de direction, les masques fixent tout (l'entree l'emporte).
-            unsigned char const sorties = d.forc_sortie & ~d.forc_entree;
-            unsigned char const entrees = static_cast<unsigned char>(~sorties);
-            sens = sorties == 0   ? "entrées : tous"
-                   : entrees == 0 ? "sorties : tous"
-                                  : "sorties : " + bits(sorties) + " ; entrées : " + bits(entrees);
-        }
-        lignes.push_back("@f " + colonne(nom_port(p), colonne_port) +
-                         colonne(hexa(d.adresse_valeur, 4), colonne_port) + sens);
+    for (ligne_port const& l : tableau_ports()) {
+        lignes.push_back("@f " + colonne(l.nom, colonne_port) + colonne(l.adresse, colonne_port) +
+                         l.bits);
     }
 }
 
@@ -397,6 +398,27 @@ effet_instruction const& effet_de(int opcode) {
 
 std::vector<raccourci> const& raccourcis_clavier() {
     return touches;
+}
+
+std::vector<ligne_port> tableau_ports() {
+    std::vector<ligne_port> table;
+    for (int p = 0; p < nb_ports; ++p) {
+        description_port const& d = ports_machine[p];
+        std::string bits_port;
+        if (d.a_direction) {
+            bits_port = nom_direction(p) + " en " + hexa(d.adresse_direction, 4) + " les choisit";
+        } else {
+            // Sans registre de direction, les masques fixent tout (l'entree l'emporte).
+            unsigned char const sorties = d.forc_sortie & ~d.forc_entree;
+            unsigned char const entrees = static_cast<unsigned char>(~sorties);
+            bits_port = sorties == 0 ? "entrées : tous"
+                        : entrees == 0
+                            ? "sorties : tous"
+                            : "sorties : " + bits(sorties) + " ; entrées : " + bits(entrees);
+        }
+        table.push_back({nom_port(p), hexa(d.adresse_valeur, 4), bits_port});
+    }
+    return table;
 }
 
 std::string programme_exemple() {

@@ -28,6 +28,15 @@ struct raccourci {
 };
 std::vector<raccourci> const& raccourcis_clavier();
 
+// Une ligne du tableau des ports, tiree de ports_machine : l'aide et la page de
+// manuel le montrent tous deux.
+struct ligne_port {
+    std::string nom;     // "Port A"
+    std::string adresse; // de son registre de valeur : "$1000"
+    std::string bits;    // "sorties : 4 5 6 ; entrées : 0 1 2 3 7", ou qui les choisit
+};
+std::vector<ligne_port> tableau_ports();
+
 // Le programme complet de l'aide, tel qu'un etudiant le tape dans un .asm.
 std::string programme_exemple();
 

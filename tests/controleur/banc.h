@@ -23,7 +23,9 @@ struct acces_simulateur {
     static mem_64k& memoire(simulateur& s) { return s.memoire; }
     static mp_interpreteur& inter(simulateur& s) { return s.inter; }
     static unsigned short debut_desassemblage(simulateur& s) { return s.adr_debut_desassemblage; }
-    static void charge_programme(simulateur& s, char* chemin) { s.charge_programme(chemin); }
+    static void charge_programme(simulateur& s, char* chemin) {
+        s.charge_programme(chemin, simulateur::chargement::ouvrir_binaire);
+    }
     static aide_class& aide(simulateur& s) { return *s.aide; }
     static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
     static erreurs_assemblage_class& erreurs(simulateur& s) { return *s.erreurs; }

@@ -7,6 +7,7 @@
 
 #include "banc.h"
 
+#include <FL/Fl_File_Input.H>
 #include <FL/fl_draw.H>
 
 namespace {
@@ -193,6 +194,57 @@ TEST_F(fichiers, ligne_de_commande_separe_les_options_de_la_boite_a_outils) {
     }
 }
 
+// Apres un programme qui a rempli la pile (E a 1, 7 au sommet), un programme
+// charge part d'un processeur neuf, sauf par "Ouvrir fichier binaire" : la pile
+// y reste et "PUSHI 5 ; POP PORTB" met 7 sur le port B. Le rechargement garde
+// les points d'arret, une ouverture les efface.
+TEST_F(fichiers, un_programme_charge_part_d_un_processeur_neuf) {
+    std::string const bin = ecrit_fichier("neuf.bin", binaire({1, 5, 2, 0x10, 4, 0x1A, 0, 0}));
+    std::string const source = ecrit_fichier("neuf.asm", "  PUSHI 5\n  POP PORTB\n  BT *\n");
+    barre_fichiers_class& barre = acces_simulateur::barre(*sim);
+    auto const ouvre = [&](std::string const& chemin) { // "" : recharger
+        reponse = choisit_fichier(chemin);
+        chemin.empty()  ? clique(barre.B_RECHARGER)
+        : chemin == bin ? (void)choisit_menu(2)
+                        : clique(barre.B_SOURCE);
+    };
+    struct cas {
+        std::string premier, second;
+        bool neuf, points;
+    } const table[] = {
+        {source, bin, false, false},
+        {source, source, true, false},
+        {source, "", true, true},
+        {bin, "", true, true},
+    };
+    testing::internal::CaptureStderr();
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.premier + " puis " + (c.second.empty() ? "Ctrl+R" : c.second));
+        ouvre(c.premier);
+        clique(f->DESA02);                              // point d'arret en 2
+        tape_programme(0, {0x01, 7, 0x1A, 0xFF, 0xFE}); // PUSHI 7 ; BT $0000
+        f->REG_A_HEX->value("12");
+        f->REG_X_HEX->value("345");
+        for (int k = 0; k < 34; ++k) {
+            clique(f->B_STEP);
+        }
+        ASSERT_EQ(cpu->CCR_value(), CCR_E);
+        ouvre(c.second);
+        prend_dialogues();
+        EXPECT_EQ(cpu->SP_value(), c.neuf ? -1 : 15);
+        EXPECT_EQ(cpu->CCR_value(), c.neuf ? 0 : CCR_E);
+        EXPECT_EQ(cpu->A_value() + cpu->X_value(), c.neuf ? 0 : 0x12 + 0x345);
+        EXPECT_STREQ(libelle(f->PILE00), c.neuf ? "       " : "7 ");
+        EXPECT_EQ(acces_simulateur::marche(*sim).points().contient(2), c.points);
+        clique(f->B_STEP);
+        clique(f->B_STEP);
+        EXPECT_EQ(mem->read_byte(0x1004), c.neuf ? 5 : 7) << "port B";
+    }
+    testing::internal::GetCapturedStderr();
+    std::remove(bin.c_str());
+    std::remove(source.c_str());
+}
+
 // Le dernier fichier choisi (ici par le menu) est relu sur le disque, par le
 // bouton ou par Ctrl+R ; disparu, il montre l'alerte du menu et rien ne change.
 TEST_F(fichiers, recharger_relit_le_fichier_change_sur_le_disque) {
@@ -233,6 +285,17 @@ TEST_F(fichiers, recharger_relit_le_fichier_change_sur_le_disque) {
     ASSERT_EQ(vus.size(), 1u) << vus;
     EXPECT_TRUE(vus[0].contient("Erreur: fichier corrompu"));
     EXPECT_EQ(mem->read_byte(0), 0x03) << "un fichier disparu ne change pas la memoire";
+
+    // Un autre fichier qui ne s'ouvre pas laisse la barre au programme en memoire.
+    for (std::string const& autre :
+         {chemin + ".absent.bin", ecrit_fichier("f.asm", source_fautive)}) {
+        reponse = [choix = choisit_fichier(autre)](Fl_Window* w) {
+            premier_de<Fl_File_Input>(w) != nullptr ? choix(w) : w->do_callback();
+        };
+        autre.back() == 'm' ? clique(barre.B_SOURCE) : (void)choisit_menu(2);
+        EXPECT_EQ(prend_dialogues().size(), 2u);
+        EXPECT_STREQ(barre.NOM_FICHIER->tooltip(), chemin.c_str()) << autre;
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "banc.h"
@@ -181,6 +182,15 @@ TEST_F(marche, va_jusqu_a_bt_et_montre_l_etat_final_a_chaque_vitesse) {
     }
     clique(f->B_RESET);
     EXPECT_STREQ(libelle(b->ETAT), "") << "RESET : l'arret d'avant ne decrit plus la machine";
+    // De meme un pas arriere et une ecriture en memoire ; une ecriture refusee, non.
+    std::pair<bool, bool> const ecrit_efface[] = {{false, true}, {true, false}, {true, true}};
+    for (auto const& [ecrit, efface] : ecrit_efface) {
+        clique(f->B_PLAY);
+        tourne_jusqu_a_l_arret();
+        ecrit ? tape_memoire("$200", efface ? "7" : "300", "1") : clique(b->B_RECULE);
+        prend_dialogues();
+        EXPECT_EQ(libelle(b->ETAT)[0] == '\0', efface) << ecrit;
+    }
 }
 
 TEST_F(marche, chaque_erreur_de_pile_arrete_et_dit_sa_sorte) {

@@ -11,6 +11,7 @@
 
 #include "assembleur/assembleur.h"
 #include "banc_machine.h"
+#include "simulateur/port_es.h"
 #include "simulateur/texte_aide.h"
 #include "simulateur/version.h"
 
@@ -198,6 +199,36 @@ TEST(AideTexte, NomsPredefinisCommeLAssembleur) {
         }
     }
     EXPECT_EQ(noms, 7);
+}
+
+// Bits que le tableau des ports nomme apres "quoi : " ("tous" : les huit).
+unsigned masque_nomme(std::string const& bits, std::string const& quoi) {
+    std::string::size_type const i = bits.find(quoi + " : ");
+    std::istringstream mots(i == std::string::npos ? "" : bits.substr(i + quoi.size() + 3));
+    unsigned masque = 0;
+    for (std::string m; mots >> m && m != ";";) {
+        masque |= m == "tous" ? 0xFFu : 1u << std::stoi(m);
+    }
+    return masque;
+}
+
+// Le tableau des ports de l'aide et du manuel dit le sens que chaque port donne
+// a ses bits : pour le port A, les entrees font $8f.
+TEST(AideTexte, TableauDesPortsCommeLesPortsLeFont) {
+    std::vector<ligne_port> const table = tableau_ports();
+    ASSERT_EQ(table.size(), static_cast<std::size_t>(nb_ports));
+    for (int p = 0; p < nb_ports; ++p) {
+        SCOPED_TRACE(table[p].nom);
+        mem_64k memoire;
+        registre_port port;
+        port.configure(ports_machine[p], &memoire);
+        if (ports_machine[p].a_direction) {
+            EXPECT_NE(table[p].bits.find("les choisit"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(masque_nomme(table[p].bits, "sorties"), port.direction());
+        EXPECT_EQ(masque_nomme(table[p].bits, "entrées"), 0xFFu & ~port.direction());
+    }
 }
 
 } // namespace

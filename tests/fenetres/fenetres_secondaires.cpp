@@ -13,6 +13,7 @@ const Fl_Color NOIR = FL_FOREGROUND_COLOR;
 const Apparence RELIEF{FL_UP_BOX, GRIS, GRIS, FL_HELVETICA, 14, NOIR, FL_ALIGN_CENTER};
 const Apparence GRAVE{FL_ENGRAVED_FRAME, GRIS, GRIS, FL_HELVETICA, 14, NOIR, FL_ALIGN_CENTER};
 const Apparence LIGNE{FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 14, NOIR, FL_ALIGN_INSIDE};
+const Apparence LIGNE_12{FL_FLAT_BOX, GRIS, FL_LIGHT1, FL_TIMES, 12, NOIR, FL_ALIGN_INSIDE};
 
 // Les lignes sont creees hors de l'ordre vertical : l'ordre ci-dessous est le bon.
 const std::vector<Attendu> MAQUETTE_A_PROPOS = {
@@ -52,7 +53,7 @@ const std::vector<Attendu> MAQUETTE_A_PROPOS = {
     {"auteurs 2002-2005", nullptr, BOX, 30, 270, 380, 20, "l'equipe de maintenance du simulateur",
      LIGNE},
     {"en-tete 2009", nullptr, BOX, 30, 289, 380, 20,
-     "changement d'interpreteur pour mach. a pile: 03/2009 par:", LIGNE},
+     "changement d'interpreteur pour mach. a pile: 03/2009 par:", LIGNE_12},
 };
 
 class BoiteAPropos : public ::testing::Test {
@@ -67,6 +68,10 @@ TEST_F(BoiteAPropos, FenetreCacheeEtGroupeFerme) {
 
 TEST_F(BoiteAPropos, ChaqueLigneASaPlaceDansLOrdreDeCreation) {
     verifie_enfants(a.form_about, MAQUETTE_A_PROPOS);
+}
+
+TEST_F(BoiteAPropos, ChaqueLigneTientDansSaBoite) {
+    verifie_libelles_tiennent(a.form_about);
 }
 
 class FenetreAide : public ::testing::Test {

@@ -10,6 +10,8 @@
 #include <FL/Fl_Widget.H>
 #include <gtest/gtest.h>
 
+#include <FL/fl_draw.H> // apres gtest : X11 y definit None
+
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -78,6 +80,24 @@ inline void verifie_enfants(const Fl_Group* fenetre, const std::vector<Attendu>&
         EXPECT_EQ(w->when(), a.classe.quand);
         EXPECT_EQ(w->user_data(), nullptr);
         EXPECT_TRUE(w->visible());
+    }
+}
+
+// Chaque libelle ecrit dans son widget y tient en largeur (un symbole "@" se met
+// a l'echelle de sa boite).
+inline void verifie_libelles_tiennent(const Fl_Group* fenetre) {
+    fl_open_display();
+    const Fl_Align cotes = FL_ALIGN_LEFT | FL_ALIGN_RIGHT | FL_ALIGN_TOP | FL_ALIGN_BOTTOM;
+    for (int i = 0; i < fenetre->children(); ++i) {
+        Fl_Widget* w = fenetre->child(i);
+        const Fl_Align a = w->align();
+        if (w->label() == nullptr || w->label()[0] == '@' ||
+            ((a & cotes) != 0 && (a & FL_ALIGN_INSIDE) == 0)) {
+            continue;
+        }
+        int largeur = 0, hauteur = 0;
+        w->measure_label(largeur, hauteur);
+        EXPECT_LE(largeur, w->w() - Fl::box_dw(w->box())) << texte_de(w->label());
     }
 }
 
