@@ -1,5 +1,5 @@
-// Le vrai programme lance avec --zoom 2 : deux fois plus grand, remis sur l'ecran
-// (plus petit que lui), puis rendu a sa taille concue par Ctrl+0.
+// Le vrai programme lance avec --zoom 2 : deux fois plus grand, aide comprise,
+// remis sur l'ecran (plus petit que lui), puis rendu a sa taille concue par Ctrl+0.
 #include "banc_reel.h"
 
 #include <thread>
@@ -18,6 +18,17 @@ class zoom_reel : public banc {
 TEST_F(zoom_reel, zoom_2_au_lancement_puis_ctrl_0_rend_la_taille_concue) {
     EXPECT_EQ(origine.x, 0) << "1300 pixels sur un ecran de 1280 : au bord gauche";
     EXPECT_EQ(origine.y, 0);
+    // L'aide aussi, barre de defilement comprise (la boite a outils la remet a 16
+    // pixels en montrant la premiere fenetre) : 32 pixels au bord droit du texte,
+    // ou aucune ligne ne va.
+    touche_dans(fenetre, "F1");
+    std::string const aide = attend_fenetre("Aide");
+    ASSERT_FALSE(aide.empty());
+    EXPECT_EQ(geometrie_de(aide).w, 1220);
+    EXPECT_NE(image_de(aide).pixel(20 + 1180 - 2 - 24, 400), blanc_255)
+        << "barre de defilement de l'aide etroite : " << garde_capture("aide");
+    touche_dans(aide, "Escape");
+    EXPECT_TRUE(attend_fermeture(aide));
     touche_dans(fenetre, "ctrl+0");
     geometrie g;
     for (auto limite = std::chrono::steady_clock::now() + delai_attente;
