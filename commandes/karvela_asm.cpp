@@ -28,6 +28,7 @@ char const* const aide =
     "  -l LISTING  écrit aussi le listing : adresse, octets, instruction, ligne source\n"
     "  --help      affiche cette aide\n"
     "  --version   affiche la version\n"
+    "  --          la suite est SOURCE, même commençant par -\n"
     "\n"
     "Les erreurs s'affichent sous la forme fichier:ligne:colonne: erreur: message.\n"
     "Sortie : 0 assemblé, 1 erreurs dans le source (aucun fichier écrit), 2 mauvais usage.\n";
@@ -54,21 +55,31 @@ std::string sortie_par_defaut(std::string const& source, bool s19) {
 
 // -1 si les options sont lues, sinon le code de sortie (aide, version, usage).
 int lit_options(int argc, char** argv, options& o) {
+    bool options_finies = false;
     for (int i = 1; i < argc; ++i) {
         std::string const a = argv[i];
-        if (a == "--help" || a == "-h") {
+        if (options_finies || a.size() < 2 || a[0] != '-') {
+            if (!o.source.empty()) {
+                return usage("un seul SOURCE attendu, « " + a + " » en plus de « " + o.source +
+                             " »");
+            }
+            o.source = a;
+        } else if (a == "--") {
+            options_finies = true;
+        } else if (a == "--help" || a == "-h") {
             std::cout << aide;
-            return sortie_reussie;
-        }
-        if (a == "--version") {
+            return fin_commande("karvela-asm", sortie_reussie);
+        } else if (a == "--version") {
             std::cout << "karvela-asm " KARVELA_VERSION "\n";
-            return sortie_reussie;
-        }
-        if (a == "-o" || a == "-f" || a == "-l") {
+            return fin_commande("karvela-asm", sortie_reussie);
+        } else if (a == "-o" || a == "-f" || a == "-l") {
             if (i + 1 >= argc) {
                 return usage("l'option « " + a + " » attend une valeur");
             }
             std::string const v = argv[++i];
+            if (v.empty() && a != "-f") {
+                return usage("l'option « " + a + " » attend un nom de fichier, pas un mot vide");
+            }
             if (a == "-o") {
                 o.sortie = v;
             } else if (a == "-l") {
@@ -78,12 +89,8 @@ int lit_options(int argc, char** argv, options& o) {
             } else {
                 return usage("format « " + v + " » inconnu (attendu bin ou s19)");
             }
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usage("option inconnue « " + a + " »");
-        } else if (!o.source.empty()) {
-            return usage("un seul SOURCE attendu, « " + a + " » en plus de « " + o.source + " »");
         } else {
-            o.source = a;
+            return usage("option inconnue « " + a + " »");
         }
     }
     if (o.source.empty()) {
@@ -123,14 +130,15 @@ int main(int argc, char** argv) {
         return sortie_source_fautif;
     }
     std::vector<unsigned char> const bin = fichier_bin(p);
-    std::string erreur =
-        ecrit_fichier(o.sortie, o.s19 ? fichier_s19(p) : std::string(bin.begin(), bin.end()));
-    if (erreur.empty() && !o.listing.empty()) {
-        erreur = ecrit_fichier(o.listing, fichier_listing(p, source.texte));
+    std::vector<sortie_fichier> sorties = {
+        {o.sortie, o.s19 ? fichier_s19(p) : std::string(bin.begin(), bin.end())}};
+    if (!o.listing.empty()) {
+        sorties.push_back({o.listing, fichier_listing(p, source.texte)});
     }
+    std::string const erreur = ecrit_fichiers(sorties);
     if (!erreur.empty()) {
         std::cerr << "karvela-asm: " << erreur << "\n";
         return sortie_source_fautif;
     }
-    return sortie_reussie;
+    return fin_commande("karvela-asm", sortie_reussie);
 }

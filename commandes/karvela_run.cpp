@@ -1,13 +1,15 @@
-// karvela-run : la machine sans la fenetre. Charge un .bin par le chargeur du
-// simulateur (memes messages) ou assemble un .asm (memes diagnostics que
-// karvela-asm), puis execute comme STEP et rend compte en francais ou en JSON.
-// Sortie 0 execute jusqu'a un arret, 1 programme illisible ou fautif, 2 mauvais usage.
+// karvela-run : la machine sans la fenetre. Lit ses options, fait lire le
+// programme (.bin comme le chargeur de la fenetre, .asm assemble avec les
+// diagnostics de karvela-asm) et l'executer par le moteur, puis rend compte en
+// francais ou en JSON. Rien sur la sortie d'erreur quand tout va bien.
+// Sortie 0 execute jusqu'a un arret, 1 programme illisible ou fautif (ou sortie
+// standard perdue), 2 mauvais usage.
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "assembleur/assembleur.h"
-#include "assembleur/source.h"
+#include "ecriture.h"
+#include "execution/moteur.h"
 #include "lancement.h"
 #include "simulateur/version.h"
 
@@ -16,33 +18,7 @@ namespace {
 constexpr int sortie_executee = 0;
 constexpr int sortie_programme_fautif = 1;
 constexpr int sortie_usage = 2;
-
-bool est_source(std::string const& chemin) {
-    std::string const fin = chemin.size() >= 4 ? chemin.substr(chemin.size() - 4) : "";
-    return fin == ".asm" || fin == ".ASM";
-}
-
-// Le programme en memoire comme apres "Ouvrir fichier binaire" ; faux apres un message.
-bool charge(std::string const& chemin, mem_64k& memoire) {
-    if (!est_source(chemin)) {
-        std::string c = chemin;
-        if (memoire.load_binaire(c.data()) == 1) {
-            return true;
-        }
-        std::cerr << "karvela-run: « " << chemin << " » n'a pas pu être chargé\n";
-        return false;
-    }
-    source_lue const source = lit_source(chemin);
-    if (!source.lue) {
-        std::cerr << "karvela-run: " << source.erreur << "\n";
-        return false;
-    }
-    programme_assemble const p = assemble(source.texte);
-    for (diagnostic const& d : p.diagnostics) {
-        std::cerr << texte_diagnostic(chemin, d) << "\n";
-    }
-    return p.reussi() && memoire.load_image(p.base, p.image) == 1;
-}
+char const* const commande = "karvela-run";
 
 } // namespace
 
@@ -52,10 +28,10 @@ int main(int argc, char** argv) {
     switch (l.demande) {
     case demande_run::aide:
         std::cout << aide_run;
-        return sortie_executee;
+        return fin_commande(commande, sortie_executee);
     case demande_run::version:
         std::cout << "karvela-run " KARVELA_VERSION "\n";
-        return sortie_executee;
+        return fin_commande(commande, sortie_executee);
     case demande_run::usage_fautif:
         std::cerr << "karvela-run: " << l.message << "\nEssayez « karvela-run --help ».\n";
         return sortie_usage;
@@ -63,15 +39,30 @@ int main(int argc, char** argv) {
         break;
     }
 
-    machine_seule seule;
-    if (!charge(o.programme, seule.memoire())) {
+    programme_charge const p = lit_programme(o.programme);
+    for (diagnostic const& d : p.assemble.diagnostics) {
+        std::cerr << texte_diagnostic(o.programme, d) << "\n";
+    }
+    for (std::string const& message : {p.erreur, p.avertissement}) {
+        if (!message.empty()) {
+            std::cerr << "karvela-run: " << message << "\n";
+        }
+    }
+    if (!p.charge) {
         return sortie_programme_fautif;
     }
-    seule.apres_chargement();
-    machine& m = seule.m();
-    pose_entrees(m, o);
-    bilan_execution const b = lance(m, o, o.trace ? &std::cout : nullptr);
-    etat_final const e = releve(m, b, o);
+    // Avec --json, la sortie standard ne porte que l'objet : la trace va a cote.
+    std::ostream& trace = o.json ? std::cerr : std::cout;
+    observateur ecrit_trace = nullptr;
+    if (o.trace) {
+        ecrit_trace = [&trace](unsigned short adresse, char const* instruction,
+                               mp_interpreteur const& cpu) {
+            trace << ligne_trace(adresse, instruction, cpu) << "\n";
+        };
+    }
+    machine_seule seule;
+    arret_decrit const a = lance_programme(seule, p, demande_de(o), ecrit_trace);
+    etat_final const e = releve(seule.m(), a, o.zones);
     std::cout << (o.json ? rapport_json(e) : rapport_texte(e));
-    return sortie_executee;
+    return fin_commande(commande, sortie_executee);
 }

@@ -1,18 +1,18 @@
-// Options, execution et rapport de karvela-run. L'execution passe toute entiere par
-// execute() (et donc machine::pas()) : ni le pas ni la logique des ports ne sont
-// refaits ici. Les nombres des options ont les formes de l'assembleur.
+// Options et rapport de karvela-run ; l'execution est celle du moteur. Les nombres
+// des options ont les formes de l'assembleur.
 #include "lancement.h"
 
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 #include "assembleur/assembleur.h"
 #include "chaines/chaines.h"
 
 namespace {
 
-constexpr int bits_par_octet = 8;
 constexpr long long fin_memoire = 0x10000;
+constexpr long long pas_max_option = 0xFFFFFFFF; // les nombres lus ont 32 bits au plus
 char const* const noms_ports = "ABCDE";
 
 // Les mots de "arret" dans le JSON.
@@ -56,42 +56,19 @@ class lecteur_options {
 
     lecture_options lit() {
         bool programme = false;
+        bool options_finies = false;
         for (std::size_t i = 0; i < arguments.size(); ++i) {
             std::string nom = arguments[i];
-            std::string valeur;
-            bool a_valeur = false;
-            std::size_t const egal = nom.find('=');
-            if (nom.rfind("--", 0) == 0 && egal != std::string::npos) {
-                valeur = nom.substr(egal + 1);
-                nom = nom.substr(0, egal);
-                a_valeur = true;
-            }
-            if (nom == "--help" || nom == "-h") {
-                return {demande_run::aide, ""};
-            }
-            if (nom == "--version") {
-                return {demande_run::version, ""};
-            }
-            if (nom == "--trace" || nom == "--json") {
-                (nom == "--trace" ? options.trace : options.json) = true;
+            if (!options_finies && nom == "--") {
+                options_finies = true;
                 continue;
             }
-            if (nom == "-n" || nom == "--pas" || nom == "--jusqu-a" || nom == "--entree" ||
-                nom == "--memoire") {
-                if (!a_valeur) {
-                    if (i + 1 >= arguments.size()) {
-                        return fautif("l'option « " + nom + " » attend une valeur");
-                    }
-                    valeur = arguments[++i];
-                }
-                std::string const erreur = option(nom, valeur);
-                if (!erreur.empty()) {
-                    return fautif(erreur);
+            std::optional<lecture_options> fin;
+            if (!options_finies && lit_option(i, fin)) {
+                if (fin) {
+                    return *fin;
                 }
                 continue;
-            }
-            if (nom.size() > 1 && nom[0] == '-') {
-                return fautif("option inconnue « " + arguments[i] + " »");
             }
             if (programme) {
                 return fautif("un seul PROGRAMME attendu, « " + nom + " » en plus de « " +
@@ -111,12 +88,56 @@ class lecteur_options {
         return {demande_run::usage_fautif, message};
     }
 
+    // Vrai si l'argument i est une option (i passe alors sur sa valeur) ; fin recoit
+    // l'aide, la version ou l'usage fautif qui arretent la lecture.
+    bool lit_option(std::size_t& i, std::optional<lecture_options>& fin) {
+        std::string nom = arguments[i];
+        std::string valeur;
+        bool a_valeur = false;
+        std::size_t const egal = nom.find('=');
+        if (nom.rfind("--", 0) == 0 && egal != std::string::npos) {
+            valeur = nom.substr(egal + 1);
+            nom = nom.substr(0, egal);
+            a_valeur = true;
+        }
+        bool const drapeau = nom == "--help" || nom == "-h" || nom == "--version" ||
+                             nom == "--trace" || nom == "--json";
+        if (drapeau && a_valeur) {
+            fin = fautif("l'option « " + nom + " » ne prend pas de valeur");
+        } else if (nom == "--help" || nom == "-h") {
+            fin = {demande_run::aide, ""};
+        } else if (nom == "--version") {
+            fin = {demande_run::version, ""};
+        } else if (nom == "--trace" || nom == "--json") {
+            (nom == "--trace" ? options.trace : options.json) = true;
+        } else if (nom == "-n" || nom == "--pas" || nom == "--jusqu-a" || nom == "--entree" ||
+                   nom == "--memoire") {
+            if (!a_valeur && i + 1 >= arguments.size()) {
+                fin = fautif("l'option « " + nom + " » attend une valeur");
+                return true;
+            }
+            std::string const erreur = option(nom, a_valeur ? valeur : arguments[++i]);
+            if (!erreur.empty()) {
+                fin = fautif(erreur);
+            }
+        } else if (nom.size() > 1 && nom[0] == '-') {
+            fin = fautif("option inconnue « " + arguments[i] + " »");
+        } else {
+            return false;
+        }
+        return true;
+    }
+
     // Vide si la valeur convient, sinon le message.
     std::string option(std::string const& nom, std::string const& valeur) {
         long long v = 0;
         if (nom == "-n" || nom == "--pas") {
-            if (!nombre_dans(valeur, 0, 1LL << 62, v)) {
-                return "nombre d'instructions « " + valeur + " » invalide (entier positif ou nul)";
+            bool const chiffres =
+                !valeur.empty() && valeur.find_first_not_of("0123456789") == std::string::npos;
+            if (!nombre_dans(valeur, 0, pas_max_option, v)) {
+                return "nombre d'instructions « " + valeur +
+                       (chiffres ? " » trop grand (au plus 4294967295)"
+                                 : " » invalide (entier positif ou nul)");
             }
             options.pas = v;
         } else if (nom == "--jusqu-a") {
@@ -182,9 +203,11 @@ char const* const aide_run =
     "                    mis à ceux de V, comme des clics ; répétable\n"
     "  --memoire ADR:N   ajouter au rapport N octets de mémoire depuis ADR ; répétable\n"
     "  --trace           une ligne par instruction : adresse, instruction, registres après\n"
-    "  --json            le rapport en un objet JSON\n"
+    "  --json            le rapport en un objet JSON (la trace va alors sur la sortie\n"
+    "                    d'erreur)\n"
     "  --help            affiche cette aide\n"
     "  --version         affiche la version\n"
+    "  --                la suite est PROGRAMME, même commençant par -\n"
     "\n"
     "Nombres : 12, $1f, 0x1f, %0101, 'A'. Arrêts : erreur_pile, boucle (branchement sur\n"
     "lui-même, comme BT *), point_arret, limite.\n"
@@ -194,37 +217,18 @@ lecture_options lit_options_run(std::vector<std::string> const& arguments, optio
     return lecteur_options(arguments, o).lit();
 }
 
-machine_seule::machine_seule()
-    : memoire_(std::make_unique<mem_64k>()),
-      cpu_(), liens_{&ports_[0], &ports_[1], &ports_[2], &ports_[3], &ports_[4]},
-      machine_(*memoire_, cpu_, liens_) {
-    cpu_.learn_mem(memoire_.get());
-    for (int p = 0; p < nb_ports; ++p) {
-        ports_[p].configure(ports_machine[p], memoire_.get());
+demande_execution demande_de(options_run const& o) {
+    demande_execution d;
+    d.pas_max = o.pas;
+    if (o.jusqu_a) {
+        d.points.push_back(o.adresse_arret);
     }
-}
-
-void machine_seule::apres_chargement() {
-    cpu_.init_registers();
-    for (registre_port& port : ports_) {
-        port.reecrit_valeur();
-    }
-    machine_.memoire_touchee();
-}
-
-void pose_entrees(machine& m, options_run const& o) {
     for (int p = 0; p < nb_ports; ++p) {
-        if (o.entrees[p] < 0) {
-            continue;
-        }
-        for (int bit = 0; bit < bits_par_octet; ++bit) {
-            bool const voulu = (o.entrees[p] >> bit) & 1;
-            bool const actuel = (m.port(p).valeur() >> bit) & 1;
-            if (voulu != actuel && m.port(p).bascule_entree(bit)) {
-                m.port(p).reecrit_valeur();
-            }
+        if (o.entrees[p] >= 0) {
+            d.entrees.push_back({0, p, static_cast<unsigned char>(o.entrees[p])});
         }
     }
+    return d;
 }
 
 std::string ligne_trace(unsigned short adresse, std::string const& instruction,
@@ -238,63 +242,6 @@ std::string ligne_trace(unsigned short adresse, std::string const& instruction,
         ligne += (i > 0 ? " " : "") + std::to_string(cpu.pile(i));
     }
     return ligne + "]";
-}
-
-bilan_execution lance(machine& m, options_run const& o, std::ostream* trace) {
-    points_arret points;
-    if (o.jusqu_a) {
-        points.bascule(o.adresse_arret);
-    }
-    points_arret const* const p = o.jusqu_a ? &points : nullptr;
-    if (trace == nullptr) {
-        return execute(m, p, o.pas, true, true);
-    }
-    // Une instruction par appel, ecrite avant la suivante. Un appel qui arrive sur
-    // le point d'arret le dit aussitot : aucun appel ne part donc de lui.
-    bilan_execution total;
-    for (long long fait = 0; fait < o.pas;) {
-        unsigned short const adresse = m.cpu().PC_value();
-        char texte[11];
-        m.cpu().desassemblage_instruction(adresse, texte);
-        bilan_execution const b = execute(m, p, 1, fait == 0, true);
-        fait += b.pas;
-        *trace << ligne_trace(adresse, texte, m.cpu()) << "\n";
-        total = {fait, b.raison, b.adresse};
-        if (b.raison != arret::limite) {
-            break;
-        }
-    }
-    return total;
-}
-
-etat_final releve(machine& m, bilan_execution const& b, options_run const& o) {
-    mp_interpreteur const& cpu = m.cpu();
-    mem_64k const& memoire = m.memoire();
-    etat_final e{};
-    e.pas = b.pas;
-    e.raison = b.raison;
-    e.adresse_arret = b.adresse;
-    e.PC = cpu.PC_value();
-    e.SP = cpu.SP_value();
-    for (short i = 0; i <= cpu.SP_value(); ++i) {
-        e.pile.push_back(cpu.pile(i));
-    }
-    e.CCR = cpu.CCR_value();
-    e.A = cpu.A_value();
-    e.X = cpu.X_value();
-    for (int p = 0; p < nb_ports; ++p) {
-        e.ports[p] = memoire.read_byte(ports_machine[p].adresse_valeur);
-    }
-    e.ports[nb_ports] = memoire.read_byte(ports_machine[2].adresse_direction);
-    e.ports[nb_ports + 1] = memoire.read_byte(ports_machine[3].adresse_direction);
-    for (zone_memoire const& z : o.zones) {
-        etat_final::zone r{z.adresse, {}};
-        for (unsigned i = 0; i < z.taille; ++i) {
-            r.octets.push_back(memoire.read_byte(static_cast<unsigned short>(z.adresse + i)));
-        }
-        e.zones.push_back(r);
-    }
-    return e;
 }
 
 namespace {
@@ -327,12 +274,15 @@ std::string rapport_json(etat_final const& e) {
              "{\"adresse\": " + std::to_string(e.zones[z].adresse) + ", \"octets\": [" +
              liste(e.zones[z].octets, ", ") + "]}";
     }
-    return j + "]}\n";
+    // Les deux cles venues apres les autres, en dernier : un lecteur qui les ignore
+    // trouve les premieres la ou elles etaient.
+    return j + "], \"arret_en\": " + std::to_string(e.adresse_arret) +
+           ", \"ligne\": " + (e.ligne > 0 ? std::to_string(e.ligne) : "null") + "}\n";
 }
 
 std::string rapport_texte(etat_final const& e) {
     // La meme phrase que la barre d'etat de la fenetre, puis le compte.
-    std::string t = texte_etat(false, e.raison, e.adresse_arret) + ", après " +
+    std::string t = texte_etat(false, e.raison, e.adresse_arret, e.pile_en_faute) + ", après " +
                     std::to_string(e.pas) + " instruction" + (e.pas > 1 ? "s" : "") + "\n";
     t += "PC $" + hex(e.PC, 4) + "  SP " + std::to_string(e.SP) + "  CCR " + bin8toS(e.CCR) +
          " (ENZVC)  A $" + hex(e.A, 2) + "  X $" + hex(e.X, 4) + "\n";

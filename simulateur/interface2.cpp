@@ -338,8 +338,12 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
 }
 
 void simulateur::charge_programme(char* chemin, chargement sorte) {
-    if (memoire.load_binaire(chemin) == 0) {
-        fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.", nullptr, 0);
+    std::string raison;
+    if (memoire.load_binaire(chemin, &raison) == 0) {
+        // Un fichier qui n'a pas pu etre lu le dit sous les deux lignes d'un refus.
+        std::string const cause = "Cause : " + raison;
+        fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.",
+                      raison.empty() ? nullptr : cause.c_str(), 0);
         return;
     }
     demarre_programme_charge(chemin, sorte);

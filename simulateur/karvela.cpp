@@ -1,14 +1,16 @@
 // Point d'entree du simulateur : la ligne de commande d'abord (--version, --help
-// et une ligne mal formee repondent sans fenetre ni affichage), puis un controleur
-// construit d'apres elle, sa boucle de commandes jusqu'a "Quitter", sa destruction.
+// et une ligne mal formee repondent sans fenetre ni affichage ; une sortie
+// standard perdue se dit), puis un controleur construit d'apres elle, sa boucle
+// de commandes jusqu'a "Quitter", sa destruction.
 #include <iostream>
 
+#include "commandes/ecriture.h"
 #include "simulateur/interface2.h"
 
 int main(int argc, char** argv) {
     demande_lancement const demande = lit_ligne_commande(argc, argv);
     if (demande.action != lancement::fenetre) {
-        return repond_sans_fenetre(demande, std::cout, std::cerr);
+        return fin_commande("karvela", repond_sans_fenetre(demande, std::cout, std::cerr));
     }
     {
         simulateur sim(argc, argv);

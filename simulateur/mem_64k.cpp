@@ -1,12 +1,16 @@
 // Memoire plate de 64 Kio et ses deux chargeurs (image binaire, S-records).
 // Les chargeurs lisent tout ce qu'ils vont ecrire avant de toucher la moindre
-// case : un fichier refuse laisse la memoire telle que l'utilisateur l'avait.
+// case : un fichier refuse laisse la memoire telle que l'utilisateur l'avait. Le
+// .bin est lu et verifie par lit_binaire, comme karvela-run le lit ; ses lignes
+// sur la sortie d'erreur sont celles de la fenetre.
 // Chaque message de diagnostic est une ligne sur la sortie d'erreur, videe aussitot.
 #include "simulateur/mem_64k.h"
 
 #include <fstream>
 #include <iostream>
 #include <vector>
+
+#include "execution/fichiers.h"
 
 namespace {
 
@@ -43,45 +47,37 @@ std::string mem_64k::specific_word_name(unsigned short adresse) const {
     return "$" + hex4toS(read_word(adresse));
 }
 
-int mem_64k::load_binaire(char* chemin) {
+int mem_64k::load_binaire(char* chemin, std::string* raison) {
     message("c'est parti ..");
     message(std::string("lecture de \"") + chemin + "\"");
-    std::ifstream fichier(chemin, std::ios::binary);
-    if (!fichier) {
+    using etat = binaire_lu::etat;
+    binaire_lu const lu = lit_binaire(chemin);
+    if (lu.e == etat::illisible) {
         message("erreur sur fichier ");
+        if (raison != nullptr) {
+            *raison = lu.raison;
+        }
         return 0;
     }
-
-    unsigned char entete[taille_entete_binaire];
-    fichier.read(reinterpret_cast<char*>(entete), taille_entete_binaire);
-    if (fichier.gcount() < taille_entete_binaire) {
+    if (lu.e == etat::sans_entete) {
         message("erreur: fichier plus court que son en-tete de 4 octets");
         return 0;
     }
-    short const taille_fichier = static_cast<short>(entete[0] << 8 | entete[1]);
-    unsigned int const base = static_cast<unsigned int>(entete[2] << 8 | entete[3]);
-    message("adresse de base " + std::to_string(base) + " taille " +
-            std::to_string(taille_fichier));
-    if (taille_fichier < taille_entete_binaire) {
+    message("adresse de base " + std::to_string(lu.base) + " taille " + std::to_string(lu.taille));
+    switch (lu.e) {
+    case etat::taille_invalide:
         message("erreur: taille invalide (de 4 a 32767 octets attendus)");
         return 0;
-    }
-
-    // L'image entiere en tampon d'abord : rien n'est ecrit tant qu'elle n'est pas complete.
-    std::vector<unsigned char> image(
-        static_cast<std::size_t>(taille_fichier - taille_entete_binaire));
-    fichier.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    std::size_t const lus = static_cast<std::size_t>(fichier.gcount());
-    if (lus < image.size()) {
-        message("erreur: fichier tronque (" + std::to_string(lus + taille_entete_binaire) +
-                " octets au lieu de " + std::to_string(taille_fichier) + ")");
+    case etat::tronque:
+        message("erreur: fichier tronque (" + std::to_string(lu.octets) + " octets au lieu de " +
+                std::to_string(lu.taille) + ")");
         return 0;
-    }
-    if (!load_image(static_cast<unsigned short>(base), image)) {
+    case etat::deborde:
         message("erreur: l'image depasse la fin de la memoire");
         return 0;
+    default:
+        return load_image(lu.base, lu.image);
     }
-    return 1;
 }
 
 int mem_64k::load_image(unsigned short base, std::vector<unsigned char> const& octets) {

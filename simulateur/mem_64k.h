@@ -33,7 +33,9 @@ class mem_64k {
     std::string specific_word_name(unsigned short adresse) const; // "$12ab"
 
     // Chargeurs : 1 en cas de succes, 0 en cas d'echec ; messages sur la sortie d'erreur.
-    int load_binaire(char* chemin);
+    // Un .bin qui n'a pas pu etre lu (introuvable, illisible, tube, dossier...) dit
+    // pourquoi dans raison, si elle est donnee.
+    int load_binaire(char* chemin, std::string* raison = nullptr);
     int load_s19(char* chemin);
     // Une image deja en memoire vive (programme assemble), chargee comme un .bin :
     // toutes les cases a 0, puis les octets a partir de base. 0, sans rien toucher,
@@ -42,7 +44,6 @@ class mem_64k {
 
   private:
     static constexpr unsigned char chiffre_invalide = 0xFF; // asc2hex hors de 0-9, a-f, A-F
-    static constexpr int taille_entete_binaire = 4;         // taille puis adresse de base
 
     // Valeur 0..15 d'un chiffre hexadecimal (majuscule ou minuscule), chiffre_invalide sinon.
     unsigned char asc2hex(char c) const;

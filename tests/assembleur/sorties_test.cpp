@@ -105,6 +105,9 @@ TEST(Sorties, LectureDuSource) {
     std::filesystem::remove(chemin);
     EXPECT_TRUE(lue.lue);
     EXPECT_EQ(lue.texte, std::string("NOP\r\n\0\xff", 7));
+    std::string const grand = (dossier / "karvela_source_creux.asm").string();
+    std::ofstream(grand, std::ios::binary);
+    std::filesystem::resize_file(grand, taille_source_max + 1); // creux : rien n'est ecrit
 
     const struct {
         std::string chemin;
@@ -112,13 +115,15 @@ TEST(Sorties, LectureDuSource) {
     } cas[] = {
         {"/nulle/part.asm", "impossible de lire « /nulle/part.asm » : fichier introuvable"},
         {dossier.string(), "impossible de lire « " + dossier.string() + " » : c'est un dossier"},
-        {"/dev/zero", "impossible de lire « /dev/zero » : plus de 16 Mio, ce n'est pas un source"},
+        {"/dev/zero", "impossible de lire « /dev/zero » : c'est un périphérique"},
+        {grand, "impossible de lire « " + grand + " » : plus de 16 Mio, ce n'est pas un source"},
     };
     for (auto const& c : cas) {
         source_lue const l = lit_source(c.chemin);
         EXPECT_FALSE(l.lue) << c.chemin;
         EXPECT_EQ(l.erreur, c.erreur);
     }
+    std::filesystem::remove(grand);
 }
 
 TEST(Sorties, ChargementDUneImageCommeUnBinaire) {

@@ -133,6 +133,7 @@ TEST(ligne_de_commande_reel, repond_sans_fenetre_avec_le_bon_statut) {
         {"--help", 0, "utilisation : karvela", ""},
         {"-x", 2, "", "utilisation : karvela"},
         {"a.bin b.bin", 2, "", "utilisation : karvela"},
+        {"--help >/dev/full", 1, "", "karvela: impossible d'écrire la sortie standard : disque"},
     };
     std::string const erreurs = chemin_temporaire("erreurs.txt");
     for (cas const& c : table) {

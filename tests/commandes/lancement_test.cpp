@@ -42,6 +42,10 @@ TEST(OptionsRun, UsagesFautifs) {
         {"--memoire 10 a.bin", "zone « 10 » invalide (attendu ADR:N, comme $1000:11)"},
         {"--memoire $ffff:2 a.bin", "zone « $ffff:2 » au-delà de $ffff"},
         {"--memoire", "l'option « --memoire » attend une valeur"},
+        {"--json=non a.bin", "l'option « --json » ne prend pas de valeur"},
+        {"--trace=0 a.bin", "l'option « --trace » ne prend pas de valeur"},
+        {"-n 4294967296 a.bin",
+         "nombre d'instructions « 4294967296 » trop grand (au plus 4294967295)"},
     };
     for (auto const& c : cas) {
         options_run o;
@@ -72,12 +76,14 @@ TEST(OptionsRun, ToutesLesOptionsLues) {
     EXPECT_EQ(d.pas, 1000000);
     EXPECT_EQ(lit_options_run({"p.bin", "--help"}, d).demande, demande_run::aide);
     EXPECT_EQ(lit_options_run({"--version"}, d).demande, demande_run::version);
+    EXPECT_EQ(lit_options_run({"--", "--json"}, d).demande, demande_run::executer);
+    EXPECT_EQ(d.programme, "--json");
 }
 
 const char* const compte_a_rebours = "PUSHI 3\nboucle: PUSHI 1\nSUB\nBNEZ boucle\nBT *\n";
 const char* const echo = "boucle: PUSH PORTE\nPOP PORTB\nBT boucle\n";
 
-// Le source assemble, charge et execute comme karvela-run le fait.
+// Le source assemble, charge et execute par le moteur, comme karvela-run le fait.
 struct execution {
     etat_final etat;
     std::string trace;
@@ -85,15 +91,16 @@ struct execution {
 execution execute_source(std::string const& source, std::string const& arguments) {
     options_run o;
     EXPECT_EQ(lit_options_run(mots(arguments + " p.asm"), o).demande, demande_run::executer);
-    programme_assemble const p = assemble(source);
-    EXPECT_TRUE(p.reussi()) << source;
-    machine_seule seule;
-    seule.memoire().load_image(p.base, p.image);
-    seule.apres_chargement();
-    pose_entrees(seule.m(), o);
+    programme_charge const p = programme_source(assemble(source));
+    EXPECT_TRUE(p.charge) << source;
     std::ostringstream trace;
-    bilan_execution const b = lance(seule.m(), o, o.trace ? &trace : nullptr);
-    return {releve(seule.m(), b, o), trace.str()};
+    observateur const ecrit = [&trace](unsigned short adresse, char const* instruction,
+                                       mp_interpreteur const& cpu) {
+        trace << ligne_trace(adresse, instruction, cpu) << "\n";
+    };
+    machine_seule seule;
+    arret_decrit const a = lance_programme(seule, p, demande_de(o), o.trace ? ecrit : nullptr);
+    return {releve(seule.m(), a, o.zones), trace.str()};
 }
 
 TEST(Run, ArretsEtEtatFinal) {
@@ -109,6 +116,7 @@ TEST(Run, ArretsEtEtatFinal) {
         {compte_a_rebours, "--trace", 11, arret::boucle, 0x0008, 0},
         {compte_a_rebours, "-n 10", 10, arret::limite, 0x0008, 0},
         {compte_a_rebours, "-n 0", 0, arret::limite, 0x0000, 0},
+        {compte_a_rebours, "-n 0 --trace", 0, arret::limite, 0x0000, 0},
         {compte_a_rebours, "--jusqu-a 4", 2, arret::point_arret, 0x0004, 0},
         {compte_a_rebours, "--jusqu-a 4 --trace", 2, arret::point_arret, 0x0004, 0},
         {echo, "--entree E=5", 1000000, arret::limite, 0x0003, 5},
@@ -156,16 +164,71 @@ TEST(Run, TraceEtRapports) {
               "{\"pas\": 11, \"arret\": \"boucle\", \"PC\": 8, \"SP\": 0, \"pile\": [0], "
               "\"CCR\": 4, \"A\": 0, \"X\": 0, \"ports\": {\"A\": 0, \"B\": 0, \"C\": 0, \"D\": 0, "
               "\"E\": 0, \"DDRC\": 0, \"DDRD\": 0}, \"memoire\": [{\"adresse\": 0, \"octets\": "
-              "[1, 3, 1]}, {\"adresse\": 4, \"octets\": []}]}\n");
+              "[1, 3, 1]}, {\"adresse\": 4, \"octets\": []}], \"arret_en\": 8, \"ligne\": 5}\n");
     EXPECT_EQ(rapport_texte(execute_source("PUSHI -2\nBT *", "--memoire 0:2").etat),
               "Arrêt : fin de programme (boucle en $0002), après 2 instructions\n"
               "PC $0002  SP 0  CCR 00001000 (ENZVC)  A $00  X $0000\n"
               "Pile (du fond au sommet) : -2\n"
               "Ports : A $00 B $00 C $00 D $00 E $00  DDRC $00 DDRD $00\n"
               "Mémoire $0000 : 01 fe\n");
-    std::string const un = rapport_texte(execute_source("NOP", "-n 1").etat);
-    EXPECT_EQ(un.substr(0, un.find('\n') + 1),
-              "Arrêt : limite atteinte en $0001, après 1 instruction\n");
+    struct {
+        char const* source;
+        char const* arguments;
+        char const* premiere_ligne;
+    } const arrets[] = {
+        {"NOP", "-n 1", "Arrêt : limite atteinte en $0001, après 1 instruction\n"},
+        {"DROP\nBT *", "", "Arrêt : pile vide en $0000, après 1 instruction\n"},
+    };
+    for (auto const& a : arrets) {
+        std::string const t = rapport_texte(execute_source(a.source, a.arguments).etat);
+        EXPECT_EQ(t.substr(0, t.find('\n') + 1), a.premiere_ligne);
+    }
+}
+
+TEST(Run, ArretEnEtLigneDuSource) {
+    const char* const saut_dans_les_donnees = "BT donnees+1\ndonnees: .octet 0, $1a, $ff, $ff\n";
+    const struct {
+        const char* source;
+        const char* arguments;
+        unsigned short arret_en;
+        int ligne; // 0 : l'adresse ne commence aucune ligne
+    } cas[] = {
+        {"PUSHI 1\nDROP\nDROP\nBT *", "", 0x0003, 3},
+        {compte_a_rebours, "-n 1", 0x0002, 2},
+        {compte_a_rebours, "--jusqu-a 4", 0x0004, 3},
+        {saut_dans_les_donnees, "-n 1", 0x0004, 0},
+    };
+    for (auto const& c : cas) {
+        etat_final const e = execute_source(c.source, c.arguments).etat;
+        EXPECT_EQ(e.adresse_arret, c.arret_en) << c.source << " " << c.arguments;
+        EXPECT_EQ(e.ligne, c.ligne) << c.source << " " << c.arguments;
+    }
+}
+
+// Ce que karvela-run ne demande pas encore au moteur : des entrees changees apres
+// N instructions et des octets poses avant la premiere.
+TEST(Moteur, EntreesApresNPasEtOctetsPoses) {
+    const char* const lit_donnee = "PUSH donnee\nPOP PORTB\nBT *\ndonnee: .octet 1\n";
+    const struct {
+        const char* source;
+        std::vector<evenement_entree> entrees;
+        std::vector<octets_poses> memoire;
+        int port_b;
+    } cas[] = {
+        {echo, {{0, 4, 5}}, {}, 5},
+        {echo, {{0, 4, 5}, {3, 4, 9}}, {}, 9}, // lue par la 4e instruction
+        {echo, {{4, 4, 9}, {0, 4, 5}}, {}, 5}, // apres la 4e : la boucle suivante la lirait
+        {lit_donnee, {}, {{0x0009, {42}}}, 42},
+    };
+    for (auto const& c : cas) {
+        demande_execution d;
+        d.pas_max = 6;
+        d.entrees = c.entrees;
+        d.memoire = c.memoire;
+        machine_seule seule;
+        lance_programme(seule, programme_source(assemble(c.source)), d);
+        EXPECT_EQ(seule.memoire().read_byte(ports_machine[1].adresse_valeur), c.port_b) << c.source;
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "tests/dossier_temporaire.h"
@@ -21,10 +22,15 @@ class CommandeRun : public dossier_temporaire {
         ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         std::ofstream(dossier / "faux.asm") << "PUSHX\n";
         std::ofstream(dossier / "pile.asm") << "DROP\nBT *\n";
+        std::ofstream(dossier / "Grand.Asm") << "PUSHI 1\nBT *\n";
+        std::ofstream(dossier / "court.bin") << std::string("\0\x08", 2);
+        std::ofstream(dossier / "long.bin") << std::string("\0\x07\0\0\x1a\0\0\xff", 8);
+        ASSERT_EQ(mkfifo((dossier / "tube.bin").c_str(), 0600), 0);
     }
-    int lance(std::string const& arguments) {
+    int lance(std::string const& arguments, std::string const& redirection = ">sortie.txt") {
+        fs::remove(dossier / "sortie.txt");
         std::string const commande = "cd '" + dossier.string() + "' && '" KARVELA_RUN "' " +
-                                     arguments + " >sortie.txt 2>erreurs.txt";
+                                     arguments + " " + redirection + " 2>erreurs.txt";
         int const etat = std::system(commande.c_str());
         sortie = lit("sortie.txt");
         erreurs = lit("erreurs.txt");
@@ -36,25 +42,40 @@ class CommandeRun : public dossier_temporaire {
 
 TEST_F(CommandeRun, CodesDeSortie) {
     std::string const exemple = "'" KARVELA_SOURCE "/examples/compte_a_rebours";
+    std::string const perdue = "karvela-run: impossible d'écrire la sortie standard : ";
     const struct {
         std::string arguments;
         int code;
-        const char* erreur; // debut de la sortie d'erreur
+        std::string erreur; // debut de la sortie d'erreur
+        std::string redirection = ">sortie.txt";
     } cas[] = {
-        {"--json " + exemple + ".bin'", 0, "c'est parti .."},
+        {"--json " + exemple + ".bin'", 0, ""},
         {exemple + ".asm'", 0, ""},
         {"pile.asm", 0, ""},
         {"faux.asm", 1, "faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »"},
         {"absent.asm", 1, "karvela-run: impossible de lire « absent.asm » : fichier introuvable"},
-        {"absent.bin", 1, "c'est parti .."},
+        {"absent.bin", 1, "karvela-run: impossible de lire « absent.bin » : fichier introuvable"},
+        {"court.bin", 1,
+         "karvela-run: impossible de charger « court.bin » : fichier plus court que son en-tête de "
+         "4 "
+         "octets"},
+        {"tube.bin", 1, "karvela-run: impossible de lire « tube.bin » : c'est un tube (FIFO)"},
+        {"Grand.Asm", 0, ""},
+        {"long.bin", 0,
+         "karvela-run: attention : « long.bin » a plus d'octets que les 7 de son en-tête ; la "
+         "suite "
+         "est ignorée"},
+        {"--json --trace pile.asm", 0, "0000  DROP"},
+        {"--json pile.asm", 1, perdue + "disque plein", ">/dev/full"},
+        {"--trace pile.asm", 1, perdue + "sortie fermée", ">&-"},
         {"", 2, "karvela-run: PROGRAMME manquant\nEssayez « karvela-run --help »."},
         {"-x pile.asm", 2, "karvela-run: option inconnue « -x »"},
         {"-n beaucoup pile.asm", 2, "karvela-run: nombre d'instructions « beaucoup » invalide"},
     };
     for (auto const& c : cas) {
-        EXPECT_EQ(lance(c.arguments), c.code) << c.arguments;
+        EXPECT_EQ(lance(c.arguments, c.redirection), c.code) << c.arguments;
         EXPECT_EQ(erreurs.rfind(c.erreur, 0), 0u) << c.arguments << "\n" << erreurs;
-        EXPECT_EQ(std::string(c.erreur).empty(), erreurs.empty()) << c.arguments;
+        EXPECT_EQ(c.erreur.empty(), erreurs.empty()) << c.arguments;
         EXPECT_EQ(c.code == 0, !sortie.empty()) << c.arguments;
     }
 }
@@ -63,6 +84,7 @@ TEST_F(CommandeRun, RapportJsonDuCompteARebours) {
     ASSERT_EQ(lance("--json '" KARVELA_SOURCE "/examples/compte_a_rebours.bin'"), 0);
     EXPECT_EQ(sortie.rfind("{\"pas\": 11, \"arret\": \"boucle\", \"PC\": 8, \"SP\": 0", 0), 0u)
         << sortie;
+    EXPECT_NE(sortie.find(", \"arret_en\": 8, \"ligne\": null}"), std::string::npos) << sortie;
     ASSERT_EQ(lance("pile.asm --json"), 0);
     EXPECT_EQ(sortie.rfind("{\"pas\": 1, \"arret\": \"erreur_pile\"", 0), 0u) << sortie;
 }

@@ -3,6 +3,7 @@
 // disque le dernier fichier choisi.
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "banc.h"
@@ -29,6 +30,13 @@ int compte_lignes(std::string const& texte, std::string const& ligne) {
     return n;
 }
 
+// Un tube sans ecrivain a la place d'un fichier.
+std::string tube(std::string const& nom) {
+    std::string const chemin = testing::TempDir() + nom;
+    mkfifo(chemin.c_str(), 0600);
+    return chemin;
+}
+
 // Une source a deux erreurs (mnemonique inconnu, etiquette absente).
 std::string const source_fautive = "        PUSHX 1\n        BT    ailleurs\n";
 
@@ -48,6 +56,7 @@ TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
         {testing::TempDir() + "karvela_absent.bin", neuve, "Erreur: fichier corrompu",
          "erreur sur fichier"},
         {testing::TempDir() + "karvela_absent.asm", neuve, "Erreur: fichier source illisible", ""},
+        {tube("tube.bin"), neuve, "Cause : c'est un tube (FIFO)", "erreur sur fichier"},
         {ecrit_fichier("fautive.asm", source_fautive), neuve, "Erreurs d'assemblage",
          "fautive.asm:1:9: erreur: "},
     };

@@ -8,9 +8,11 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
+#include "execution/fichiers.h"
 #include "simulateur/mem_64k.h"
 #include "tests/dossier_temporaire.h"
 
@@ -155,6 +157,33 @@ TEST_F(Chargeurs, BinaireIntrouvableLaisseLaMemoire) {
     EXPECT_EQ(r, 0);
     EXPECT_EQ(err, debut(chemin) + "erreur sur fichier \n");
     EXPECT_TRUE(instantane() == avant);
+}
+
+// Les raisons que karvela-run et l'alerte de la fenetre donnent d'un refus.
+TEST_F(Chargeurs, BinaireRefuseDitPourquoi) {
+    std::string const tube = (dossier / "tube.bin").string();
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    const struct {
+        std::string chemin;
+        std::string raison;
+    } cas[] = {
+        {(dossier / "absent.bin").string(), "fichier introuvable"},
+        {dossier.string(), "c'est un dossier"},
+        {tube, "c'est un tube (FIFO)"},
+        {"/dev/null", "c'est un périphérique"},
+        {ecrit("court.bin", {0x00, 0x08, 0x01}), "fichier plus court que son en-tête de 4 octets"},
+        {ecrit("taille3.bin", {0x00, 0x03, 0x00, 0x00}),
+         "taille 3 invalide dans l'en-tête (de 4 à 32767 octets attendus)"},
+        {ecrit("tronque.bin", {0x00, 0x0A, 0x00, 0x10, 0x01, 0x02, 0x03}),
+         "fichier tronqué (7 octets au lieu de 10)"},
+        {ecrit("debordant.bin", {0x00, 0x07, 0xFF, 0xFE, 0x01, 0x02, 0x03}),
+         "l'image dépasse $FFFF (3 octets à partir de $fffe)"},
+    };
+    for (auto const& c : cas) {
+        binaire_lu const b = lit_binaire(c.chemin);
+        EXPECT_NE(b.e, binaire_lu::etat::lu) << c.chemin;
+        EXPECT_EQ(b.raison, c.raison) << c.chemin;
+    }
 }
 
 // --- S-records ---

@@ -1,0 +1,130 @@
+// Le moteur d'une execution sans fenetre : un programme lu (.bin par la lecture du
+// chargeur, .asm assemble), une machine neuve comme celle de la fenetre au
+// demarrage, des octets poses et des entrees cliquees (avant la premiere
+// instruction ou apres N), l'execution par execute() et ses regles d'arret, puis
+// la description de l'arret : raison, adresse, ligne du source, pas. karvela-run
+// l'imprime ; un correcteur compare son etat final a ce qu'il attend. Aucune
+// execution ne se fait ailleurs a sa maniere.
+#ifndef KARVELA_EXECUTION_MOTEUR_H
+#define KARVELA_EXECUTION_MOTEUR_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assembleur/assembleur.h"
+#include "simulateur/machine.h"
+#include "simulateur/marche.h"
+
+// Un programme pret a etre charge, autant de fois qu'il faut.
+struct programme_charge {
+    bool charge = false;
+    bool source = false; // assemble d'un .asm : lignes (et symboles) connus
+    unsigned short base = 0;
+    std::vector<unsigned char> image;
+    programme_assemble assemble; // source : diagnostics, lignes
+    std::string erreur;          // pas charge, hors diagnostics : la phrase entiere
+    std::string avertissement;   // charge, mais a dire : .bin plus long que son en-tete
+};
+
+// L'extension decide (est_source, casse ignoree) : un .asm est lu et assemble, tout
+// autre fichier lu comme un .bin par le chargeur de la fenetre, sans ses lignes.
+programme_charge lit_programme(std::string const& chemin);
+// Un source deja assemble (la fenetre l'a en main) ; charge s'il n'a pas d'erreur.
+programme_charge programme_source(programme_assemble p);
+
+// Ligne du source dont l'instruction (ou la donnee) commence a adresse ; 0 sinon,
+// et toujours pour un .bin.
+int ligne_source(programme_charge const& p, unsigned short adresse);
+
+// Memoire, processeur et ports tels que la fenetre les a au demarrage : ports
+// configures sur la memoire neuve, pile vide.
+class machine_seule {
+  public:
+    machine_seule();
+    machine_seule(machine_seule const&) = delete;
+    machine_seule& operator=(machine_seule const&) = delete;
+
+    mem_64k& memoire() { return *memoire_; }
+    machine& m() { return machine_; }
+    // Comme un chargement de la fenetre : memoire a 0 puis l'image, PC a 0, chaque
+    // port reecrit son registre de valeur.
+    void charge(programme_charge const& p);
+
+  private:
+    std::unique_ptr<mem_64k> memoire_;
+    mp_interpreteur cpu_;
+    registre_port ports_[nb_ports];
+    registre_port* liens_[nb_ports];
+    machine machine_;
+};
+
+// Les bits d'entree du port mis a ceux de valeur, comme des clics ; les bits de
+// sortie ne bougent pas.
+void pose_entree(machine& m, int port, unsigned char valeur);
+// Des octets ecrits en memoire hors d'une instruction (les ports les voient au pas
+// suivant) ; ce qui depasserait $FFFF est perdu.
+void pose_octets(machine& m, unsigned short adresse, std::vector<unsigned char> const& octets);
+
+struct evenement_entree {
+    long long pas; // apres ce nombre d'instructions ; 0 : avant la premiere
+    int port;      // 0..4 : A..E
+    unsigned char valeur;
+};
+
+struct octets_poses {
+    unsigned short adresse;
+    std::vector<unsigned char> octets;
+};
+
+struct demande_execution {
+    long long pas_max = 1000000;
+    std::vector<unsigned short> points;    // arret avant ces adresses (pas la premiere)
+    std::vector<octets_poses> memoire;     // apres le chargement, avant les entrees
+    std::vector<evenement_entree> entrees; // dans l'ordre des pas, puis de la liste
+};
+
+struct arret_decrit {
+    bilan_execution bilan; // pas, raison, adresse de l'arret (PC pour limite)
+    int ligne = 0;         // ligne_source de bilan.adresse
+};
+
+// Appele apres chaque instruction executee : son adresse, son texte desassemble
+// avant elle, le processeur apres elle.
+using observateur =
+    std::function<void(unsigned short adresse, char const* instruction, mp_interpreteur const&)>;
+
+// Charge p (deja lu et charge) dans seule, pose sa memoire et ses entrees, execute
+// jusqu'au premier arret : erreur de pile, boucle, point d'arret ou pas_max.
+arret_decrit lance_programme(machine_seule& seule, programme_charge const& p,
+                             demande_execution const& d, observateur const& trace = nullptr);
+
+// L'etat de la machine a l'arret, comme karvela-run le rapporte.
+struct zone_memoire {
+    unsigned short adresse;
+    unsigned taille; // adresse + taille <= 0x10000
+};
+
+struct etat_final {
+    long long pas;
+    arret raison;
+    unsigned short adresse_arret;    // instruction fautive ou sur place, sinon PC
+    erreur_pile_sorte pile_en_faute; // erreur_pile : pleine ou vide
+    int ligne;                       // du source, 0 : aucune
+    unsigned short PC;
+    short SP;
+    std::vector<int> pile; // du fond au sommet, signes
+    unsigned char CCR, A;
+    unsigned short X;
+    unsigned char ports[nb_ports + 2]; // A, B, C, D, E, DDRC, DDRD
+    struct zone {
+        unsigned short adresse;
+        std::vector<unsigned char> octets;
+    };
+    std::vector<zone> zones;
+};
+
+etat_final releve(machine& m, arret_decrit const& a, std::vector<zone_memoire> const& zones);
+
+#endif
