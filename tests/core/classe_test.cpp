@@ -76,17 +76,6 @@ TEST(Platine, OrganesDApresValeurEtDirection) {
         EXPECT_EQ(e.allume, c.allume);
         EXPECT_EQ(e.actif, c.actif);
     }
-    // Un interrupteur doit pouvoir etre une entree, une LED ou un segment une sortie.
-    for (rangee_platine const& r : rangees_platine) {
-        SCOPED_TRACE(r.titre);
-        description_port const& d = ports_machine[r.port];
-        unsigned char const sorties_possibles = d.a_direction ? 0xFF : d.forc_sortie;
-        unsigned char const entrees_possibles =
-            d.a_direction ? 0xFF : ~d.forc_sortie | d.forc_entree;
-        EXPECT_NE(r.genre == organe::interrupteur ? entrees_possibles
-                                                  : sorties_possibles & ~d.forc_entree,
-                  0);
-    }
     EXPECT_EQ(place_du_bit(7), 0) << "bit 7 a gauche";
 }
 
