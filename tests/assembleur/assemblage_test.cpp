@@ -248,6 +248,19 @@ TEST(Assemblage, TableDesSymbolesDuSource) {
     EXPECT_EQ(p.symbole("PORTB"), nullptr);
 }
 
+// Assez de noms pour que les tables de hachage s'agrandissent plusieurs fois.
+TEST(Assemblage, DeuxCentsEtiquettes) {
+    std::string source;
+    for (int i = 0; i < 200; ++i) {
+        source += "e" + std::to_string(i) + ": .mot e" + std::to_string(199 - i) + "\n";
+    }
+    programme_assemble const p = assemble(source + "BT E7\n");
+    ASSERT_EQ(p.diagnostics.size(), 1u) << p.diagnostics[0].message;
+    EXPECT_EQ(p.diagnostics[0].message, "étiquette « E7 » non définie (voulez-vous dire « e7 » ?)");
+    ASSERT_EQ(p.symboles.size(), 200u);
+    EXPECT_EQ(p.symbole("e150")->valeur, 300);
+}
+
 TEST(Assemblage, AdressesEtLignes) {
     programme_assemble const p = assemble(source_a_symboles);
     ASSERT_TRUE(p.reussi());
