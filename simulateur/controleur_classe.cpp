@@ -231,12 +231,13 @@ void simulateur::va_a() {
     destination const d = lit_destination(
         aller_a->SAISIE->value(),
         [this](std::string const& nom, long& adresse) {
-            auto const trouve = etiquettes_source.find(nom);
-            if (trouve == etiquettes_source.end()) {
-                return false;
+            for (symbole_source const& s : symboles_source) {
+                if (s.sorte == symbole_source::etiquette && s.nom == nom) {
+                    adresse = static_cast<long>(s.valeur);
+                    return true;
+                }
             }
-            adresse = trouve->second;
-            return true;
+            return false;
         },
         source_assemblee);
     if (!d.trouvee) {

@@ -8,6 +8,7 @@
 #include <FL/forms.H>
 
 #include <iostream>
+#include <utility>
 
 #include "assembleur/source.h"
 #include "simulateur/interface2.h"
@@ -178,7 +179,7 @@ void simulateur::charge_source(std::string const& chemin, chargement sorte) {
                       "Rien n'a été chargé.", 0);
         return;
     }
-    programme_assemble const programme = assemble(lue.texte);
+    programme_assemble programme = assemble(lue.texte);
     // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
     for (diagnostic const& d : programme.diagnostics) {
         std::cerr << texte_diagnostic(chemin, d) << std::endl;
@@ -189,5 +190,7 @@ void simulateur::charge_source(std::string const& chemin, chargement sorte) {
     }
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     memoire.load_image(programme.base, programme.image);
+    symboles_source = std::move(programme.symboles);
+    source_assemblee = true;
     demarre_programme_charge(chemin, sorte);
 }

@@ -2,7 +2,7 @@
 // les decoupe (memes regles, memes formes de nombres).
 #include "simulateur/destination.h"
 
-#include <vector>
+#include <utility>
 
 #include "assembleur/assembleur.h"
 #include "assembleur/lexique.h"
@@ -48,10 +48,10 @@ destination lit_destination(std::string const& texte,
         }
         return trouvee(valeur);
     }
-    std::vector<jeton> jetons;
-    std::vector<diagnostic> diagnostics;
-    bool const un_nom = decoupe_ligne(t, 1, jetons, diagnostics) && jetons.size() == 1 &&
-                        jetons[0].sorte == sorte_jeton::nom;
+    flot_jetons flot(t);
+    jeton const* premier = flot.regarde();
+    bool const un_nom = premier != nullptr && premier->sorte == sorte_jeton::nom &&
+                        flot.regarde(1) == nullptr && flot.faute().empty();
     if (!un_nom) {
         return refus("« " + t + " » n'est ni une adresse ni une étiquette.");
     }

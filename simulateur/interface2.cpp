@@ -346,6 +346,8 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
                       raison.empty() ? nullptr : cause.c_str(), 0);
         return;
     }
+    symboles_source.clear();
+    source_assemblee = false;
     demarre_programme_charge(chemin, sorte);
 }
 

@@ -5,7 +5,7 @@
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 
-#include <map>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -161,8 +161,8 @@ class simulateur {
     barre_platine_class* barre_platine = nullptr;
     platine_class* platine = nullptr;
     aller_a_class* aller_a = nullptr;
-    std::map<std::string, long> etiquettes_source; // de la derniere source chargee
-    bool source_assemblee = false;                 // le programme en memoire vient d'une source
+    std::deque<symbole_source> symboles_source; // de la source en memoire, pour "Aller a"
+    bool source_assemblee = false;              // le programme en memoire vient d'une source
 };
 
 #endif

@@ -207,21 +207,29 @@ TEST_F(classe, la_molette_met_en_file_les_fleches_du_dump_et_du_desassemblage) {
 // la contient en tete du dump ; un refus s'ecrit dans la fenetre, le dump reste.
 TEST_F(classe, ctrl_g_montre_une_adresse_ou_une_etiquette_et_refuse_le_reste) {
     aller_a_class& aller = acces_simulateur::aller_a(*sim);
+    std::string const source =
+        ecrit_fichier("aller.asm", "DELAI = 3\ndebut: BT debut\n.org $1234\ndonnees: .octet 1\n");
     struct cas {
         char const* saisie;
-        double debut_dump; // -1 : refuse, le dump ne bouge pas
+        bool charge_la_source; // avant cette ligne
+        double debut_dump;     // -1 : refuse, le dump ne bouge pas
         char const* message;
     };
     cas const table[] = {
-        {"$1003", 0x1000, ""},
-        {" 65535 ", 65440, ""},
-        {"0x20", 0x20, ""},
-        {"n@2", -1, "« n@@2 » n'est ni une adresse ni une étiquette."},
-        {"$10000", -1, "hors de la mémoire"},
-        {"boucle", -1, "aucune source n'est chargée"},
+        {"$1003", false, 0x1000, ""},
+        {" 65535 ", false, 65440, ""},
+        {"n@2", false, -1, "« n@@2 » n'est ni une adresse ni une étiquette."},
+        {"$10000", false, -1, "hors de la mémoire"},
+        {"donnees", false, -1, "aucune source n'est chargée"},
+        {"donnees", true, 0x1230, ""},
+        {"DELAI", false, -1, "« DELAI » n'est pas une étiquette de la source chargée."},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.saisie);
+        if (c.charge_la_source) {
+            acces_simulateur::retiens_fichier(*sim, source);
+            clique(acces_simulateur::barre(*sim).B_RECHARGER);
+        }
         frappe(f->SIM, 'g', FL_CTRL, "\x07");
         EXPECT_EQ(Fl::readqueue(), nullptr);
         ASSERT_TRUE(aller.aller_a->visible());
