@@ -77,6 +77,12 @@ bool descend_dans(Fl_Widget* w) {
            dynamic_cast<Fl_Help_View*>(w) == nullptr;
 }
 
+// Taille ecrite apres "@S" ; un texte demesure (venu d'un fichier) reste borne.
+int taille_lue(std::string const& chiffres) {
+    constexpr std::string::size_type chiffres_max = 4;
+    return chiffres.size() > chiffres_max ? 9999 : std::stoi(chiffres);
+}
+
 // Une ligne de navigateur dont chaque code de taille, en tete de chaque colonne,
 // devient "@S" et la taille a l'echelle.
 std::string ligne_a_l_echelle(std::string const& ligne, char format, char colonne, double f) {
@@ -95,7 +101,7 @@ std::string ligne_a_l_echelle(std::string const& ligne, char format, char colonn
             int const concue = code == 'l' || code == 'L'       ? taille_grande
                                : code == 'm' || code == 'M'     ? taille_moyenne
                                : code == 's'                    ? taille_petite
-                               : code == 'S' && !nombre.empty() ? std::stoi(nombre)
+                               : code == 'S' && !nombre.empty() ? taille_lue(nombre)
                                                                 : -1;
             if (concue >= 0) {
                 sortie +=
@@ -177,7 +183,9 @@ void zoom_fenetres::note(Fl_Widget* w) {
             c.barre = b->scrollbar_size();
         }
         if (Fl_Text_Display* d = dynamic_cast<Fl_Text_Display*>(w)) {
-            c.barre = d->scrollbar_width();
+            // Il copie la largeur commune a sa construction, peut-etre deja a l'echelle.
+            c.barre =
+                d->scrollbar_width() == Fl::scrollbar_size() ? barre_concue_ : d->scrollbar_width();
             c.taille_numeros = d->linenumber_size();
         }
         concus_[w] = c;
