@@ -15,7 +15,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "simulateur/destination.h"
+#include "classe/destination.h"
 #include "simulateur/interface2.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include "simulateur/interface.h"
-#include "simulateur/platine.h"
+#include "classe/platine.h"
 
 // Couleurs des organes : une entree de la table de la boite a outils, ou 0xRRVVBB00.
 constexpr Fl_Color couleur_organe_allume = FL_RED;      // LED et segment a 1

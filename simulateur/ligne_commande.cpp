@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "simulateur/echelle.h"
+#include "classe/echelle.h"
 #include "simulateur/version.h"
 
 namespace {

@@ -46,7 +46,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "simulateur/echelle.h"
+#include "classe/echelle.h"
 
 class zoom_fenetres {
   public:

@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "simulateur/destination.h"
-#include "simulateur/echelle.h"
-#include "simulateur/platine.h"
+#include "classe/destination.h"
+#include "classe/echelle.h"
+#include "classe/platine.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Facteurs de zoom : lecture, pas et arrondis.
-#include "simulateur/echelle.h"
+#include "classe/echelle.h"
 
 #include <cmath>
 

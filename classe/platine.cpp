@@ -1,5 +1,5 @@
 // Etat des organes de la platine d'apres le registre de leur port.
-#include "simulateur/platine.h"
+#include "classe/platine.h"
 
 etat_organe etat_du_bit(rangee_platine const& r, registre_port const& port, int bit) {
     bool const allume = (port.valeur() >> bit) & 1;

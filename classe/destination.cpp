@@ -1,6 +1,6 @@
 // Lecture d'une destination : un nombre d'abord, puis un nom comme l'assembleur
 // les decoupe (memes regles, memes formes de nombres).
-#include "simulateur/destination.h"
+#include "classe/destination.h"
 
 #include <utility>
 
