@@ -82,14 +82,13 @@ std::size_t distance(std::string const& a, std::string const& b) {
     return ligne[b.size()];
 }
 
-// La valeur du symbole nom dans p ; noms recoit tous ceux du programme.
-bool cherche_symbole(programme_charge const& p, std::string const& nom, long long& valeur,
-                     std::vector<std::string>& noms) {
-    (void)p;
-    (void)nom;
-    (void)valeur;
-    (void)noms;
-    return false;
+// Les noms du source, pour la suggestion.
+std::vector<std::string> noms_symboles(programme_charge const& p) {
+    std::vector<std::string> noms;
+    for (symbole_source const& s : p.assemble.symboles) {
+        noms.push_back(s.nom);
+    }
+    return noms;
 }
 
 } // namespace
@@ -147,13 +146,12 @@ std::string resout_cle(cle_adresse const& c, programme_charge const& p, std::siz
         if (!p.source) {
             return "étiquette « " + c.symbole + " » inconnue : un .bin n'a pas d'étiquettes";
         }
-        long long valeur = 0;
-        std::vector<std::string> noms;
-        if (!cherche_symbole(p, c.symbole, valeur, noms)) {
+        symbole_source const* s = p.assemble.symbole(c.symbole);
+        if (s == nullptr) {
             return "étiquette « " + c.symbole + " » absente du programme" +
-                   suggestion(c.symbole, noms);
+                   suggestion(c.symbole, noms_symboles(p));
         }
-        a += valeur;
+        a += s->valeur;
     }
     std::string const hors = hors_memoire(c.texte, a, taille);
     if (!hors.empty()) {
