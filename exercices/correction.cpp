@@ -243,12 +243,12 @@ std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const&
     return resultats;
 }
 
-std::string entrees_du_cas(cas_exercice const& c) {
+std::string nom_du_cas(cas_exercice const& c) {
     std::string t;
     for (evenement_entree const& e : c.entrees) {
         char valeur[8];
         std::snprintf(valeur, sizeof valeur, "$%02X", e.valeur);
-        t += (t.empty() ? "(" : ", ") + std::string(1, "ABCDE"[e.port]) + "=" + valeur;
+        t += (t.empty() ? " (" : ", ") + std::string(1, "ABCDE"[e.port]) + "=" + valeur;
     }
-    return t.empty() ? t : t + ")";
+    return c.nom + (t.empty() ? t : t + ")");
 }

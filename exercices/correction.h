@@ -62,7 +62,7 @@ struct resultat_copie {
 std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const& copies,
                                     unsigned fils = 0);
 
-// "(E=$FF)" pour les entrees du cas, vide sans entrees.
-std::string entrees_du_cas(cas_exercice const& c);
+// Le nom et les entrees du cas : "tous (E=$FF)", ou "somme" sans entrees.
+std::string nom_du_cas(cas_exercice const& c);
 
 #endif

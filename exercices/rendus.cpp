@@ -58,8 +58,7 @@ std::string cas_json(resultat_cas const& c) {
 } // namespace
 
 std::string ligne_echec(cas_exercice const& c, resultat_cas const& r) {
-    std::string const entrees = entrees_du_cas(c);
-    return "✘ " + c.nom + (entrees.empty() ? "" : " " + entrees) + " : " + r.message;
+    return "✘ " + nom_du_cas(c) + " : " + r.message;
 }
 
 std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r) {

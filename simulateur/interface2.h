@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "execution/moteur.h"
 #include "simulateur/interface.h"
+#include "simulateur/interface_exercice.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interpreteur.h"
@@ -79,7 +81,8 @@ class simulateur {
     // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
     void charge_source(std::string const& chemin, chargement sorte);
     // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
-    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
+    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste,
+                        char const* titre = "Erreurs d'assemblage");
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
@@ -106,6 +109,29 @@ class simulateur {
     bool prend_evenement(int evenement, Fl_Window* fenetre);
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
+
+    // Exercices (controleur_exercice.cpp) : ouvrir, verifier, preparer un cas.
+    // Appele a la fin de prepare_ajouts ; fichier : celui de --exercice, ou vide.
+    void prepare_exercice(std::string const& fichier);
+    void detruit_exercice();
+    // Vrai si obj est une commande des exercices ; elle est alors faite.
+    bool commande_exercice(Fl_Widget* obj);
+    // Le programme que "Vérifier" corrige, retenu a chaque chargement reussi.
+    void retiens_programme(programme_charge p, std::string const& chemin);
+    // Le cas prepare ne l'est plus (chargement, RESET) : ses evenements sont desarmes.
+    void oublie_cas();
+    void ouvre_exercice(std::string const& chemin);
+    void montre_fenetre_exercice();
+    void verifie();
+    static void sonde_correction(void* donnees); // minuteur : la correction est-elle finie ?
+    void montre_resultats();
+    void montre_cas_choisi();
+    void prepare_cas_choisi();
+
+    struct suivi_exercice; // exercice ouvert, programme retenu, correction en cours
+    suivi_exercice* exo = nullptr;
+    barre_exercice_class* barre_exo = nullptr;
+    fenetre_exercice_class* fenetre_exo = nullptr;
 
     SIM_class* SIM;
     form_about_class* form_about;

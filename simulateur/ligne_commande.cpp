@@ -1,4 +1,4 @@
-// Ligne de commande : un fichier au plus, deux options longues, "--" pour un nom
+// Ligne de commande : un fichier au plus, trois options longues, "--" pour un nom
 // qui commence par "-". Messages en francais, usage sur la sortie d'erreur et
 // statut 2 pour une ligne mal formee, comme les commandes de l'atelier.
 #include "simulateur/ligne_commande.h"
@@ -10,13 +10,16 @@
 namespace {
 
 constexpr char const* ligne_usage =
-    "utilisation : karvela [OPTION DE FLTK]... [FICHIER.bin | FICHIER.asm]";
+    "utilisation : karvela [OPTION DE FLTK]... [--exercice EXO.toml] [FICHIER.bin | "
+    "FICHIER.asm]";
 
 constexpr char const* texte_aide_commande =
     "Simulateur d'une machine à pile 8 bits.\n"
     "Ouvre FICHIER au démarrage : un .bin comme « Ouvrir fichier binaire »,\n"
     "un .asm assemblé d'abord, comme « Ouvrir source... ».\n"
     "\n"
+    "  --exercice EXO.toml  ouvre aussi cet exercice, que « Vérifier » (F6)\n"
+    "             corrige sur le programme chargé\n"
     "  --help     affiche cette aide et quitte\n"
     "  --version  affiche la version et quitte\n"
     "  --         ce qui suit est un nom de fichier, même commençant par -\n"
@@ -38,8 +41,21 @@ demande_lancement refus(std::string probleme) {
 demande_lancement analyse_arguments(std::vector<std::string> const& mots) {
     demande_lancement d;
     bool options_finies = false;
+    bool exercice_attendu = false;
     for (std::string const& mot : mots) {
-        if (!options_finies && mot == "--") {
+        if (exercice_attendu) {
+            exercice_attendu = false;
+            if (mot.empty()) {
+                return refus("« --exercice » attend un fichier, pas un mot vide");
+            }
+            d.exercice = mot;
+        } else if (!options_finies && (mot == "--exercice" || mot.rfind("--exercice=", 0) == 0)) {
+            exercice_attendu = mot == "--exercice";
+            d.exercice = exercice_attendu ? "" : mot.substr(mot.find('=') + 1);
+            if (!exercice_attendu && d.exercice.empty()) {
+                return refus("« --exercice » attend un fichier, pas un mot vide");
+            }
+        } else if (!options_finies && mot == "--") {
             options_finies = true;
         } else if (!options_finies && mot == "--version") {
             return {lancement::version, "", ""};
@@ -54,6 +70,9 @@ demande_lancement analyse_arguments(std::vector<std::string> const& mots) {
         } else {
             d.fichier = mot;
         }
+    }
+    if (exercice_attendu) {
+        return refus("« --exercice » attend un fichier");
     }
     return d;
 }
