@@ -174,7 +174,9 @@ std::string texte_adresse(long long adresse) {
 
 std::string suggestion(std::string const& nom, std::vector<std::string> const& candidats) {
     std::string const simple = forme_simple(nom);
-    std::size_t const permis = simple.size() <= 4 ? 1 : 2;
+    // Un nom d'une lettre ou deux est a une faute de tous les autres : seule la
+    // casse ou l'accent y vaut une suggestion.
+    std::size_t const permis = simple.size() <= 2 ? 0 : simple.size() <= 4 ? 1 : 2;
     std::string meilleur;
     std::size_t plus_petite = permis + 1;
     for (std::string const& c : candidats) {

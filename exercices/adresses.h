@@ -37,7 +37,8 @@ std::string resout_cle(cle_adresse const& c, programme_charge const& p, std::siz
 std::string texte_adresse(long long adresse);
 
 // " (voulez-vous dire « x » ?)" pour le candidat le plus proche de nom (casse et
-// accents ignores, deux fautes au plus, une pour un nom court) ; vide sinon.
+// accents ignores ; deux fautes au plus, une pour un nom de 3 ou 4 lettres, aucune
+// en dessous) ; vide sinon.
 std::string suggestion(std::string const& nom, std::vector<std::string> const& candidats);
 
 #endif

@@ -54,7 +54,8 @@ const traduction traductions[] = {
     {"expected ']'", "« ] » attendu"},
     {"expected hexadecimal digit", "chiffre hexadécimal attendu"},
     {"expected decimal digit", "chiffre attendu"},
-    {"unexpected control character", "caractère de contrôle dans une chaîne"},
+    {"control character", "chaîne non fermée sur sa ligne, ou caractère de contrôle dans une "
+                           "chaîne"},
 };
 
 std::string traduit(std::string_view anglais) {

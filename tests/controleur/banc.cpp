@@ -119,9 +119,10 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        // L'aide n'est pas un dialogue : elle reste ouverte a cote de la fenetre.
+        // L'aide et l'exercice ne sont pas des dialogues : ils restent ouverts a cote
+        // de la fenetre.
         if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
-            w->visible()) {
+            w != acces_simulateur::fenetre_exercice(*b->sim).exercice && w->visible()) {
             ouvert = w;
         }
     }

@@ -36,6 +36,8 @@ struct acces_simulateur {
     static mode_marche& marche(simulateur& s) { return s.marche; }
     static machine& moteur(simulateur& s) { return s.moteur; }
     static void regle_horloge(simulateur& s, double (*h)()) { s.horloge_marche = h; }
+    static barre_exercice_class& barre_exercice(simulateur& s) { return *s.barre_exo; }
+    static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.fenetre_exo; }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.

@@ -32,6 +32,9 @@ TEST(LigneDeCommande, ChaqueFormeDonneSaDemande) {
         {{"--aide"}, lancement::mauvais_usage, "", "option inconnue « --aide »"},
         {{"a.bin", "b.asm"}, lancement::mauvais_usage, "", "« a.bin », puis « b.asm »"},
         {{""}, lancement::mauvais_usage, "", "nom de fichier vide"},
+        {{"--exercice", "e.toml", "p.asm"}, lancement::fenetre, "p.asm", ""},
+        {{"--exercice=e.toml"}, lancement::fenetre, "", ""},
+        {{"p.asm", "--exercice"}, lancement::mauvais_usage, "", "« --exercice » attend un fichier"},
     };
     for (cas const& c : table) {
         std::string nom;

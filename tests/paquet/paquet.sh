@@ -26,6 +26,9 @@ done
 for f in "$sources"/examples/*.bin "$sources"/examples/*.asm "$sources"/examples/*.txt; do
   attendus+=("usr/share/doc/karvela/examples/$(basename "$f")")
 done
+for f in "$sources"/examples/exercices/*; do
+  attendus+=("usr/share/doc/karvela/examples/exercices/$(basename "$f")")
+done
 contenu=$(dpkg-deb -c "$paquet" | awk '{print $6}')
 for a in "${attendus[@]}"; do
   grep -qxF "./$a" <<<"$contenu" || echec "absent du paquet : /$a"
