@@ -140,9 +140,9 @@ int main(int argc, char** argv) {
     }
     bool juste = true;
     for (resultat_copie const& r : resultats) {
-        juste = juste && r.charge && r.points == r.total &&
-                std::all_of(r.cas.begin(), r.cas.end(),
-                            [](resultat_cas const& c) { return c.reussi; });
+        juste =
+            juste && r.charge && r.points == r.total &&
+            std::all_of(r.cas.begin(), r.cas.end(), [](resultat_cas const& c) { return c.reussi; });
     }
     return fin_commande(commande, juste ? sortie_juste : sortie_echec);
 }

@@ -74,8 +74,8 @@ std::size_t distance(std::string const& a, std::string const& b) {
         ligne[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
             std::size_t const haut = ligne[j];
-            ligne[j] = std::min({ligne[j] + 1, ligne[j - 1] + 1,
-                                 diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            ligne[j] = std::min(
+                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
             diagonale = haut;
         }
     }

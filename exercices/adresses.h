@@ -13,10 +13,10 @@
 #include "execution/moteur.h"
 
 struct cle_adresse {
-    std::string texte;      // telle qu'ecrite
+    std::string texte; // telle qu'ecrite
     bool symbolique = false;
-    std::string symbole;    // symbolique : le nom
-    long long nombre = 0;   // l'adresse, ou le decalage du symbole
+    std::string symbole;  // symbolique : le nom
+    long long nombre = 0; // l'adresse, ou le decalage du symbole
 };
 
 // Faux si le texte n'a aucune des deux formes ; un nombre peut etre hors memoire.

@@ -78,7 +78,8 @@ std::string texte_valeurs(octets_a const& o, std::vector<int> const& v) {
 
 void compare(cas_exercice const& c, cas_pret const& pret, etat_final const& e, resultat_cas& r) {
     if (e.raison != c.arret_attendu) {
-        ajoute(r, {"arret", chaine_json(mot_arret(c.arret_attendu)), chaine_json(mot_arret(e.raison))},
+        ajoute(r,
+               {"arret", chaine_json(mot_arret(c.arret_attendu)), chaine_json(mot_arret(e.raison))},
                message_arret(c, r, e.pile_en_faute));
     }
     for (port_attendu const& p : c.ports) {
@@ -221,8 +222,7 @@ std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const&
     auto const travaille = [&] {
         for (std::size_t t = suivante++; t < taches.size(); t = suivante++) {
             tache const& k = taches[t];
-            resultats[k.copie].cas[k.cas] =
-                corrige_cas(e.cas[k.cas], copies[k.copie].programme);
+            resultats[k.copie].cas[k.cas] = corrige_cas(e.cas[k.cas], copies[k.copie].programme);
         }
     };
     unsigned n = fils != 0 ? fils : std::max(1u, std::thread::hardware_concurrency());

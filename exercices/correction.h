@@ -14,9 +14,9 @@
 // Ce qu'un cas demande au moteur pour un programme donne : ses cles d'adresse
 // resolues. La fenetre prepare un cas avec la meme demande.
 struct cas_pret {
-    demande_execution demande; // memoire, puis entrees et evenements dans entrees
+    demande_execution demande;       // memoire, puis entrees et evenements dans entrees
     std::vector<zone_memoire> zones; // celles de attendu, dans son ordre
-    std::string erreur; // une cle qui ne se resout pas : rien n'est lance
+    std::string erreur;              // une cle qui ne se resout pas : rien n'est lance
 };
 
 cas_pret prepare_cas(cas_exercice const& c, programme_charge const& p);

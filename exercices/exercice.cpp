@@ -25,7 +25,7 @@ constexpr long long octet_max = 255;
 constexpr std::size_t taille_max_fichier = 1 << 20;
 
 char const* const cles_exercice[] = {"titre", "pas_max", "arret", "cas"};
-char const* const cles_cas[] = {"nom",    "entrees", "memoire", "evenements",
+char const* const cles_cas[] = {"nom",     "entrees", "memoire", "evenements",
                                 "attendu", "points",  "pas_max", "arret"};
 char const* const noms_ports = "ABCDE";
 
@@ -55,7 +55,7 @@ const traduction traductions[] = {
     {"expected hexadecimal digit", "chiffre hexadécimal attendu"},
     {"expected decimal digit", "chiffre attendu"},
     {"control character", "chaîne non fermée sur sa ligne, ou caractère de contrôle dans une "
-                           "chaîne"},
+                          "chaîne"},
 };
 
 std::string traduit(std::string_view anglais) {
@@ -199,10 +199,9 @@ class lecteur {
         std::string const mot = n.as_string()->get();
         arret a = arret::boucle;
         if (!arret_du_mot(mot, a)) {
-            erreur(n.source(), "arrêt « " + mot +
-                                   " » inconnu : boucle, limite, point_arret ou erreur_pile" +
-                                   suggestion(mot, {"boucle", "limite", "point_arret",
-                                                    "erreur_pile"}));
+            erreur(n.source(),
+                   "arrêt « " + mot + " » inconnu : boucle, limite, point_arret ou erreur_pile" +
+                       suggestion(mot, {"boucle", "limite", "point_arret", "erreur_pile"}));
             return std::nullopt;
         }
         if (a == arret::point_arret) {
@@ -244,8 +243,8 @@ class lecteur {
         }
         toml::array const* tableau = cas->as_array();
         if (tableau == nullptr || !tableau->is_array_of_tables() || tableau->empty()) {
-            erreur(cas->source(), "« cas » doit être un tableau de tables, écrit [[cas]], pas " +
-                                      nom_type(*cas));
+            erreur(cas->source(),
+                   "« cas » doit être un tableau de tables, écrit [[cas]], pas " + nom_type(*cas));
             return;
         }
         std::map<std::string, int> noms; // nom -> ligne de son cas
@@ -270,8 +269,9 @@ class lecteur {
                     c.nom = n->as_string()->get();
                     auto const deja = noms.find(c.nom);
                     if (deja != noms.end()) {
-                        erreur(n->source(), "nom « " + c.nom + " » déjà pris par le cas de la "
-                                                                 "ligne " +
+                        erreur(n->source(), "nom « " + c.nom +
+                                                " » déjà pris par le cas de la "
+                                                "ligne " +
                                                 std::to_string(deja->second));
                     } else {
                         noms[c.nom] = c.ligne;
@@ -318,8 +318,8 @@ class lecteur {
             }
             int const port = port_de(nom);
             if (port < 0) {
-                erreur(cle->source(), "port inconnu « " + nom + " » : A, B, C, D ou E" +
-                                          suggestion(nom, connues));
+                erreur(cle->source(),
+                       "port inconnu « " + nom + " » : A, B, C, D ou E" + suggestion(nom, connues));
                 continue;
             }
             if (std::optional<int> v = octet(*n, "le port " + nom)) {
@@ -434,8 +434,7 @@ class lecteur {
         }
         for (int r = 0; r < nb_registres_ports; ++r) {
             if (nom == noms_registres[r]) {
-                std::string const quoi =
-                    r < nb_ports ? "le port " + nom : "le registre " + nom;
+                std::string const quoi = r < nb_ports ? "le port " + nom : "le registre " + nom;
                 if (std::optional<int> const o = octet(v, quoi)) {
                     c.ports.push_back({r, *o});
                 }
@@ -459,9 +458,8 @@ long long exercice::total() const {
 }
 
 bool exercice_lu::valide() const {
-    return erreur.empty() &&
-           std::none_of(diagnostics.begin(), diagnostics.end(),
-                        [](diagnostic const& d) { return d.erreur; });
+    return erreur.empty() && std::none_of(diagnostics.begin(), diagnostics.end(),
+                                          [](diagnostic const& d) { return d.erreur; });
 }
 
 exercice_lu lit_exercice(std::string const& texte) {

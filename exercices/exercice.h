@@ -32,7 +32,7 @@ struct port_attendu {
 
 struct cas_exercice {
     std::string nom;
-    int ligne = 0; // celle de son [[cas]]
+    int ligne = 0;                            // celle de son [[cas]]
     std::vector<evenement_entree> entrees;    // toutes au pas 0, dans l'ordre du fichier
     std::vector<evenement_entree> evenements; // dans l'ordre du fichier
     std::vector<octets_a> memoire;

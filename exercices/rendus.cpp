@@ -67,8 +67,8 @@ std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r)
         t += copie.fichier + " : " + std::to_string(copie.points) + "/" +
              std::to_string(copie.total) + "\n";
         if (!copie.charge) {
-            t += "  " + (copie.erreurs.empty() ? std::string("ne se charge pas")
-                                               : copie.erreurs.front()) +
+            t += "  " +
+                 (copie.erreurs.empty() ? std::string("ne se charge pas") : copie.erreurs.front()) +
                  "\n";
             continue;
         }
@@ -82,7 +82,8 @@ std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r)
 }
 
 std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r) {
-    std::string t = "\xEF\xBB\xBF" "copie;points;total";
+    std::string t = "\xEF\xBB\xBF"
+                    "copie;points;total";
     for (cas_exercice const& c : e.cas) {
         t += ";" + champ_csv(c.nom);
     }

@@ -92,8 +92,7 @@ bool simulateur::commande_exercice(Fl_Widget* obj) {
             montre_fenetre_exercice();
         }
     } else if (obj == f.AUTRE) {
-        char const* chemin =
-            fl_show_file_selector("Choisissez un exercice", "", "*.toml", "");
+        char const* chemin = fl_show_file_selector("Choisissez un exercice", "", "*.toml", "");
         if (chemin != nullptr) {
             ouvre_exercice(chemin);
         }
@@ -145,8 +144,7 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
 
 void simulateur::montre_fenetre_exercice() {
     // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
-    fl_show_form(fenetre_exo->exercice, FL_PLACE_FREE, FL_FULLBORDER,
-                 exo->titre_fenetre.c_str());
+    fl_show_form(fenetre_exo->exercice, FL_PLACE_FREE, FL_FULLBORDER, exo->titre_fenetre.c_str());
 }
 
 void simulateur::retiens_programme(programme_charge p, std::string const& chemin) {
@@ -250,7 +248,8 @@ void simulateur::prepare_cas_choisi() {
     }
     cas_pret const pret = prepare_cas(c, exo->programme);
     if (!pret.erreur.empty()) {
-        f.PREPARE->copy_label(libelle("« " + c.nom + " » ne se prépare pas : " + pret.erreur).c_str());
+        f.PREPARE->copy_label(
+            libelle("« " + c.nom + " » ne se prépare pas : " + pret.erreur).c_str());
         return;
     }
     if (marche.en_marche()) {

@@ -80,8 +80,7 @@ fenetre_exercice_class::fenetre_exercice_class() {
     CAS->color(FL_WHITE);
     CAS->tooltip("Un cas par ligne : choisissez-en un pour le préparer");
     MESSAGE = new Fl_Box(10, 245, 600, 44);
-    MESSAGE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP |
-                   FL_ALIGN_CLIP);
+    MESSAGE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
     MESSAGE->labelsize(13);
     TOTAL = new Fl_Box(10, 292, 600, 22);
     TOTAL->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);

@@ -28,14 +28,14 @@ class fenetre_exercice_class {
     fenetre_exercice_class();
 
     Fl_Double_Window* exercice;
-    Fl_Box* TITRE;         // fichier, nombre de cas et points
-    Fl_Hold_Browser* CAS;  // "✔ nom" ou "✘ nom : message", une ligne par cas
-    Fl_Box* MESSAGE;       // le message entier du cas choisi
-    Fl_Box* TOTAL;         // points du programme, ou ce qui se passe
-    Fl_Box* PREPARE;       // le cas prepare dans la fenetre principale
+    Fl_Box* TITRE;        // fichier, nombre de cas et points
+    Fl_Hold_Browser* CAS; // "✔ nom" ou "✘ nom : message", une ligne par cas
+    Fl_Box* MESSAGE;      // le message entier du cas choisi
+    Fl_Box* TOTAL;        // points du programme, ou ce qui se passe
+    Fl_Box* PREPARE;      // le cas prepare dans la fenetre principale
     Fl_Button* VERIFIER;
     Fl_Return_Button* PREPARER;
-    Fl_Button* AUTRE;      // "Autre exercice..."
+    Fl_Button* AUTRE; // "Autre exercice..."
     Fl_Button* FERMER;
 };
 

@@ -263,7 +263,8 @@ TEST(Run, EntreesEnRouteEtOctetsPoses) {
         {echo, "--pose $10=300", 0,
          "pose « $10=300 » invalide (attendu ADR=V[,V...], comme $0200=1,2 ou donnees+1=7, V de "
          "-128 à 255)"},
-        {echo, "--pose $ffff=1,2", 0, "pose « $ffff=1,2 » : 2 octets depuis « $ffff » dépassent $ffff"},
+        {echo, "--pose $ffff=1,2", 0,
+         "pose « $ffff=1,2 » : 2 octets depuis « $ffff » dépassent $ffff"},
     };
     for (auto const& c : cas) {
         options_run o;

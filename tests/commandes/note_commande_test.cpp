@@ -16,7 +16,8 @@ class CommandeNote : public dossier_temporaire {
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         std::ofstream(dossier / "faux.asm") << "        PUSH donnees\n        MUL\n";
-        std::ofstream(dossier / "fautif.toml") << "titre = \"t\"\n[[cas]]\nnom = \"a\"\nentree = 1\n";
+        std::ofstream(dossier / "fautif.toml")
+            << "titre = \"t\"\n[[cas]]\nnom = \"a\"\nentree = 1\n";
     }
     // Depuis le dossier des exercices d'exemple ; sorties dans le dossier du test.
     int lance(std::string const& arguments) {
@@ -97,8 +98,11 @@ TEST_F(CommandeNote, TexteCsvEtJson) {
         << sortie;
     EXPECT_EQ(sortie.substr(sortie.size() - 3), "]}\n");
     ASSERT_EQ(lance("--json somme_table.toml " + chemin("faux.asm")), 1);
-    EXPECT_NE(sortie.find("\"erreurs\": [\"" + faux + ":1:14: erreur: étiquette « donnees » non "
-                          "définie\", \"" + faux + ":2:9: erreur: mnémonique inconnu « MUL »\"], "
+    EXPECT_NE(sortie.find("\"erreurs\": [\"" + faux +
+                          ":1:14: erreur: étiquette « donnees » non "
+                          "définie\", \"" +
+                          faux +
+                          ":2:9: erreur: mnémonique inconnu « MUL »\"], "
                           "\"cas\": [{\"nom\": \"exemple\", \"reussi\": false, \"points\": 0, "
                           "\"arret\": null, \"arret_en\": null, \"ligne\": null"),
               std::string::npos)

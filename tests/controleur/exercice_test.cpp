@@ -47,7 +47,8 @@ TEST_F(exercice, verifier_puis_preparer_un_cas_echoue_et_le_lancer) {
     ASSERT_TRUE(fe.PREPARER->active());
     clique(fe.PREPARER);
     EXPECT_STREQ(libelle(fe.PREPARE), "Cas préparé : appui tardif ; événements aux pas 200");
-    EXPECT_STREQ(libelle(acces_simulateur::barre_marche(*sim).ETAT), "Cas « appui tardif » préparé");
+    EXPECT_STREQ(libelle(acces_simulateur::barre_marche(*sim).ETAT),
+                 "Cas « appui tardif » préparé");
 
     mode_marche& mm = acces_simulateur::marche(*sim);
     barre_marche_class& bm = acces_simulateur::barre_marche(*sim);

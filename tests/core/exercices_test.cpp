@@ -46,7 +46,8 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
         {"attendu = { DDRC = 0xF0 }", programme, ""},
         {"attendu = { DDRC = 0 }", programme, "DDRC vaut 240, attendu 0"},
         {"attendu = { pile = [3, 255] }", programme, ""},
-        {"attendu = { pile = [3] }", programme, "pile vaut [3, -1], attendu [3] (du fond au sommet)"},
+        {"attendu = { pile = [3] }", programme,
+         "pile vaut [3, -1], attendu [3] (du fond au sommet)"},
         {"attendu = { \"$0001\" = 7 }", programme, ""},
         {"attendu = { \"0x1\" = [7, 3] }", programme, "$0001 vaut [7, 2], attendu [7, 3]"},
         {"attendu = { donnees = [1, 2, 3] }", programme, ""},
@@ -62,7 +63,8 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
         {"arret = \"erreur_pile\"", "DROP\nBT *\n", ""},
         {"", "DROP\nBT *\n", "erreur de pile (pile vide) en $0000, ligne 1"},
         // Evenements : au pas 0 comme des entrees, puis en route.
-        {"arret = \"limite\"\npas_max = 6\nevenements = [ { pas = 0, E = 5 } ]\nattendu = { B = 5 }",
+        {"arret = \"limite\"\npas_max = 6\nevenements = [ { pas = 0, E = 5 } ]\nattendu = { B = 5 "
+         "}",
          echo, ""},
         {"arret = \"limite\"\npas_max = 6\nentrees = { E = 5 }\n"
          "evenements = [ { pas = 3, E = 9 } ]\nattendu = { B = 9 }",
@@ -91,14 +93,16 @@ TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
         {"titre = \"t\"\n", 1, 1, "aucun cas : ajoutez au moins un [[cas]]"},
         {"titre = \"t\"\ntitr = 1\n[[cas]]\nnom = \"a\"\n", 2, 1,
          "clé inconnue « titr » (voulez-vous dire « titre » ?)"},
-        {"titre = 3\n[[cas]]\nnom = \"a\"\n", 1, 9, "« titre » doit être une chaîne, pas un entier"},
+        {"titre = 3\n[[cas]]\nnom = \"a\"\n", 1, 9,
+         "« titre » doit être une chaîne, pas un entier"},
         {"titre = \"t\"\npas_max = -1\n[[cas]]\nnom = \"a\"\n", 2, 11,
          "« pas_max » vaut -1 : de 0 à 4294967295"},
         {"titre = \"t\"\narret = \"boucles\"\n[[cas]]\nnom = \"a\"\n", 2, 9,
          "arrêt « boucles » inconnu : boucle, limite, point_arret ou erreur_pile (voulez-vous dire "
          "« boucle » ?)"},
-        {"titre = \"t\"\ncas = 1\n", 2, 7, "« cas » doit être un tableau de tables, écrit [[cas]], "
-                                           "pas un entier"},
+        {"titre = \"t\"\ncas = 1\n", 2, 7,
+         "« cas » doit être un tableau de tables, écrit [[cas]], "
+         "pas un entier"},
         {"titre = \"t\"\n[[cas]]\nnom = \"a\"\n[[cas]]\nnom = \"a\"\n", 5, 7,
          "nom « a » déjà pris par le cas de la ligne 2"},
         {"titre = \"t\"\n[[cas]]\npoints = 1\n", 2, 1, "cas sans « nom » : chaque cas a un nom"},
@@ -127,7 +131,8 @@ TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
          "événement sans « pas »"},
         {"titre = \"t\"\n[[cas]]\nnom = \"a\"\nevenements = [ { pas = 1 } ]\n", 4, 16,
          "événement sans port : { pas = N, E = V }"},
-        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\npas_max = 10\nevenements = [ { pas = 11, E = 1 } ]\n",
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\npas_max = 10\nevenements = [ { pas = 11, E = 1 } "
+         "]\n",
          5, 24, "l'événement du pas 11 n'arrivera pas : le cas s'arrête au plus tard après 10 pas",
          false},
         {"titre = \"t\"\n[[cas]\n", 2, 7, "TOML mal formé : « ] » attendu"},
@@ -175,7 +180,8 @@ TEST(Exercices, UneEtiquetteAbsenteNeFaitEchouerQueSesCasEtCetteCopie) {
               "étiquette « donnees » absente du programme (voulez-vous dire « donees » ?)");
     EXPECT_EQ(r[2].points, 0);
     EXPECT_FALSE(r[2].charge);
-    EXPECT_EQ(r[2].erreurs, std::vector<std::string>{"faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »"});
+    EXPECT_EQ(r[2].erreurs,
+              std::vector<std::string>{"faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »"});
 }
 
 TEST(EvenementsArmes, LePasArriereLesRearmeEtRemetLesEntrees) {
