@@ -48,6 +48,7 @@ struct simulateur::suivi_exercice {
     std::string nom_programme;
     std::future<resultat_copie> correction;
     std::vector<resultat_cas> resultats; // vide avant la premiere verification
+    std::string nom_verifie;             // le programme que ces resultats notent
     std::string fichier_demande;         // --exercice, ouvert a la premiere passe
 };
 
@@ -163,8 +164,9 @@ void simulateur::verifie() {
         return;
     }
     exo->resultats.clear();
+    exo->nom_verifie = exo->nom_programme;
     montre_resultats();
-    f.TOTAL->copy_label(("Vérification de " + exo->nom_programme + "...").c_str());
+    f.TOTAL->copy_label(("Vérification de " + exo->nom_verifie + "...").c_str());
     barre_exo->B_VERIFIER->deactivate();
     f.VERIFIER->deactivate();
     // Des copies : le fil ne partage rien avec la fenetre.
@@ -208,7 +210,7 @@ void simulateur::montre_resultats() {
     f.CAS->value(choisi);
     if (!exo->resultats.empty()) {
         f.TOTAL->copy_label((std::to_string(points) + "/" + std::to_string(exo->exo.total()) +
-                             " points pour " + exo->nom_programme)
+                             " points pour " + exo->nom_verifie)
                                 .c_str());
     } else if (!exo->correction.valid()) {
         f.TOTAL->copy_label("Pas encore vérifié : « Vérifier » (F6) corrige le programme chargé.");

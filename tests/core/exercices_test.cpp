@@ -149,8 +149,8 @@ TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
         EXPECT_EQ(lu.valide(), !l.erreur);
     }
     // Toutes ensemble, dans l'ordre du fichier.
-    exercice_lu const lu = lit_exercice("[[cas]]\nnom = \"a\"\nmemoire = { x = 300 }\n"
-                                        "points = -1\n[[cas]]\nnom = \"a\"\n");
+    exercice_lu const lu = lit_exercice("[[cas]]\nnom = \"a\"\npoints = -1\n"
+                                        "memoire = { x = 300 }\n[[cas]]\nnom = \"a\"\n");
     std::vector<int> lignes;
     for (diagnostic const& d : lu.diagnostics) {
         lignes.push_back(d.ligne);
