@@ -9,6 +9,7 @@
 
 #include "exercices/correction.h"
 #include "exercices/exercice.h"
+#include "exercices/rendus.h"
 
 namespace {
 
@@ -182,6 +183,18 @@ TEST(Exercices, UneEtiquetteAbsenteNeFaitEchouerQueSesCasEtCetteCopie) {
     EXPECT_FALSE(r[2].charge);
     EXPECT_EQ(r[2].erreurs,
               std::vector<std::string>{"faux.asm:1:1: erreur: mnémonique inconnu « PUSHX »"});
+}
+
+TEST(Exercices, LesNomsLibresNeCassentNiLeCsvNiLeJson) {
+    exercice_lu const lu = lit_exercice("titre = 'Dire \"oui\"\\non'\n"
+                                        "[[cas]]\nnom = 'a;b \"c\"'\nattendu = { B = 1 }\n");
+    ASSERT_TRUE(lu.valide());
+    std::vector<resultat_copie> const r =
+        corrige(lu.exo, {{"x;y.asm", programme_source(assemble("BT *\n"))}});
+    EXPECT_EQ(rendu_csv(lu.exo, r), "\xEF\xBB\xBF"
+                                    "copie;points;total;\"a;b \"\"c\"\"\"\n"
+                                    "\"x;y.asm\";0;1;0\n");
+    EXPECT_EQ(rendu_json(lu.exo, r).rfind("{\"titre\": \"Dire \\\"oui\\\"\\\\non\", ", 0), 0u);
 }
 
 TEST(EvenementsArmes, LePasArriereLesRearmeEtRemetLesEntrees) {
