@@ -1,10 +1,10 @@
-# Ce que « cmake --install » pose : les trois commandes, l'entree de menu, l'icone,
+# Ce que « cmake --install » pose : les quatre commandes, l'entree de menu, l'icone,
 # le type des programmes .bin, les exemples avec leurs sources et les pages de
 # manuel, construites par scdoc quand il est la (scripts/run s'en passe).
 include(GNUInstallDirs)
 
 # Les commandes installees, chacune avec sa page de manuel.
-set(KARVELA_COMMANDES karvela karvela-asm karvela-run)
+set(KARVELA_COMMANDES karvela karvela-asm karvela-run karvela-note)
 install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -12,6 +12,8 @@ install(FILES paquet/karvela-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/
         RENAME karvela.xml)
 file(GLOB exemples CONFIGURE_DEPENDS examples/*.bin examples/*.asm examples/*.txt)
 install(FILES ${exemples} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+file(GLOB exercices CONFIGURE_DEPENDS examples/exercices/*.toml examples/exercices/*.asm)
+install(FILES ${exercices} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/exercices)
 
 find_program(KARVELA_SCDOC scdoc)
 if(KARVELA_SCDOC)

@@ -36,7 +36,10 @@ en arrière.
 .
 karvela-asm assemble les sources .asm avec des messages en français qui
 donnent ligne et colonne ; karvela-run exécute un programme sans fenêtre et
-rend son état final en texte ou en JSON, pour corriger une série de copies.
+rend son état final en texte ou en JSON ; karvela-note corrige un dossier de
+copies d'après un exercice TOML (entrées, mémoire, événements, résultats
+attendus) et écrit un tableau CSV, et « Vérifier » fait de même dans la
+fenêtre pour l'étudiant.
 Le paquet contient des exemples commentés et leurs sources.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

@@ -3,7 +3,8 @@
 // diagnostics de karvela-asm) et l'executer par le moteur, puis rend compte en
 // francais ou en JSON. Rien sur la sortie d'erreur quand tout va bien.
 // Sortie 0 execute jusqu'a un arret, 1 programme illisible ou fautif (ou sortie
-// standard perdue), 2 mauvais usage.
+// standard perdue), 2 mauvais usage (une --pose sur une etiquette que le programme
+// n'a pas comprise).
 #include <iostream>
 #include <string>
 #include <vector>
@@ -60,8 +61,14 @@ int main(int argc, char** argv) {
             trace << ligne_trace(adresse, instruction, cpu) << "\n";
         };
     }
+    demande_execution d = demande_de(o);
+    std::string const pose_fautive = ajoute_poses(o, p, d);
+    if (!pose_fautive.empty()) {
+        std::cerr << "karvela-run: " << pose_fautive << "\n";
+        return sortie_usage;
+    }
     machine_seule seule;
-    arret_decrit const a = lance_programme(seule, p, demande_de(o), ecrit_trace);
+    arret_decrit const a = lance_programme(seule, p, d, ecrit_trace);
     etat_final const e = releve(seule.m(), a, o.zones);
     std::cout << (o.json ? rapport_json(e) : rapport_texte(e));
     return fin_commande(commande, sortie_executee);

@@ -2,6 +2,7 @@
 // des options ont les formes de l'assembleur.
 #include "lancement.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -14,27 +15,6 @@ namespace {
 constexpr long long fin_memoire = 0x10000;
 constexpr long long pas_max_option = 0xFFFFFFFF; // les nombres lus ont 32 bits au plus
 char const* const noms_ports = "ABCDE";
-
-// Les mots de "arret" dans le JSON.
-struct nom_arret {
-    arret raison;
-    char const* json;
-};
-const nom_arret noms_arrets[] = {
-    {arret::erreur_pile, "erreur_pile"},
-    {arret::boucle, "boucle"},
-    {arret::point_arret, "point_arret"},
-    {arret::limite, "limite"},
-};
-
-char const* mot_json(arret r) {
-    for (nom_arret const& n : noms_arrets) {
-        if (n.raison == r) {
-            return n.json;
-        }
-    }
-    return "limite"; // execute() avec limite_est_arret ne rend pas d'autre raison
-}
 
 // Valeur d'une option lue sous les formes de l'assembleur, dans min..max.
 bool nombre_dans(std::string const& texte, long long min, long long max, long long& v) {
@@ -111,7 +91,7 @@ class lecteur_options {
         } else if (nom == "--trace" || nom == "--json") {
             (nom == "--trace" ? options.trace : options.json) = true;
         } else if (nom == "-n" || nom == "--pas" || nom == "--jusqu-a" || nom == "--entree" ||
-                   nom == "--memoire") {
+                   nom == "--memoire" || nom == "--pose") {
             if (!a_valeur && i + 1 >= arguments.size()) {
                 fin = fautif("l'option « " + nom + " » attend une valeur");
                 return true;
@@ -148,6 +128,8 @@ class lecteur_options {
             options.adresse_arret = static_cast<unsigned short>(v);
         } else if (nom == "--entree") {
             return entree(valeur);
+        } else if (nom == "--pose") {
+            return pose(valeur);
         } else {
             return zone(valeur);
         }
@@ -160,13 +142,52 @@ class lecteur_options {
                 ? std::string::npos
                 : std::string(noms_ports)
                       .find(static_cast<char>(std::toupper(static_cast<unsigned char>(valeur[0]))));
-        long long v = 0;
+        std::size_t const arobase = valeur.find('@');
+        long long v = 0, pas = 0;
         if (port == std::string::npos || valeur.size() < 3 || valeur[1] != '=' ||
-            !nombre_dans(valeur.substr(2), -128, 255, v)) {
+            !nombre_dans(valeur.substr(2, arobase == std::string::npos ? arobase : arobase - 2),
+                         -128, 255, v)) {
             return "entrée « " + valeur +
                    " » invalide (attendu P=V, P parmi A, B, C, D, E et V de -128 à 255)";
         }
-        options.entrees[port] = static_cast<int>(v & 0xFF);
+        if (arobase != std::string::npos &&
+            !nombre_dans(valeur.substr(arobase + 1), 0, pas_max_option, pas)) {
+            return "entrée « " + valeur +
+                   " » invalide : après « @ », un nombre d'instructions de 0 à 4294967295";
+        }
+        if (pas == 0) {
+            options.entrees[port] = static_cast<int>(v & 0xFF);
+        } else {
+            options.evenements.push_back(
+                {pas, static_cast<int>(port), static_cast<unsigned char>(v & 0xFF)});
+        }
+        return "";
+    }
+
+    std::string pose(std::string const& valeur) {
+        std::size_t const egal = valeur.find('=');
+        std::string const adresse = valeur.substr(0, egal);
+        options_run::pose p;
+        bool bonne = egal != std::string::npos && lit_cle_adresse(adresse, p.cle);
+        for (std::size_t debut = egal + 1; bonne && debut <= valeur.size();) {
+            std::size_t const virgule = std::min(valeur.find(',', debut), valeur.size());
+            long long v = 0;
+            bonne = nombre_dans(valeur.substr(debut, virgule - debut), -128, 255, v);
+            p.octets.push_back(static_cast<unsigned char>(v & 0xFF));
+            debut = virgule + 1;
+        }
+        if (!bonne) {
+            return "pose « " + valeur +
+                   " » invalide (attendu ADR=V[,V...], comme $0200=1,2 ou donnees+1=7, "
+                   "V de -128 à 255)";
+        }
+        if (!p.cle.symbolique) {
+            std::string const hors = hors_memoire(adresse, p.cle.nombre, p.octets.size());
+            if (!hors.empty()) {
+                return "pose « " + valeur + " » : " + hors;
+            }
+        }
+        options.poses.push_back(std::move(p));
         return "";
     }
 
@@ -201,6 +222,9 @@ char const* const aide_run =
     "  --jusqu-a ADR     s'arrêter avant l'instruction en ADR (la première tourne toujours)\n"
     "  --entree P=V      avant la première instruction, bits d'entrée du port P (A à E)\n"
     "                    mis à ceux de V, comme des clics ; répétable\n"
+    "  --entree P=V@N    de même, après N instructions\n"
+    "  --pose ADR=V,...  avant la première instruction, écrit les octets V depuis ADR\n"
+    "                    (nombre, ou étiquette d'un .asm suivie ou non de +N) ; répétable\n"
     "  --memoire ADR:N   ajouter au rapport N octets de mémoire depuis ADR ; répétable\n"
     "  --trace           une ligne par instruction : adresse, instruction, registres après\n"
     "  --json            le rapport en un objet JSON (la trace va alors sur la sortie\n"
@@ -228,7 +252,20 @@ demande_execution demande_de(options_run const& o) {
             d.entrees.push_back({0, p, static_cast<unsigned char>(o.entrees[p])});
         }
     }
+    d.entrees.insert(d.entrees.end(), o.evenements.begin(), o.evenements.end());
     return d;
+}
+
+std::string ajoute_poses(options_run const& o, programme_charge const& p, demande_execution& d) {
+    for (options_run::pose const& pose : o.poses) {
+        unsigned short adresse = 0;
+        std::string const erreur = resout_cle(pose.cle, p, pose.octets.size(), adresse);
+        if (!erreur.empty()) {
+            return "--pose " + pose.cle.texte + " : " + erreur;
+        }
+        d.memoire.push_back({adresse, pose.octets});
+    }
+    return "";
 }
 
 std::string ligne_trace(unsigned short adresse, std::string const& instruction,
@@ -259,7 +296,7 @@ template <typename T> std::string liste(std::vector<T> const& v, char const* sep
 } // namespace
 
 std::string rapport_json(etat_final const& e) {
-    std::string j = "{\"pas\": " + std::to_string(e.pas) + ", \"arret\": \"" + mot_json(e.raison) +
+    std::string j = "{\"pas\": " + std::to_string(e.pas) + ", \"arret\": \"" + mot_arret(e.raison) +
                     "\", \"PC\": " + std::to_string(e.PC) + ", \"SP\": " + std::to_string(e.SP) +
                     ", \"pile\": [" + liste(e.pile, ", ") + "], \"CCR\": " + std::to_string(e.CCR) +
                     ", \"A\": " + std::to_string(e.A) + ", \"X\": " + std::to_string(e.X) +

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "exercices/adresses.h"
 #include "execution/moteur.h"
 
 struct options_run {
@@ -15,6 +16,12 @@ struct options_run {
     bool jusqu_a = false;
     unsigned short adresse_arret = 0;
     int entrees[nb_ports] = {-1, -1, -1, -1, -1}; // octet a poser sur les entrees, -1 : rien
+    std::vector<evenement_entree> evenements;     // --entree P=V@N, N > 0
+    struct pose {
+        cle_adresse cle;
+        std::vector<unsigned char> octets;
+    };
+    std::vector<pose> poses; // --pose, resolues sur le programme charge
     std::vector<zone_memoire> zones;
     bool trace = false;
     bool json = false;
@@ -33,8 +40,11 @@ lecture_options lit_options_run(std::vector<std::string> const& arguments, optio
 extern char const* const aide_run;
 
 // Ce que les options demandent au moteur : pas, point d'arret, --entree avant la
-// premiere instruction.
+// premiere instruction, puis apres N.
 demande_execution demande_de(options_run const& o);
+// Les --pose de o ajoutees a d, leurs cles resolues dans p ; vide si toutes le
+// sont, sinon le message de la premiere qui ne l'est pas.
+std::string ajoute_poses(options_run const& o, programme_charge const& p, demande_execution& d);
 
 // "0002  PUSHI 1     PC=0004 SP=1 CCR=00000000 A=00 X=0000 pile=[3 1]"
 std::string ligne_trace(unsigned short adresse, std::string const& instruction,

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int bits_par_octet = 8;
-
 bilan_execution deroule(machine& m, demande_execution const& d, observateur const& trace) {
     points_arret points;
     for (unsigned short a : d.points) {
@@ -22,19 +20,14 @@ bilan_execution deroule(machine& m, demande_execution const& d, observateur cons
             points.bascule(a);
         }
     }
-    std::vector<evenement_entree> entrees = d.entrees;
-    std::stable_sort(
-        entrees.begin(), entrees.end(),
-        [](evenement_entree const& a, evenement_entree const& b) { return a.pas < b.pas; });
-    std::size_t prochaine = 0;
+    evenements_armes entrees;
+    entrees.arme(d.entrees);
+    entrees.pose_dues(m);
     bilan_execution total{0, arret::limite, m.cpu().PC_value()};
     for (;;) {
-        for (; prochaine < entrees.size() && entrees[prochaine].pas <= total.pas; ++prochaine) {
-            pose_entree(m, entrees[prochaine].port, entrees[prochaine].valeur);
-        }
         long long tranche = d.pas_max - total.pas;
-        if (prochaine < entrees.size()) {
-            tranche = std::min(tranche, entrees[prochaine].pas - total.pas);
+        if (entrees.marge() >= 0) {
+            tranche = std::min(tranche, entrees.marge());
         }
         if (trace) {
             tranche = std::min(tranche, 1LL);
@@ -56,8 +49,21 @@ bilan_execution deroule(machine& m, demande_execution const& d, observateur cons
         if (total.raison != arret::limite) {
             return total;
         }
+        entrees.apres(m, total.pas - faits);
     }
 }
+
+// Les mots des arrets, dans l'ordre ou ils l'emportent.
+struct nom_arret {
+    arret raison;
+    char const* mot;
+};
+const nom_arret noms_arrets[] = {
+    {arret::erreur_pile, "erreur_pile"},
+    {arret::boucle, "boucle"},
+    {arret::point_arret, "point_arret"},
+    {arret::limite, "limite"},
+};
 
 programme_charge refus(std::string erreur) {
     programme_charge p;
@@ -66,6 +72,25 @@ programme_charge refus(std::string erreur) {
 }
 
 } // namespace
+
+char const* mot_arret(arret a) {
+    for (nom_arret const& n : noms_arrets) {
+        if (n.raison == a) {
+            return n.mot;
+        }
+    }
+    return "limite"; // le moteur ne rend pas d'autre raison
+}
+
+bool arret_du_mot(std::string const& mot, arret& a) {
+    for (nom_arret const& n : noms_arrets) {
+        if (mot == n.mot) {
+            a = n.raison;
+            return true;
+        }
+    }
+    return false;
+}
 
 programme_charge programme_source(programme_assemble a) {
     programme_charge p;
@@ -82,6 +107,10 @@ programme_charge lit_programme(std::string const& chemin) {
         source_lue const s = lit_source(chemin);
         return s.lue ? programme_source(assemble(s.texte)) : refus(s.erreur);
     }
+    return lit_programme_binaire(chemin);
+}
+
+programme_charge lit_programme_binaire(std::string const& chemin) {
     binaire_lu const b = lit_binaire(chemin);
     if (b.e == binaire_lu::etat::illisible) {
         return refus("impossible de lire « " + chemin + " » : " + b.raison);
@@ -121,17 +150,6 @@ void machine_seule::charge(programme_charge const& p) {
         port.reecrit_valeur();
     }
     machine_.memoire_touchee();
-}
-
-void pose_entree(machine& m, int port, unsigned char valeur) {
-    registre_port& r = m.port(port);
-    for (int bit = 0; bit < bits_par_octet; ++bit) {
-        bool const voulu = (valeur >> bit) & 1;
-        bool const actuel = (r.valeur() >> bit) & 1;
-        if (voulu != actuel && r.bascule_entree(bit)) {
-            r.reecrit_valeur();
-        }
-    }
 }
 
 void pose_octets(machine& m, unsigned short adresse, std::vector<unsigned char> const& octets) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "execution/evenements.h"
 #include "simulateur/machine.h"
 #include "simulateur/marche.h"
 
@@ -31,6 +32,8 @@ struct programme_charge {
 // L'extension decide (est_source, casse ignoree) : un .asm est lu et assemble, tout
 // autre fichier lu comme un .bin par le chargeur de la fenetre, sans ses lignes.
 programme_charge lit_programme(std::string const& chemin);
+// Un .bin lu par le chargeur de la fenetre, quelle que soit son extension.
+programme_charge lit_programme_binaire(std::string const& chemin);
 // Un source deja assemble (la fenetre l'a en main) ; charge s'il n'a pas d'erreur.
 programme_charge programme_source(programme_assemble p);
 
@@ -60,18 +63,9 @@ class machine_seule {
     machine machine_;
 };
 
-// Les bits d'entree du port mis a ceux de valeur, comme des clics ; les bits de
-// sortie ne bougent pas.
-void pose_entree(machine& m, int port, unsigned char valeur);
 // Des octets ecrits en memoire hors d'une instruction (les ports les voient au pas
 // suivant) ; ce qui depasserait $FFFF est perdu.
 void pose_octets(machine& m, unsigned short adresse, std::vector<unsigned char> const& octets);
-
-struct evenement_entree {
-    long long pas; // apres ce nombre d'instructions ; 0 : avant la premiere
-    int port;      // 0..4 : A..E
-    unsigned char valeur;
-};
 
 struct octets_poses {
     unsigned short adresse;
@@ -84,6 +78,11 @@ struct demande_execution {
     std::vector<octets_poses> memoire;     // apres le chargement, avant les entrees
     std::vector<evenement_entree> entrees; // dans l'ordre des pas, puis de la liste
 };
+
+// Le mot d'un arret dans le JSON de karvela-run et dans un exercice : "boucle"...
+char const* mot_arret(arret a);
+// Le contraire ; faux pour un mot inconnu.
+bool arret_du_mot(std::string const& mot, arret& a);
 
 struct arret_decrit {
     bilan_execution bilan; // pas, raison, adresse de l'arret (PC pour limite)

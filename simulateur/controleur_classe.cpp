@@ -75,7 +75,8 @@ void simulateur::prepare_classe(int argc, char** argv) {
     for (Fl_Window* f :
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
           static_cast<Fl_Window*>(aide->aide), static_cast<Fl_Window*>(erreurs->erreurs),
-          static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a)}) {
+          static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a),
+          static_cast<Fl_Window*>(fenetre_exo->exercice)}) {
         zoom.inscrit(f);
     }
     change_zoom(lit_ligne_commande(argc, argv).zoom);
@@ -231,15 +232,14 @@ void simulateur::va_a() {
     destination const d = lit_destination(
         aller_a->SAISIE->value(),
         [this](std::string const& nom, long& adresse) {
-            for (symbole_source const& s : symboles_source) {
-                if (s.sorte == symbole_source::etiquette && s.nom == nom) {
-                    adresse = static_cast<long>(s.valeur);
-                    return true;
-                }
+            symbole_source const* s = programme_en_memoire.assemble.symbole(nom);
+            if (s == nullptr || s->sorte != symbole_source::etiquette) {
+                return false;
             }
-            return false;
+            adresse = static_cast<long>(s->valeur);
+            return true;
         },
-        source_assemblee);
+        programme_en_memoire.source);
     if (!d.trouvee) {
         aller_a->MESSAGE->copy_label(libelle_litteral(d.refus).c_str());
         aller_a->aller_a->redraw();

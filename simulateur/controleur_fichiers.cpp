@@ -95,9 +95,11 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
         retiens_fichier(demande.fichier);
         barre->B_RECHARGER->do_callback();
     }
+    prepare_exercice(demande.exercice);
 }
 
 void simulateur::detruit_ajouts() {
+    detruit_exercice();
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
     delete erreurs->erreurs;
@@ -106,11 +108,13 @@ void simulateur::detruit_ajouts() {
 }
 
 int simulateur::relaie_raccourci(int evenement) {
-    // Une fenetre modale garde ses touches ; sinon seules l'aide et la platine, non
-    // modales, peuvent avoir recu une touche que la fenetre principale n'a pas vue.
+    // Une fenetre modale garde ses touches ; sinon seules l'aide, la platine et
+    // l'exercice, non modales, peuvent avoir recu une touche que la fenetre
+    // principale n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
         !(simulateur_actif->aide->aide->visible() ||
-          simulateur_actif->platine->platine->visible())) {
+          simulateur_actif->platine->platine->visible() ||
+          simulateur_actif->fenetre_exo->exercice->visible())) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
@@ -139,13 +143,14 @@ void simulateur::ouvre_source() {
     charge_source(chemin, chargement::nouveau_fichier);
 }
 
-void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
+void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste,
+                                char const* titre) {
     erreurs->TITRE->copy_label(titre_erreurs(chemin, liste).c_str());
     erreurs->LISTE->clear();
     for (std::string const& ligne : lignes_erreurs(liste)) {
         erreurs->LISTE->add(ligne.c_str());
     }
-    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, "Erreurs d'assemblage");
+    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, titre);
     zoom.montree(erreurs->erreurs);
     // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
     for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
@@ -190,7 +195,6 @@ void simulateur::charge_source(std::string const& chemin, chargement sorte) {
     }
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     memoire.load_image(programme.base, programme.image);
-    symboles_source = std::move(programme.symboles);
-    source_assemblee = true;
+    programme_en_memoire = programme_source(std::move(programme));
     demarre_programme_charge(chemin, sorte);
 }

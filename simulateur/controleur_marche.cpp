@@ -113,6 +113,7 @@ void simulateur::commande_marche(Fl_Widget* obj) {
     }
     if (obj == barre_marche->B_RECULE) {
         if (moteur.recule()) {
+            marche.evenements().recule(moteur);
             // L'arret montre decrivait l'etat d'apres l'instruction annulee.
             marche.oublie_arret();
             montre_etat_marche();

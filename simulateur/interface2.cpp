@@ -247,14 +247,17 @@ int simulateur::passe_commande() {
         inter.set_SP_value(-1);
         rafraichit_pile();
         marche.oublie_arret();
+        oublie_cas();
         montre_etat_marche();
     } else if (obj == SIM->B_STEP) {
+        marche.evenements().pose_dues(moteur);
         moteur.instruction();
         sauve_registres();
         rafraichit_pile();
         rafraichit_desassemble();
         // Les sorties des cinq ports (react_out), logique puis dessin.
         moteur.sorties_ports();
+        marche.evenements().apres(moteur, 1);
         for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
             port->redessine();
         }
@@ -287,6 +290,8 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (obj == barre->B_RECHARGER) {
         recharge();
+        memoire_ecrite = true;
+    } else if (commande_exercice(obj)) {
         memoire_ecrite = true;
     } else {
         commande_marche(obj);
@@ -346,8 +351,7 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
                       raison.empty() ? nullptr : cause.c_str(), 0);
         return;
     }
-    symboles_source.clear();
-    source_assemblee = false;
+    programme_en_memoire = lit_programme_binaire(chemin);
     demarre_programme_charge(chemin, sorte);
 }
 
@@ -355,6 +359,7 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     // Retenu seulement ici : apres un echec, la barre nomme encore le programme en memoire.
     retiens_fichier(chemin);
     fichier_charge = chemin;
+    oublie_cas();
     moteur.memoire_touchee();
     moteur.oublie_historique();
     if (sorte != chargement::rechargement) {

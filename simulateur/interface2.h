@@ -5,13 +5,14 @@
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "execution/moteur.h"
 #include "simulateur/interface.h"
 #include "simulateur/interface_aller_a.h"
+#include "simulateur/interface_exercice.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interface_platine.h"
@@ -83,7 +84,8 @@ class simulateur {
     // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
     void charge_source(std::string const& chemin, chargement sorte);
     // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
-    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
+    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste,
+                        char const* titre = "Erreurs d'assemblage");
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
@@ -132,6 +134,27 @@ class simulateur {
     // Bouton "Aller" : le dump montre l'adresse lue, ou la fenetre dit le refus.
     void va_a();
 
+    // Exercices (controleur_exercice.cpp) : ouvrir, verifier, preparer un cas.
+    // Appele a la fin de prepare_ajouts ; fichier : celui de --exercice, ou vide.
+    void prepare_exercice(std::string const& fichier);
+    void detruit_exercice();
+    // Vrai si obj est une commande des exercices ; elle est alors faite.
+    bool commande_exercice(Fl_Widget* obj);
+    // Le cas prepare ne l'est plus (chargement, RESET) : ses evenements sont desarmes.
+    void oublie_cas();
+    void ouvre_exercice(std::string const& chemin);
+    void montre_fenetre_exercice();
+    void verifie();
+    static void sonde_correction(void* donnees); // minuteur : la correction est-elle finie ?
+    void montre_resultats();
+    void montre_cas_choisi();
+    void prepare_cas_choisi();
+
+    struct suivi_exercice; // exercice ouvert, programme retenu, correction en cours
+    suivi_exercice* exo = nullptr;
+    barre_exercice_class* barre_exo = nullptr;
+    fenetre_exercice_class* fenetre_exo = nullptr;
+
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -161,8 +184,9 @@ class simulateur {
     barre_platine_class* barre_platine = nullptr;
     platine_class* platine = nullptr;
     aller_a_class* aller_a = nullptr;
-    std::deque<symbole_source> symboles_source; // de la source en memoire, pour "Aller a"
-    bool source_assemblee = false;              // le programme en memoire vient d'une source
+    // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
+    // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
+    programme_charge programme_en_memoire;
 };
 
 #endif

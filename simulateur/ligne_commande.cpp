@@ -1,4 +1,4 @@
-// Ligne de commande : un fichier au plus, deux options longues, "--" pour un nom
+// Ligne de commande : un fichier au plus, trois options longues, "--" pour un nom
 // qui commence par "-". Messages en francais, usage sur la sortie d'erreur et
 // statut 2 pour une ligne mal formee, comme les commandes de l'atelier.
 #include "simulateur/ligne_commande.h"
@@ -11,7 +11,8 @@
 namespace {
 
 constexpr char const* ligne_usage =
-    "utilisation : karvela [--zoom F] [OPTION DE FLTK]... [FICHIER.bin | FICHIER.asm]";
+    "utilisation : karvela [--zoom F] [--exercice EXO.toml] [OPTION DE FLTK]...\n"
+    "                      [FICHIER.bin | FICHIER.asm]";
 
 constexpr char const* texte_aide_commande =
     "Simulateur d'une machine à pile 8 bits.\n"
@@ -20,6 +21,8 @@ constexpr char const* texte_aide_commande =
     "\n"
     "  --zoom F   agrandit les fenêtres F fois : de 1 à 3, par pas de 0,25\n"
     "             (Ctrl++, Ctrl+- et Ctrl+0 le changent dans la fenêtre)\n"
+    "  --exercice EXO.toml\n"
+    "             ouvre aussi cet exercice, que « Vérifier » (F6) corrige\n"
     "  --help     affiche cette aide et quitte\n"
     "  --version  affiche la version et quitte\n"
     "  --         ce qui suit est un nom de fichier, même commençant par -\n"
@@ -44,14 +47,23 @@ demande_lancement analyse_arguments(std::vector<std::string> const& mots) {
     for (std::size_t i = 0; i < mots.size(); ++i) {
         std::string const& mot = mots[i];
         std::string::size_type const egal = mot.find('=');
-        if (!options_finies && mot.substr(0, egal) == "--zoom") {
-            // "--zoom F" ou "--zoom=F".
+        std::string const nom = mot.substr(0, egal);
+        if (!options_finies && (nom == "--zoom" || nom == "--exercice")) {
+            // "--nom V" ou "--nom=V".
+            bool const zoom = nom == "--zoom";
             if (egal == std::string::npos && i + 1 == mots.size()) {
-                return refus("--zoom attend un facteur, de 1 à 3 par pas de 0,25");
+                return refus(zoom ? "--zoom attend un facteur, de 1 à 3 par pas de 0,25"
+                                  : "« --exercice » attend un fichier");
             }
             std::string const valeur = egal == std::string::npos ? mots[++i] : mot.substr(egal + 1);
-            if (!lit_zoom(valeur, d.zoom)) {
+            if (zoom && !lit_zoom(valeur, d.zoom)) {
                 return refus("facteur de zoom « " + valeur + " » : de 1 à 3, par pas de 0,25");
+            }
+            if (!zoom && valeur.empty()) {
+                return refus("« --exercice » attend un fichier, pas un mot vide");
+            }
+            if (!zoom) {
+                d.exercice = valeur;
             }
         } else if (!options_finies && mot == "--") {
             options_finies = true;

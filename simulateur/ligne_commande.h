@@ -1,6 +1,7 @@
 // Ligne de commande du simulateur, sans dessin : ce qui reste une fois que la
 // boite a outils a pris ses propres options (-geometry, -display, ...).
-// karvela [--zoom F] [FICHIER], --help, --version ; "--" termine les options.
+// karvela [--zoom F] [--exercice EXO.toml] [FICHIER], --help, --version ; "--"
+// termine les options.
 #ifndef KARVELA_LIGNE_COMMANDE_H
 #define KARVELA_LIGNE_COMMANDE_H
 
@@ -20,6 +21,7 @@ struct demande_lancement {
     std::string fichier;
     std::string probleme;
     double zoom = 1.0; // --zoom : facteur des fenetres (echelle.h)
+    std::string exercice = {}; // --exercice : ouvert avec la fenetre, apres fichier
 };
 
 demande_lancement analyse_arguments(std::vector<std::string> const& mots);

@@ -151,9 +151,17 @@ mode_marche::tranche mode_marche::avance() {
         return t;
     }
     double const debut = horloge_();
-    long long const n = dues(debut);
+    long long n = dues(debut);
+    evenements_.pose_dues(machine_);
+    if (evenements_.marge() >= 0) {
+        n = std::min(n, evenements_.marge());
+    }
     if (n > 0) {
         bilan_execution const b = execute(machine_, &points_, n, depart_, false);
+        evenements_.compte(b.pas);
+        if (b.raison == arret::aucun) {
+            evenements_.pose_dues(machine_);
+        }
         depart_ = false;
         t.pas = b.pas;
         pas_faits_ += b.pas;

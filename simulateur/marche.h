@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "execution/evenements.h"
 #include "simulateur/machine.h"
 
 // Pourquoi une execution s'est arretee. Apres une meme instruction, la premiere de
@@ -85,6 +86,9 @@ class mode_marche {
 
     points_arret& points() { return points_; }
     points_arret const& points() const { return points_; }
+    // Entrees armees d'un cas d'exercice prepare : une tranche ne passe jamais le
+    // pas d'un evenement, pose avant l'instruction qui suit.
+    evenements_armes& evenements() { return evenements_; }
 
     // Une valeur de vitesses_marche ; prend effet aussitot, meme en marche.
     void regle_vitesse(int instructions_par_seconde);
@@ -122,6 +126,7 @@ class mode_marche {
     machine& machine_;
     horloge horloge_;
     points_arret points_;
+    evenements_armes evenements_;
     int vitesse_ = vitesse_par_defaut;
     bool en_marche_ = false;
     bool depart_ = false;

@@ -232,3 +232,62 @@ TEST(Moteur, EntreesApresNPasEtOctetsPoses) {
 }
 
 } // namespace
+
+namespace {
+
+// --entree P=V@N et --pose : lues, puis passees au moteur ; une etiquette de --pose
+// ne se trouve que dans le programme charge.
+TEST(Run, EntreesEnRouteEtOctetsPoses) {
+    const char* const lit_table = "PUSH table+1\nPOP PORTB\nBT *\ntable: .octet 1, 2\n";
+    const struct {
+        const char* source;
+        const char* arguments;
+        int port_b;
+        const char* erreur; // usage fautif, ou pose non resolue
+    } cas[] = {
+        {echo, "-n 6 --entree E=5 --entree E=9@3", 9, ""},
+        {echo, "-n 6 --entree E=5 --entree E=9@4", 5, ""},
+        {lit_table, "--pose table=7,8", 8, ""},
+        {lit_table, "--pose $0a=42", 42, ""},
+        {lit_table, "--pose tabel+1=3", 0,
+         "--pose tabel+1 : étiquette « tabel » absente du programme (voulez-vous dire « table » "
+         "?)"},
+        {lit_table, "--pose table+$fffe=1", 0,
+         "--pose table+$fffe : adresse « table+$fffe » hors de la mémoire ($0000 à $ffff) (table "
+         "vaut $0009 dans ce programme)"},
+        {echo, "--entree E=1@x", 0,
+         "entrée « E=1@x » invalide : après « @ », un nombre d'instructions de 0 à 4294967295"},
+        {echo, "--pose 12", 0,
+         "pose « 12 » invalide (attendu ADR=V[,V...], comme $0200=1,2 ou donnees+1=7, V de -128 "
+         "à 255)"},
+        {echo, "--pose $10=300", 0,
+         "pose « $10=300 » invalide (attendu ADR=V[,V...], comme $0200=1,2 ou donnees+1=7, V de "
+         "-128 à 255)"},
+        {echo, "--pose $ffff=1,2", 0,
+         "pose « $ffff=1,2 » : 2 octets depuis « $ffff » dépassent $ffff"},
+    };
+    for (auto const& c : cas) {
+        options_run o;
+        lecture_options const l = lit_options_run(mots(std::string(c.arguments) + " p.asm"), o);
+        std::string erreur = l.message;
+        demande_execution d = demande_de(o);
+        programme_charge const p = programme_source(assemble(c.source));
+        if (erreur.empty()) {
+            erreur = ajoute_poses(o, p, d);
+        }
+        EXPECT_EQ(erreur, c.erreur) << c.arguments;
+        if (erreur.empty()) {
+            machine_seule seule;
+            lance_programme(seule, p, d);
+            EXPECT_EQ(seule.memoire().read_byte(ports_machine[1].adresse_valeur), c.port_b)
+                << c.arguments;
+        }
+    }
+    options_run o;
+    ASSERT_EQ(lit_options_run(mots("--pose table=1 p.bin"), o).demande, demande_run::executer);
+    demande_execution d;
+    EXPECT_EQ(ajoute_poses(o, programme_charge(), d),
+              "--pose table : étiquette « table » inconnue : un .bin n'a pas d'étiquettes");
+}
+
+} // namespace

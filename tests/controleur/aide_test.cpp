@@ -116,6 +116,9 @@ TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
         {"F7 dans l'aide", fenetre_aide, FL_F + 7, 0, "", f->B_STEP, 0, "STEP"},
         {"F2 sans Ctrl", f->SIM, FL_F + 2, 0, "", nullptr, 0, ""},
         {"Ctrl+R sans fichier ouvert : grise", f->SIM, 'r', FL_CTRL, "\x12", nullptr, 0, ""},
+        {"Ctrl+Maj+E", f->SIM, 'e', FL_CTRL | FL_SHIFT, "\x05",
+         acces_simulateur::barre_exercice(*sim).B_EXERCICE, 0, "Exercice"},
+        {"F6 sans exercice ouvert : grise", f->SIM, FL_F + 6, 0, "", nullptr, 0, ""},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);

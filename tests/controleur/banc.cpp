@@ -119,10 +119,11 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        // L'aide et la platine ne sont pas des dialogues : elles restent ouvertes a
-        // cote de la fenetre.
+        // L'aide, la platine et l'exercice ne sont pas des dialogues : ils restent
+        // ouverts a cote de la fenetre.
         if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
-            w != acces_simulateur::platine(*b->sim).platine && w->visible()) {
+            w != acces_simulateur::platine(*b->sim).platine &&
+            w != acces_simulateur::fenetre_exercice(*b->sim).exercice && w->visible()) {
             ouvert = w;
         }
     }

@@ -66,7 +66,8 @@ TEST_F(classe, zoom_par_les_touches_aller_et_retour_exacts) {
                                               acces_simulateur::aide(*sim).aide,
                                               acces_simulateur::erreurs(*sim).erreurs,
                                               acces_simulateur::platine(*sim).platine,
-                                              acces_simulateur::aller_a(*sim).aller_a};
+                                              acces_simulateur::aller_a(*sim).aller_a,
+                                              acces_simulateur::fenetre_exercice(*sim).exercice};
     std::vector<std::string> concues;
     for (Fl_Window* w : fenetres) {
         concues.push_back(releve(w));

@@ -39,6 +39,9 @@ TEST(LigneDeCommande, ChaqueFormeDonneSaDemande) {
         {{"--zoom", "3.5"}, lancement::mauvais_usage, "", "facteur de zoom « 3.5 »"},
         {{"--zoom=x"}, lancement::mauvais_usage, "", "« x » : de 1 à 3, par pas de 0,25"},
         {{"a.bin", "--zoom"}, lancement::mauvais_usage, "", "--zoom attend un facteur"},
+        {{"--exercice", "e.toml", "p.asm"}, lancement::fenetre, "p.asm", ""},
+        {{"--exercice=e.toml"}, lancement::fenetre, "", ""},
+        {{"p.asm", "--exercice"}, lancement::mauvais_usage, "", "« --exercice » attend un fichier"},
     };
     for (cas const& c : table) {
         std::string nom;

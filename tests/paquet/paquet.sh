@@ -3,7 +3,8 @@
 # (lintian et desktop-file-validate compris), son nom porte la version, il contient
 # les commandes, l'entree de menu, les pages de manuel et tous les exemples, et ses
 # dependances sont calculees ; le karvela-asm qu'il installe assemble chaque exemple
-# aux memes octets que celui de la construction.
+# aux memes octets que celui de la construction, et son karvela-note corrige les
+# exercices d'exemple.
 # Usage : paquet.sh SOURCES VERSION KARVELA_ASM_CONSTRUIT COMMANDE...
 set -euo pipefail
 shopt -s nullglob
@@ -26,6 +27,9 @@ done
 for f in "$sources"/examples/*.bin "$sources"/examples/*.asm "$sources"/examples/*.txt; do
   attendus+=("usr/share/doc/karvela/examples/$(basename "$f")")
 done
+for f in "$sources"/examples/exercices/*; do
+  attendus+=("usr/share/doc/karvela/examples/exercices/$(basename "$f")")
+done
 contenu=$(dpkg-deb -c "$paquet" | awk '{print $6}')
 for a in "${attendus[@]}"; do
   grep -qxF "./$a" <<<"$contenu" || echec "absent du paquet : /$a"
@@ -40,6 +44,15 @@ exemples=("$sources"/examples/*.asm)
 [ ${#exemples[@]} -gt 0 ] || echec "aucun exemple .asm dans $sources/examples"
 installe="$travail/racine/usr/bin/karvela-asm"
 "$installe" --version | grep -qF "$version" || echec "karvela-asm --version sans $version"
+# Le karvela-note installe corrige les exercices installes : la solution juste a
+# tous ses points (sortie 0), la fausse non (sortie 1).
+exos="$travail/racine/usr/share/doc/karvela/examples/exercices"
+"$travail/racine/usr/bin/karvela-note" "$exos/somme_table.toml" "$exos/somme_table.asm" >/dev/null ||
+  echec "karvela-note installe : somme_table.asm n'a pas tous ses points"
+if "$travail/racine/usr/bin/karvela-note" "$exos/somme_table.toml" "$exos/somme_table_faux.asm" \
+  >/dev/null; then
+  echec "karvela-note installe : somme_table_faux.asm a tous ses points"
+fi
 for source in "${exemples[@]}"; do
   nom=$(basename "$source" .asm)
   "$installe" -o "$travail/$nom.installe.bin" "$source"

@@ -1,0 +1,190 @@
+// Cles d'adresse et suggestions. Les symboles viennent de la table que
+// l'assembleur rend avec l'image : rien n'est relu du source.
+#include "exercices/adresses.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+constexpr long long fin_memoire = 0x10000;
+
+std::string sans_blancs(std::string const& t) {
+    std::size_t const debut = t.find_first_not_of(" \t");
+    if (debut == std::string::npos) {
+        return "";
+    }
+    return t.substr(debut, t.find_last_not_of(" \t") - debut + 1);
+}
+
+bool debut_de_nom(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+
+bool suite_de_nom(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+// Un nombre sans signe sous les formes de l'assembleur.
+bool nombre_sans_signe(std::string const& t, long long& v) {
+    long lu = 0;
+    if (t.empty() || t[0] == '-' || t[0] == '+' || !lit_nombre(t, lu)) {
+        return false;
+    }
+    v = lu;
+    return true;
+}
+
+// Minuscules, lettres accentuees du francais ramenees a leur lettre (UTF-8).
+std::string forme_simple(std::string const& t) {
+    static const struct {
+        char const* accentuee;
+        char lettre;
+    } accents[] = {{"é", 'e'}, {"è", 'e'}, {"ê", 'e'}, {"ë", 'e'}, {"à", 'a'}, {"â", 'a'},
+                   {"î", 'i'}, {"ï", 'i'}, {"ô", 'o'}, {"ù", 'u'}, {"û", 'u'}, {"ü", 'u'},
+                   {"ç", 'c'}, {"É", 'e'}, {"È", 'e'}, {"À", 'a'}};
+    std::string r;
+    for (std::size_t i = 0; i < t.size();) {
+        bool trouve = false;
+        for (auto const& a : accents) {
+            std::size_t const n = std::char_traits<char>::length(a.accentuee);
+            if (t.compare(i, n, a.accentuee) == 0) {
+                r += a.lettre;
+                i += n;
+                trouve = true;
+                break;
+            }
+        }
+        if (!trouve) {
+            r += static_cast<char>(std::tolower(static_cast<unsigned char>(t[i])));
+            ++i;
+        }
+    }
+    return r;
+}
+
+std::size_t distance(std::string const& a, std::string const& b) {
+    std::vector<std::size_t> ligne(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        ligne[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonale = ligne[0];
+        ligne[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const haut = ligne[j];
+            ligne[j] = std::min(
+                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonale = haut;
+        }
+    }
+    return ligne[b.size()];
+}
+
+// Les noms du source, pour la suggestion.
+std::vector<std::string> noms_symboles(programme_charge const& p) {
+    std::vector<std::string> noms;
+    for (symbole_source const& s : p.assemble.symboles) {
+        noms.push_back(s.nom);
+    }
+    return noms;
+}
+
+} // namespace
+
+bool lit_cle_adresse(std::string const& texte, cle_adresse& c) {
+    c = cle_adresse{};
+    c.texte = texte;
+    std::string const t = sans_blancs(texte);
+    long lu = 0;
+    if (lit_nombre(t, lu)) {
+        c.nombre = lu;
+        return true;
+    }
+    if (t.empty() || !debut_de_nom(t[0])) {
+        return false;
+    }
+    std::size_t fin = 1;
+    while (fin < t.size() && suite_de_nom(t[fin])) {
+        ++fin;
+    }
+    c.symbolique = true;
+    c.symbole = t.substr(0, fin);
+    std::string const reste = sans_blancs(t.substr(fin));
+    if (reste.empty()) {
+        return true;
+    }
+    if ((reste[0] != '+' && reste[0] != '-') ||
+        !nombre_sans_signe(sans_blancs(reste.substr(1)), c.nombre)) {
+        return false;
+    }
+    c.nombre = reste[0] == '-' ? -c.nombre : c.nombre;
+    return true;
+}
+
+std::string cle_invalide(std::string const& texte) {
+    return "adresse « " + texte +
+           " » invalide : un nombre ($0200, 0x200, 512) ou une étiquette, suivie ou non de +N "
+           "ou -N";
+}
+
+std::string hors_memoire(std::string const& texte, long long adresse, std::size_t taille) {
+    if (adresse < 0 || adresse >= fin_memoire) {
+        return "adresse « " + texte + " » hors de la mémoire ($0000 à $ffff)";
+    }
+    if (adresse + static_cast<long long>(taille) > fin_memoire) {
+        return std::to_string(taille) + " octets depuis « " + texte + " » dépassent $ffff";
+    }
+    return "";
+}
+
+std::string resout_cle(cle_adresse const& c, programme_charge const& p, std::size_t taille,
+                       unsigned short& adresse) {
+    long long a = c.nombre;
+    if (c.symbolique) {
+        if (!p.source) {
+            return "étiquette « " + c.symbole + " » inconnue : un .bin n'a pas d'étiquettes";
+        }
+        symbole_source const* s = p.assemble.symbole(c.symbole);
+        if (s == nullptr) {
+            return "étiquette « " + c.symbole + " » absente du programme" +
+                   suggestion(c.symbole, noms_symboles(p));
+        }
+        a += s->valeur;
+    }
+    std::string const hors = hors_memoire(c.texte, a, taille);
+    if (!hors.empty()) {
+        return hors + (c.symbolique ? " (" + c.symbole + " vaut " + texte_adresse(a - c.nombre) +
+                                          " dans ce programme)"
+                                    : "");
+    }
+    adresse = static_cast<unsigned short>(a);
+    return "";
+}
+
+std::string texte_adresse(long long adresse) {
+    if (adresse < 0) {
+        return std::to_string(adresse);
+    }
+    char t[24];
+    std::snprintf(t, sizeof t, "$%04llx", adresse);
+    return t;
+}
+
+std::string suggestion(std::string const& nom, std::vector<std::string> const& candidats) {
+    std::string const simple = forme_simple(nom);
+    // Un nom d'une lettre ou deux est a une faute de tous les autres : seule la
+    // casse ou l'accent y vaut une suggestion.
+    std::size_t const permis = simple.size() <= 2 ? 0 : simple.size() <= 4 ? 1 : 2;
+    std::string meilleur;
+    std::size_t plus_petite = permis + 1;
+    for (std::string const& c : candidats) {
+        std::size_t const d = distance(simple, forme_simple(c));
+        if (c != nom && d < plus_petite) {
+            plus_petite = d;
+            meilleur = c;
+        }
+    }
+    return meilleur.empty() ? "" : " (voulez-vous dire « " + meilleur + " » ?)";
+}

@@ -1,0 +1,44 @@
+// Cles d'adresse des exercices et de karvela-run --pose : un nombre sous les formes
+// de l'assembleur ("$0200", "0x200", "512"), ou un symbole du programme (etiquette
+// ou constante) suivi ou non de +N ou -N. Un nombre se verifie des la lecture ; un
+// symbole ne se resout que sur un programme assemble, dont la table des symboles
+// vient de l'assembleur. Et la suggestion "voulez-vous dire", pour les noms proches.
+#ifndef KARVELA_EXERCICES_ADRESSES_H
+#define KARVELA_EXERCICES_ADRESSES_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "execution/moteur.h"
+
+struct cle_adresse {
+    std::string texte; // telle qu'ecrite
+    bool symbolique = false;
+    std::string symbole;  // symbolique : le nom
+    long long nombre = 0; // l'adresse, ou le decalage du symbole
+};
+
+// Faux si le texte n'a aucune des deux formes ; un nombre peut etre hors memoire.
+bool lit_cle_adresse(std::string const& texte, cle_adresse& c);
+
+// Le message d'une cle mal formee, dit par le fichier et par la commande.
+std::string cle_invalide(std::string const& texte);
+
+// Vide si taille octets depuis la cle tiennent en memoire, sinon pourquoi.
+std::string hors_memoire(std::string const& texte, long long adresse, std::size_t taille);
+
+// L'adresse de la cle dans p (taille octets a partir d'elle) ; vide si trouvee,
+// sinon la phrase qui dit pourquoi (symbole absent, .bin sans symboles, hors memoire).
+std::string resout_cle(cle_adresse const& c, programme_charge const& p, std::size_t taille,
+                       unsigned short& adresse);
+
+// "$0200", comme les messages ecrivent une adresse.
+std::string texte_adresse(long long adresse);
+
+// " (voulez-vous dire « x » ?)" pour le candidat le plus proche de nom (casse et
+// accents ignores ; deux fautes au plus, une pour un nom de 3 ou 4 lettres, aucune
+// en dessous) ; vide sinon.
+std::string suggestion(std::string const& nom, std::vector<std::string> const& candidats);
+
+#endif
