@@ -66,7 +66,6 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
 
     barre = new barre_fichiers_class(SIM);
     barre->B_RECHARGER->deactivate();
-    erreurs = new erreurs_assemblage_class();
 
     for (std::string const& ligne : lignes_aide()) {
         aide->TEXTE_AIDE->add(ligne.c_str());
@@ -99,16 +98,16 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
 void simulateur::detruit_ajouts() {
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
-    delete erreurs->erreurs;
-    delete erreurs;
     delete barre; // ses widgets appartiennent a la fenetre principale
 }
 
 int simulateur::relaie_raccourci(int evenement) {
-    // Une fenetre modale garde ses touches ; sinon seule l'aide, non modale, peut
-    // avoir recu une touche que la fenetre principale n'a pas vue.
+    // Une fenetre modale garde ses touches ; sinon seules l'aide et la fenetre du
+    // source, non modales, peuvent avoir recu une touche que la fenetre principale
+    // n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
-        !simulateur_actif->aide->aide->visible()) {
+        (!simulateur_actif->aide->aide->visible() &&
+         !simulateur_actif->fen_source->source->visible())) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
@@ -136,24 +135,11 @@ void simulateur::ouvre_source() {
     charge_source(chemin, chargement::nouveau_fichier);
 }
 
-void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {
-    erreurs->TITRE->copy_label(titre_erreurs(chemin, liste).c_str());
-    erreurs->LISTE->clear();
-    for (std::string const& ligne : lignes_erreurs(liste)) {
-        erreurs->LISTE->add(ligne.c_str());
-    }
-    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, "Erreurs d'assemblage");
-    // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
-    for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
-        w = Fl::readqueue();
-        if (w == nullptr) {
-            Fl::wait();
-        }
-    }
-    fl_hide_form(erreurs->erreurs);
-}
-
 void simulateur::recharge() {
+    if (source_ouverte()) {
+        recharge_source();
+        return;
+    }
     if (fichier_ouvert.empty()) {
         return;
     }
@@ -175,16 +161,7 @@ void simulateur::charge_source(std::string const& chemin, chargement sorte) {
                       "Rien n'a été chargé.", 0);
         return;
     }
-    programme_assemble const programme = assemble(lue.texte);
-    // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
-    for (diagnostic const& d : programme.diagnostics) {
-        std::cerr << texte_diagnostic(chemin, d) << std::endl;
+    if (prend_source(chemin, lue.texte)) {
+        assemble_source(sorte);
     }
-    if (!programme.reussi()) {
-        montre_erreurs(chemin, programme.diagnostics);
-        return;
-    }
-    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
-    memoire.load_image(programme.base, programme.image);
-    demarre_programme_charge(chemin, sorte);
 }

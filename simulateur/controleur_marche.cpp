@@ -205,6 +205,9 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
+    if (prend_evenement_source(evenement, fenetre)) {
+        return true;
+    }
     // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met
     // en file, puis suit son cours.
     if (evenement == FL_PUSH && fenetre == SIM->SIM && Fl::event_button() == FL_LEFT_MOUSE) {

@@ -130,9 +130,9 @@ simulateur::simulateur(int argc, char** argv)
       moteur(memoire, inter,
              {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
               &portE.registre()}),
-      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr),
-      horloge_marche(nullptr), marche(moteur, [this] { return horloge_marche(); }),
-      barre_marche(nullptr), adresse_desa(), ligne_pc_desa(0) {
+      adr_debut_desassemblage(0), barre(nullptr), fermer_aide(nullptr), horloge_marche(nullptr),
+      marche(moteur, [this] { return horloge_marche(); }), barre_marche(nullptr), adresse_desa(),
+      ligne_pc_desa(0), fen_source(nullptr), doc(nullptr) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -186,6 +186,7 @@ simulateur::simulateur(int argc, char** argv)
     }
     prepare_ajouts(argc, argv);
     prepare_marche();
+    prepare_source();
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
 }
@@ -195,6 +196,7 @@ simulateur::~simulateur() {
     fl_finish();
     detruit_ajouts();
     detruit_marche();
+    detruit_source();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -235,7 +237,11 @@ int simulateur::passe_commande() {
         memoire_ecrite = fl_get_menu(obj) == item_ouvrir;
         encore = interprete_menu_fichier(obj) == 0 ? 1 : 0;
     } else if (obj == SIM->SIM) {
-        encore = 0; // fermee par le gestionnaire de fenetres : comme "Quitter"
+        // Fermee par le gestionnaire de fenetres : comme "Quitter", qui peut s'annuler.
+        encore = peut_abandonner_source() ? 0 : 1;
+        if (encore != 0) {
+            SIM->SIM->show();
+        }
     } else if (obj == SIM->B_RESET) {
         inter.init_registers();
         sauve_registres();
@@ -284,7 +290,7 @@ int simulateur::passe_commande() {
     } else if (obj == barre->B_RECHARGER) {
         recharge();
         memoire_ecrite = true;
-    } else {
+    } else if (!commande_source(obj)) {
         commande_marche(obj);
     }
 
@@ -321,11 +327,13 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
-        charge_programme(chemin, chargement::ouvrir_binaire);
+        if (peut_abandonner_source()) {
+            charge_programme(chemin, chargement::ouvrir_binaire);
+        }
         return 0;
     }
     if (item == item_quitter) {
-        return 1;
+        return peut_abandonner_source() ? 1 : 0;
     }
     return 0;
 }
@@ -339,6 +347,7 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
                       raison.empty() ? nullptr : cause.c_str(), 0);
         return;
     }
+    ferme_source();
     demarre_programme_charge(chemin, sorte);
 }
 
@@ -487,6 +496,7 @@ void simulateur::rafraichit_desassemble() {
         ligne->redraw();
         adr = suivante;
     }
+    montre_source();
 }
 
 void simulateur::rafraichit_dump(int dec) {
@@ -514,4 +524,5 @@ void simulateur::rafraichit_dump(int dec) {
         point_dump[n]->copy_label(buffer);
         base += octets_par_ligne_dump;
     }
+    montre_symboles();
 }

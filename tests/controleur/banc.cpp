@@ -119,9 +119,10 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        // L'aide n'est pas un dialogue : elle reste ouverte a cote de la fenetre.
+        // L'aide et la fenetre du source ne sont pas des dialogues : elles restent
+        // ouvertes a cote de la fenetre.
         if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
-            w->visible()) {
+            w != acces_simulateur::source(*b->sim).source && w->visible()) {
             ouvert = w;
         }
     }
@@ -198,7 +199,7 @@ std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin) {
     };
 }
 
-std::string ecrit_fichier(std::string const& nom, std::string const& contenu) {
+std::string banc_fichiers::ecrit_fichier(std::string const& nom, std::string const& contenu) {
     std::string const chemin =
         testing::TempDir() + "karvela_controleur_" + std::to_string(getpid()) + "_" + nom;
     std::ofstream(chemin, std::ios::binary) << contenu;
