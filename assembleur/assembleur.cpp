@@ -1,36 +1,23 @@
 // Les deux passages de l'assembleur. Le premier fixe l'adresse de chaque enonce et
 // la valeur de chaque symbole (.org et constantes n'utilisent que des noms deja
 // definis) ; le second evalue les operandes, toutes references connues, et encode.
-// L'image ne sort que d'un source sans erreur ; sinon image et lignes restent vides.
+// Les operandes sont relus dans le source a chaque passage plutot que gardes. Les
+// octets ne sont encodes que si le programme peut reussir : recouvrements et taille
+// sont verifies avant, d'apres les tailles des enonces, si bien qu'un source
+// refuse ne coute jamais ses octets en memoire.
 #include "assembleur/assembleur.h"
 
 #include <algorithm>
-#include <cctype>
-#include <map>
-#include <set>
 
 #include "assembleur/lecture.h"
 #include "chaines/chaines.h"
 #include "simulateur/interpreteur.h"
-#include "simulateur/port_es.h"
 
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
 // Ce que load_binaire accepte : taille signee sur 16 bits, en-tete de 4 octets compris.
 constexpr long long plus_grande_image = 0x7FFF - 4;
-
-struct predefini {
-    char const* nom;
-    unsigned short adresse;
-};
-// Les registres des ports, nommes comme sur la fenetre.
-const predefini predefinis[] = {
-    {"PORTA", ports_machine[0].adresse_valeur}, {"PORTB", ports_machine[1].adresse_valeur},
-    {"PORTC", ports_machine[2].adresse_valeur}, {"DDRC", ports_machine[2].adresse_direction},
-    {"PORTD", ports_machine[3].adresse_valeur}, {"DDRD", ports_machine[3].adresse_direction},
-    {"PORTE", ports_machine[4].adresse_valeur},
-};
 
 struct bornes {
     long long min, max;
@@ -44,309 +31,311 @@ std::string adresse_texte(long long a) {
     return "$" + hex4toS(static_cast<int>(a));
 }
 
-std::string minuscules(std::string s) {
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
-
 class assemblage {
   public:
-    explicit assemblage(programme_assemble& p) : resultat(p), diagnostics(p.diagnostics) {
-        for (predefini const& d : predefinis) {
-            symboles[d.nom] = {d.adresse, 0, symbole::predefini};
-        }
-    }
+    assemblage(std::string_view s, programme_assemble& p) : source(s), resultat(p) {}
 
-    void premier_passage(std::vector<enonce> const& enonces) {
-        for (enonce const& e : enonces) {
-            if (!e.etiquette.empty()) {
-                a_definir.insert(e.etiquette);
-            }
-            if (e.sorte == enonce::constante) {
-                a_definir.insert(e.nom);
-            }
-        }
+    void lit() { enonces = lit_enonces(source, symboles, diagnostics); }
+
+    void premier_passage() {
         long long adresse = 0;
         bool deborde = false; // deja signale depuis le dernier .org
-        for (enonce const& e : enonces) {
-            if (!e.etiquette.empty()) {
-                definit(e.etiquette, e.ligne, e.colonne_etiquette, adresse, symbole::etiquette);
+        int suivant = 0;      // prochain symbole a parcourir
+        int en_attente = 0;   // premier symbole pas encore suivi d'un enonce qui stocke
+        // Les etiquettes attachees a l'enonce k ou avant lui prennent l'adresse courante.
+        auto const etiquettes_avant = [&](std::size_t k) {
+            for (; suivant < symboles.nombre() && symboles.attache(suivant) <= k; ++suivant) {
+                if (symboles[suivant].sorte == symbole_source::etiquette) {
+                    symboles.fixe(suivant, adresse);
+                }
             }
+        };
+        for (std::size_t k = 0; k < enonces.size(); ++k) {
+            etiquettes_avant(k);
+            enonce& e = enonces[k];
             if (e.sorte == enonce::constante) {
+                flot_jetons f = operandes(e);
                 long long v = 0;
-                valeur_deja_connue(e, adresse, v);
-                definit(e.nom, e.ligne, e.colonne_nom, v, symbole::constante);
+                int colonne = 0;
+                valeur_deja_connue(e, f, adresse, v, colonne);
+                if (e.symbole_constant >= 0) {
+                    symboles.fixe(e.symbole_constant, v);
+                }
             } else if (e.sorte == enonce::org) {
+                flot_jetons f = operandes(e);
                 long long v = 0;
-                if (valeur_deja_connue(e, adresse, v) && dans(e, v, bornes_adresse, ".org")) {
+                int colonne = 0;
+                if (valeur_deja_connue(e, f, adresse, v, colonne) &&
+                    dans(e, colonne, v, bornes_adresse, ".org")) {
                     adresse = v;
                     deborde = false;
                 }
             }
-            long long const taille = taille_enonce(e);
-            if (taille > 0) {
-                bool const tient = adresse + taille <= fin_memoire;
-                if (!tient && !deborde) {
-                    erreur(e, e.colonne_mot,
-                           "« " + e.mot + " » en " + adresse_texte(adresse) +
-                               " dépasserait la fin de la mémoire ($ffff)");
-                    deborde = true;
-                }
-                places.push_back({&e, adresse, tient});
+            if (e.taille == 0) {
+                continue;
             }
-            adresse += taille;
+            e.adresse = static_cast<std::int32_t>(adresse);
+            e.tient = adresse + e.taille <= fin_memoire;
+            if (!e.tient && !deborde) {
+                erreur(e, e.colonne_mot,
+                       "« " + std::string(mot(e)) + " » en " + adresse_texte(adresse) +
+                           " dépasserait la fin de la mémoire ($ffff)");
+                deborde = true;
+            }
+            for (; en_attente < suivant; ++en_attente) {
+                symbole_source& s = symboles[en_attente];
+                if (s.sorte == symbole_source::etiquette && s.valeur == adresse) {
+                    s.donnees = e.sorte == enonce::octets ? symbole_source::octets
+                                : e.sorte == enonce::mots ? symbole_source::mots
+                                                          : symbole_source::aucune;
+                }
+            }
+            adresse += e.taille;
         }
+        etiquettes_avant(enonces.size());
     }
 
     void second_passage() {
-        std::vector<enonce const*> sources;
-        for (place const& p : places) {
-            if (!p.tient) {
-                continue;
+        std::vector<std::uint32_t> places; // enonces qui stockent et tiennent, dans l'ordre
+        for (std::size_t k = 0; k < enonces.size(); ++k) {
+            if (enonces[k].taille > 0 && enonces[k].tient) {
+                places.push_back(static_cast<std::uint32_t>(k));
             }
-            ligne_assemblee l{p.e->ligne,
-                              static_cast<unsigned short>(p.adresse),
-                              {},
-                              p.e->sorte == enonce::instruction};
-            encode(*p.e, p.adresse, l.octets);
-            resultat.lignes.push_back(l);
-            sources.push_back(p.e);
         }
-        construit_image(sources);
+        verifie_recouvrements(places);
+        verifie_taille(places);
+        bool const encode_octets = !diagnostics.erreur_vue();
+        for (std::uint32_t k : places) {
+            enonce const& e = enonces[k];
+            ligne_assemblee l{e.ligne,
+                              static_cast<unsigned short>(e.adresse),
+                              {},
+                              e.sorte == enonce::instruction};
+            encode(e, l.octets);
+            if (encode_octets) {
+                resultat.lignes.push_back(std::move(l));
+            }
+        }
+        if (diagnostics.erreur_vue()) {
+            resultat.lignes.clear();
+        } else {
+            construit_image();
+        }
+    }
+
+    void termine() {
+        resultat.diagnostics = diagnostics.termine();
+        resultat.symboles = symboles.rend();
     }
 
   private:
-    struct symbole {
-        long long valeur;
-        int ligne;
-        enum sorte_symbole { predefini, etiquette, constante } sorte;
-    };
-    struct place {
-        enonce const* e;
-        long long adresse;
-        bool tient; // dans la memoire
-    };
-
     void erreur(enonce const& e, int colonne, std::string const& message) {
-        diagnostics.push_back({true, e.ligne, colonne, message});
+        signale(diagnostics, e.ligne, colonne, message);
     }
 
-    void definit(std::string const& nom, int ligne, int colonne, long long valeur,
-                 symbole::sorte_symbole sorte) {
-        auto const deja = symboles.find(nom);
-        if (deja == symboles.end()) {
-            symboles[nom] = {valeur, ligne, sorte};
-            return;
-        }
-        symbole const& s = deja->second;
-        std::string message;
-        if (s.sorte == symbole::predefini) {
-            message = "« " + nom + " » est un nom prédéfini (" + adresse_texte(s.valeur) +
-                      ") : choisir un autre nom";
-        } else {
-            message = (s.sorte == symbole::etiquette ? "étiquette « " + nom + " » déjà définie"
-                                                     : "constante « " + nom + " » déjà définie") +
-                      " ligne " + std::to_string(s.ligne);
-        }
-        diagnostics.push_back({true, ligne, colonne, message});
+    // Les jetons de la ligne de e a partir de son mnemonique, sa directive ou le
+    // nom de sa constante.
+    flot_jetons jetons(enonce const& e) const {
+        return flot_jetons(ligne_a(source, e.debut), static_cast<std::size_t>(e.colonne_mot - 1));
     }
-
-    bool cherche(std::string const& nom, long long& valeur) const {
-        auto const s = symboles.find(nom);
-        if (s == symboles.end()) {
-            return false;
+    std::string_view mot(enonce const& e) const { return jetons(e).regarde()->texte; }
+    // Les jetons de la ligne de e, au premier de ses operandes.
+    flot_jetons operandes(enonce const& e) const {
+        flot_jetons f = jetons(e);
+        f.avance();
+        if (e.sorte == enonce::constante) {
+            f.avance(); // '='
         }
-        valeur = s->second.valeur;
-        return true;
-    }
-
-    std::string non_definie(std::string const& nom) const {
-        std::string message = "étiquette « " + nom + " » non définie";
-        for (auto const& s : symboles) {
-            if (minuscules(s.first) == minuscules(nom)) {
-                return message + " (voulez-vous dire « " + s.first + " » ?)";
-            }
-        }
-        return message;
+        return f;
     }
 
     // Valeur de .org ou d'une constante, avec les seuls noms definis plus haut.
-    bool valeur_deja_connue(enonce const& e, long long etoile, long long& v) {
-        auto const message = [this, &e](std::string const& nom) {
-            if (a_definir.count(nom)) {
-                return "« " + nom + " » n'est pas encore défini ici : " +
+    bool valeur_deja_connue(enonce const& e, flot_jetons& f, long long etoile, long long& v,
+                            int& colonne) {
+        auto const message = [this, &e](std::string_view nom) {
+            if (symboles.existe(nom)) {
+                return "« " + std::string(nom) + " » n'est pas encore défini ici : " +
                        (e.sorte == enonce::org ? std::string(".org") : "une constante") +
                        " n'utilise que des noms définis plus haut";
             }
-            return non_definie(nom);
+            return symboles.non_definie(nom);
         };
-        return evalue(
-            e.elements[0].valeur, etoile,
-            [this](std::string const& nom, long long& valeur) { return cherche(nom, valeur); },
-            message, e.ligne, v, diagnostics);
+        return evalue(e, f, etoile, message, v, colonne);
     }
 
-    bool dans(enonce const& e, long long v, bornes const& b, std::string const& pour) {
+    bool evalue(enonce const& e, flot_jetons& f, long long etoile,
+                somme_termes::message_inconnu const& message, long long& v, int& colonne) {
+        somme_termes somme(
+            etoile,
+            [this](std::string_view nom, long long& valeur) {
+                return symboles.cherche(nom, valeur);
+            },
+            message, e.ligne, diagnostics);
+        lit_expression(
+            f, e.ligne, "", diagnostics, [&somme](terme const& t) { somme.ajoute(t); }, colonne);
+        return somme.valeur(v);
+    }
+
+    bool dans(enonce const& e, int colonne, long long v, bornes const& b, std::string const& pour) {
         if (v >= b.min && v <= b.max) {
             return true;
         }
-        erreur(e, e.elements.empty() ? e.colonne_mot : e.elements[0].valeur.colonne,
-               "valeur " + std::to_string(v) + " hors de " + b.texte + " pour " + pour);
+        erreur(e, colonne, "valeur " + std::to_string(v) + " hors de " + b.texte + " pour " + pour);
         return false;
     }
 
-    // Valeur d'un operande ou d'une donnee, toutes references connues ; 0 si fautive.
-    long long valeur(enonce const& e, expression const& x, long long etoile, bornes const& b,
+    // Valeur du prochain operande ou de la prochaine donnee, toutes references
+    // connues ; 0 si elle est fautive.
+    long long valeur(enonce const& e, flot_jetons& f, long long etoile, bornes const& b,
                      std::string const& pour) {
         long long v = 0;
+        int colonne = 0;
         bool const connue = evalue(
-            x, etoile, [this](std::string const& nom, long long& val) { return cherche(nom, val); },
-            [this](std::string const& nom) { return non_definie(nom); }, e.ligne, v, diagnostics);
-        if (!connue) {
-            return 0;
-        }
-        if (v < b.min || v > b.max) {
-            erreur(e, x.colonne,
-                   "valeur " + std::to_string(v) + " hors de " + b.texte + " pour " + pour);
-            return 0;
-        }
-        return v;
+            e, f, etoile, [this](std::string_view nom) { return symboles.non_definie(nom); }, v,
+            colonne);
+        return connue && dans(e, colonne, v, b, pour) ? v : 0;
     }
 
-    static void mot(std::vector<unsigned char>& octets, long long v) {
+    static void mot_de_16_bits(std::vector<unsigned char>& octets, long long v) {
         octets.push_back(static_cast<unsigned char>((v >> 8) & 0xFF));
         octets.push_back(static_cast<unsigned char>(v & 0xFF));
     }
 
-    void encode(enonce const& e, long long adresse, std::vector<unsigned char>& octets) {
-        std::string const pour = e.sorte == enonce::instruction
-                                     ? internal_mp_interpreteur_libelle_instruction[e.opcode]
-                                     : e.mot;
+    // Evalue les operandes de e (leurs diagnostics) et range ses octets.
+    void encode(enonce const& e, std::vector<unsigned char>& octets) {
+        flot_jetons f = jetons(e);
+        std::string const ecrit(f.regarde()->texte);
+        f.avance();
+        long long const adresse = e.adresse;
         if (e.sorte == enonce::instruction) {
-            octets.push_back(static_cast<unsigned char>(e.opcode));
-            int const taille = internal_mp_interpreteur_taille_instruction[e.opcode];
-            if (taille == 1) {
+            std::string const pour = internal_mp_interpreteur_libelle_instruction[e.opcode];
+            octets.push_back(e.opcode);
+            if (e.taille == 1) {
                 return;
             }
             if (!e.operande_lu) {
-                octets.resize(static_cast<std::size_t>(taille), 0);
-            } else if (taille == 2) {
-                octets.push_back(static_cast<unsigned char>(
-                    valeur(e, e.elements[0].valeur, adresse, bornes_octet, pour) & 0xFF));
+                octets.resize(e.taille, 0);
+            } else if (e.taille == 2) {
+                octets.push_back(
+                    static_cast<unsigned char>(valeur(e, f, adresse, bornes_octet, pour) & 0xFF));
             } else if (est_branchement(e.opcode)) {
                 // Deplacement depuis l'opcode du branchement, modulo 65536.
-                long long const cible =
-                    valeur(e, e.elements[0].valeur, adresse, bornes_adresse, pour);
-                mot(octets, cible - adresse);
+                mot_de_16_bits(octets, valeur(e, f, adresse, bornes_adresse, pour) - adresse);
             } else {
-                mot(octets, valeur(e, e.elements[0].valeur, adresse, bornes_adresse, pour));
+                mot_de_16_bits(octets, valeur(e, f, adresse, bornes_adresse, pour));
             }
             return;
         }
-        for (element const& v : e.elements) {
-            if (v.est_chaine) {
-                octets.insert(octets.end(), v.chaine.begin(), v.chaine.end());
+        for (;;) {
+            jeton const* j = f.regarde();
+            if (j->sorte == sorte_jeton::chaine) {
+                std::string const chaine = octets_chaine(*j);
+                octets.insert(octets.end(), chaine.begin(), chaine.end());
+                f.avance();
             } else if (e.sorte == enonce::octets) {
-                octets.push_back(static_cast<unsigned char>(
-                    valeur(e, v.valeur, adresse, bornes_octet, pour) & 0xFF));
+                octets.push_back(
+                    static_cast<unsigned char>(valeur(e, f, adresse, bornes_octet, ecrit) & 0xFF));
             } else {
-                mot(octets, valeur(e, v.valeur, adresse, bornes_mot, pour));
+                mot_de_16_bits(octets, valeur(e, f, adresse, bornes_mot, ecrit));
             }
+            if (octets.size() > plus_grande_image) {
+                octets.clear(); // le programme est refuse : seuls comptent les diagnostics
+            }
+            j = f.regarde();
+            if (j == nullptr || j->sorte != sorte_jeton::virgule) {
+                return;
+            }
+            f.avance();
         }
     }
+
+    long long fin(std::uint32_t k) const { return enonces[k].adresse + enonces[k].taille; }
 
     // Deux lignes qui stockent a une meme adresse : la plus basse dans le source
     // garde la case, l'autre est signalee. Lignes triees par adresse, chacune
     // comparee a celle qui s'etend le plus loin avant elle.
-    void verifie_recouvrements(std::vector<enonce const*> const& sources) {
-        auto const& lignes = resultat.lignes;
-        std::vector<std::size_t> ordre(lignes.size());
-        for (std::size_t k = 0; k < ordre.size(); ++k) {
-            ordre[k] = k;
-        }
-        std::sort(ordre.begin(), ordre.end(), [&lignes](std::size_t a, std::size_t b) {
-            return lignes[a].adresse != lignes[b].adresse ? lignes[a].adresse < lignes[b].adresse
-                                                          : a < b;
+    void verifie_recouvrements(std::vector<std::uint32_t> const& places) {
+        std::vector<std::uint32_t> ordre(places);
+        std::stable_sort(ordre.begin(), ordre.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return enonces[a].adresse < enonces[b].adresse;
         });
-        std::vector<bool> deja(lignes.size(), false); // une erreur par ligne suffit
-        std::size_t couvrante = ordre.empty() ? 0 : ordre[0];
+        std::vector<bool> deja(enonces.size(), false); // une erreur par ligne suffit
+        std::uint32_t couvrante = ordre.empty() ? 0 : ordre[0];
         for (std::size_t n = 1; n < ordre.size(); ++n) {
-            std::size_t const k = ordre[n];
-            std::size_t const signalee = std::max(k, couvrante);
-            if (lignes[k].adresse < fin(lignes[couvrante]) && !deja[signalee]) {
+            std::uint32_t const k = ordre[n];
+            std::uint32_t const signalee = std::max(k, couvrante);
+            if (enonces[k].adresse < fin(couvrante) && !deja[signalee]) {
                 deja[signalee] = true;
-                erreur(*sources[signalee], sources[signalee]->colonne_mot,
-                       "l'adresse " + adresse_texte(lignes[k].adresse) +
+                erreur(enonces[signalee], enonces[signalee].colonne_mot,
+                       "l'adresse " + adresse_texte(enonces[k].adresse) +
                            " est déjà occupée par la ligne " +
-                           std::to_string(lignes[std::min(k, couvrante)].ligne));
+                           std::to_string(enonces[std::min(k, couvrante)].ligne));
             }
-            if (fin(lignes[k]) > fin(lignes[couvrante])) {
+            if (fin(k) > fin(couvrante)) {
                 couvrante = k;
             }
         }
     }
 
-    // Verifie recouvrements et taille, puis remplit l'image de la plus basse a la
-    // plus haute adresse stockee.
-    void construit_image(std::vector<enonce const*> const& sources) {
-        verifie_recouvrements(sources);
-        std::size_t plus_basse = 0, plus_haute = 0;
-        for (std::size_t k = 0; k < resultat.lignes.size(); ++k) {
-            ligne_assemblee const& l = resultat.lignes[k];
-            if (l.adresse < resultat.lignes[plus_basse].adresse) {
-                plus_basse = k;
-            }
-            if (fin(l) > fin(resultat.lignes[plus_haute])) {
-                plus_haute = k;
-            }
-        }
-        if (resultat.lignes.empty()) {
-            if (resultat.reussi()) {
-                diagnostics.push_back(
-                    {false, 1, 1, "programme vide : aucune instruction ni donnée"});
+    // Ce que le chargeur accepte ; un programme vide n'est qu'un avertissement.
+    void verifie_taille(std::vector<std::uint32_t> const& places) {
+        if (places.empty()) {
+            if (!diagnostics.erreur_vue()) {
+                signale(diagnostics, 1, 1, "programme vide : aucune instruction ni donnée", false);
             }
             return;
         }
-        long long const base = resultat.lignes[plus_basse].adresse;
-        long long const taille = fin(resultat.lignes[plus_haute]) - base;
+        std::uint32_t plus_basse = places[0], plus_haute = places[0];
+        for (std::uint32_t k : places) {
+            if (enonces[k].adresse < enonces[plus_basse].adresse) {
+                plus_basse = k;
+            }
+            if (fin(k) > fin(plus_haute)) {
+                plus_haute = k;
+            }
+        }
+        base = enonces[plus_basse].adresse;
+        taille = fin(plus_haute) - base;
+        ligne_basse = plus_basse;
         if (taille > plus_grande_image) {
-            enonce const& e = *sources[plus_haute];
+            enonce const& e = enonces[plus_haute];
             erreur(e, e.colonne_mot,
                    "le programme s'étend de " + adresse_texte(base) + " à " +
                        adresse_texte(base + taille - 1) + " (" + std::to_string(taille) +
                        " octets) : le chargeur en accepte au plus " +
                        std::to_string(plus_grande_image));
         }
-        if (!resultat.reussi()) {
-            resultat.lignes.clear();
+    }
+
+    // Image de la plus basse a la plus haute adresse stockee, et ligne de chaque debut.
+    void construit_image() {
+        if (resultat.lignes.empty()) {
             return;
         }
         if (base != 0) {
-            enonce const& e = *sources[plus_basse];
-            diagnostics.push_back({false, e.ligne, e.colonne_mot,
-                                   "rien n'est stocké en $0000, où le processeur démarre "
-                                   "(premier octet en " +
-                                       adresse_texte(base) + ")"});
+            enonce const& e = enonces[ligne_basse];
+            signale(diagnostics, e.ligne, e.colonne_mot,
+                    "rien n'est stocké en $0000, où le processeur démarre (premier octet en " +
+                        adresse_texte(base) + ")",
+                    false);
         }
         resultat.base = static_cast<unsigned short>(base);
         resultat.image.assign(static_cast<std::size_t>(taille), 0);
+        resultat.debuts.assign(static_cast<std::size_t>(taille), 0);
         for (ligne_assemblee const& l : resultat.lignes) {
             std::copy(l.octets.begin(), l.octets.end(),
                       resultat.image.begin() + static_cast<long long>(l.adresse - base));
+            resultat.debuts[static_cast<std::size_t>(l.adresse - base)] = l.ligne;
         }
     }
 
-    static long long fin(ligne_assemblee const& l) {
-        return l.adresse + static_cast<long long>(l.octets.size());
-    }
-
+    std::string_view source;
     programme_assemble& resultat;
-    std::vector<diagnostic>& diagnostics;
-    std::map<std::string, symbole> symboles;
-    std::set<std::string> a_definir; // noms definis quelque part dans le source
-    std::vector<place> places;       // enonces qui stockent, dans l'ordre du source
+    liste_diagnostics diagnostics;
+    table_symboles symboles;
+    std::deque<enonce> enonces;
+    long long base = 0, taille = 0; // etendue de ce qui est stocke
+    std::uint32_t ligne_basse = 0;  // enonce stocke a la plus basse adresse
 };
 
 } // namespace
@@ -356,15 +345,33 @@ bool programme_assemble::reussi() const {
                         [](diagnostic const& d) { return d.erreur; });
 }
 
+int programme_assemble::ligne_en(unsigned short adresse) const {
+    std::size_t const k = static_cast<std::size_t>(adresse - base);
+    return adresse >= base && k < debuts.size() ? debuts[k] : 0;
+}
+
+int programme_assemble::adresse_de_ligne(int ligne) const {
+    auto const l =
+        std::lower_bound(lignes.begin(), lignes.end(), ligne,
+                         [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    return l == lignes.end() ? -1 : l->adresse;
+}
+
+symbole_source const* programme_assemble::symbole(std::string const& nom) const {
+    for (symbole_source const& s : symboles) {
+        if (s.nom == nom) {
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
 programme_assemble assemble(std::string const& source) {
     programme_assemble p;
-    std::vector<enonce> const enonces = lit_enonces(source, p.diagnostics);
-    assemblage a(p);
-    a.premier_passage(enonces);
+    assemblage a(source, p);
+    a.lit();
+    a.premier_passage();
     a.second_passage();
-    std::stable_sort(p.diagnostics.begin(), p.diagnostics.end(),
-                     [](diagnostic const& x, diagnostic const& y) {
-                         return x.ligne != y.ligne ? x.ligne < y.ligne : x.colonne < y.colonne;
-                     });
+    a.termine();
     return p;
 }

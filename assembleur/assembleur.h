@@ -6,8 +6,13 @@
 #ifndef KARVELA_ASSEMBLEUR_H
 #define KARVELA_ASSEMBLEUR_H
 
+#include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
+
+// Au-dela, les diagnostics s'arretent sur une derniere erreur "trop d'erreurs".
+constexpr std::size_t erreurs_max = 500;
 
 struct diagnostic {
     bool erreur;         // faux : avertissement ("attention:")
@@ -16,7 +21,8 @@ struct diagnostic {
     std::string message; // francais, sans le prefixe fichier:ligne:colonne
 };
 
-// Ce qu'une ligne du source a stocke, pour le listing.
+// Ce qu'une ligne du source a stocke, pour le listing et la correspondance
+// entre adresses et lignes.
 struct ligne_assemblee {
     int ligne;
     unsigned short adresse;
@@ -24,15 +30,46 @@ struct ligne_assemblee {
     bool instruction; // faux : donnees (.octet, .mot)
 };
 
-// image et lignes ne sont remplies que si le source n'a aucune erreur.
+// Un nom que le source definit. Les noms predefinis des ports n'en sont pas.
+struct symbole_source {
+    std::string nom;
+    long long valeur; // adresse de l'etiquette, valeur de la constante
+    enum sorte_symbole : unsigned char { etiquette, constante } sorte;
+    // Ce que stocke l'enonce que l'etiquette designe : celui de sa ligne, ou, pour
+    // une etiquette seule, le suivant s'il commence a son adresse.
+    enum donnees_symbole : unsigned char { aucune, octets, mots } donnees;
+    int ligne;   // de sa definition
+    int colonne; // du nom
+};
+
+// image, lignes et debuts ne sont remplis que si le source n'a aucune erreur ;
+// symboles l'est toujours (valeurs sans garantie si le source est fautif).
 struct programme_assemble {
     std::vector<diagnostic> diagnostics; // dans l'ordre des lignes et des colonnes
     unsigned short base = 0;             // plus basse adresse stockee
     std::vector<unsigned char> image;    // de base a la plus haute adresse stockee, trous a 0
-    std::vector<ligne_assemblee> lignes;
+    std::vector<ligne_assemblee> lignes; // lignes qui stockent, par numero croissant
+    // Dans l'ordre de leurs definitions ; par blocs, pour qu'un source de millions de
+    // noms ne soit jamais recopie en entier.
+    std::deque<symbole_source> symboles;
+    // Pour chaque octet de l'image : la ligne de l'enonce qui y commence, 0 ailleurs.
+    std::vector<int> debuts;
+
     bool reussi() const; // aucune erreur ; les avertissements n'empechent rien
+    // Ligne de l'enonce qui commence a l'adresse ; 0 s'il n'y en a pas (milieu
+    // d'une instruction, trou, hors de l'image).
+    int ligne_en(unsigned short adresse) const;
+    // Adresse de l'enonce de la ligne, ou, si elle ne stocke rien (etiquette seule,
+    // commentaire, ligne vide, constante, .org), du premier qui stocke plus bas
+    // dans le source ; -1 s'il n'y en a pas.
+    int adresse_de_ligne(int ligne) const;
+    // Le symbole du source de ce nom, nullptr s'il n'y en a pas (recherche lineaire).
+    symbole_source const* symbole(std::string const& nom) const;
 };
 
+// Un octet nul arrete la lecture ; une marque d'ordre UTF-8 en tete est sautee
+// (les colonnes de la ligne 1 comptent apres elle) ; une ligne finit par LF, CRLF
+// ou CR seul.
 programme_assemble assemble(std::string const& source);
 
 // "fichier:ligne:colonne: erreur: message" (ou "attention:").
@@ -43,7 +80,8 @@ std::string texte_diagnostic(std::string const& fichier, diagnostic const& d);
 std::vector<unsigned char> fichier_bin(programme_assemble const& p);
 // Enregistrements S1 de 16 octets au plus, en majuscules, puis S9 ; pas de S0.
 std::string fichier_s19(programme_assemble const& p);
-// Listing a la maniere de examples/*.txt : adresse, octets, ligne source.
+// Listing a la maniere de examples/*.txt : adresse, octets, ligne source ; apres
+// chaque branchement, sa cible et l'etiquette qui y est ("; -> $0014 fini").
 std::string fichier_listing(programme_assemble const& p, std::string const& source);
 
 // Un nombre sous les formes du source : 12, -3, $1f, 0x1f, %0101, 'A'. Faux si le

@@ -1,5 +1,7 @@
 // Lecture des enonces, ligne par ligne. Mnemoniques et tailles viennent des tables
-// du processeur ; seules les directives ont leur table ici.
+// du processeur ; seules les directives ont leur table ici. Chaque ligne est lue
+// deux fois : d'abord toute, pour sa premiere faute de lexique (une ligne qui en
+// a une n'est pas analysee plus loin que son etiquette), puis jeton a jeton.
 #include "assembleur/lecture.h"
 
 #include <cctype>
@@ -29,8 +31,8 @@ std::string majuscules(std::string s) {
     return s;
 }
 
-int opcode_de(std::string const& mot) {
-    std::string const m = majuscules(mot);
+int opcode_de(std::string_view mot) {
+    std::string const m = majuscules(std::string(mot));
     for (int op = 0; op < nombre_opcodes_definis; ++op) {
         if (m == internal_mp_interpreteur_libelle_instruction[op]) {
             return op;
@@ -51,21 +53,30 @@ std::string operande_attendu(int opcode) {
     return m + " (une adresse, 0..65535)";
 }
 
+// Ce qu'une ligne definit, a inscrire dans la table une fois la ligne lue.
+struct noms_de_ligne {
+    jeton etiquette{sorte_jeton::nom, {}, 0, 0, 0};
+    jeton constante{sorte_jeton::nom, {}, 0, 0, 0};
+};
+
+// La lecture ne garde pas les termes : les passages les reliront.
+void ignore(terme const&) {}
+
 class lecteur_ligne {
   public:
-    lecteur_ligne(std::vector<jeton> const& j, int n, std::vector<diagnostic>& d)
-        : jetons(j), numero(n), diagnostics(d) {}
+    lecteur_ligne(flot_jetons& f, int n, liste_diagnostics& d)
+        : jetons(f), numero(n), diagnostics(d) {}
 
-    // Complete e d'apres les jetons qui suivent l'etiquette, a partir de jetons[i].
-    void lit(enonce& e, std::size_t i) {
-        jeton const& j = jetons[i];
-        if (j.sorte == sorte_jeton::nom && i + 1 < jetons.size() &&
-            jetons[i + 1].sorte == sorte_jeton::egal) {
-            lit_constante(e, i);
+    // Complete e d'apres les jetons qui suivent l'etiquette.
+    void lit(enonce& e, noms_de_ligne& noms) {
+        jeton const& j = *jetons.regarde();
+        jeton const* apres = jetons.regarde(1);
+        if (j.sorte == sorte_jeton::nom && apres && apres->sorte == sorte_jeton::egal) {
+            lit_constante(e, noms);
         } else if (j.sorte == sorte_jeton::directive) {
-            lit_directive(e, i);
+            lit_directive(e);
         } else if (j.sorte == sorte_jeton::nom) {
-            lit_instruction(e, i);
+            lit_instruction(e);
         } else {
             erreur(j.colonne, "mnémonique, directive ou étiquette attendu, trouvé " + cite(j));
         }
@@ -77,44 +88,46 @@ class lecteur_ligne {
     }
 
     // Rien ne doit suivre ce qui a ete lu.
-    void fin(std::size_t i, std::string const& apres) {
-        if (i < jetons.size()) {
-            erreur(jetons[i].colonne, cite(jetons[i]) + " inattendu après " + apres);
+    void fin(std::string const& apres) {
+        if (jeton const* j = jetons.regarde()) {
+            erreur(j->colonne, cite(*j) + " inattendu après " + apres);
         }
     }
 
-    void lit_constante(enonce& e, std::size_t i) {
-        if (!e.etiquette.empty()) {
-            erreur(e.colonne_etiquette, "une constante ne porte pas d'étiquette : « NOM = valeur » "
-                                        "s'écrit seul sur sa ligne");
+    bool expression(std::string const& pour) {
+        int colonne = 0;
+        return lit_expression(jetons, numero, pour, diagnostics, ignore, colonne);
+    }
+
+    void lit_constante(enonce& e, noms_de_ligne& noms) {
+        if (noms.etiquette.colonne > 0) {
+            erreur(noms.etiquette.colonne, "une constante ne porte pas d'étiquette : « NOM = "
+                                           "valeur » s'écrit seul sur sa ligne");
         }
-        std::string const nom = jetons[i].texte;
-        int const colonne = jetons[i].colonne;
-        i += 2;
-        element v{false, "", {}};
-        if (!lit_expression(jetons, i, numero, "la constante « " + nom + " »", v.valeur,
-                            diagnostics)) {
+        jeton const nom = *jetons.regarde();
+        std::string const cite_nom = "« " + std::string(nom.texte) + " »";
+        jetons.avance();
+        jetons.avance();
+        if (!expression("la constante " + cite_nom)) {
             return;
         }
         e.sorte = enonce::constante;
-        e.nom = nom;
-        e.colonne_nom = colonne;
-        e.elements.push_back(v);
-        fin(i, "la valeur de « " + nom + " »");
+        e.colonne_mot = nom.colonne;
+        noms.constante = nom;
+        fin("la valeur de " + cite_nom);
     }
 
-    void lit_directive(enonce& e, std::size_t i) {
-        jeton const& j = jetons[i];
-        std::string const nom = majuscules(j.texte);
+    void lit_directive(enonce& e) {
+        jeton const j = *jetons.regarde();
+        std::string const nom = majuscules(std::string(j.texte));
         for (directive const& d : directives) {
             if (nom == d.nom) {
-                e.mot = j.texte;
                 e.colonne_mot = j.colonne;
-                ++i;
+                jetons.avance();
                 if (d.sorte == enonce::org) {
-                    lit_org(e, i);
+                    lit_org(e);
                 } else {
-                    lit_donnees(e, i, d.sorte);
+                    lit_donnees(e, std::string(j.texte), d.sorte);
                 }
                 return;
             }
@@ -123,141 +136,159 @@ class lecteur_ligne {
                "directive inconnue " + cite(j) + " (attendu .org, .octet, .byte, .mot ou .word)");
     }
 
-    void lit_org(enonce& e, std::size_t i) {
-        element v{false, "", {}};
-        if (!lit_expression(jetons, i, numero, ".org (une adresse, 0..65535)", v.valeur,
-                            diagnostics)) {
+    void lit_org(enonce& e) {
+        if (!expression(".org (une adresse, 0..65535)")) {
             return;
         }
         e.sorte = enonce::org;
-        e.elements.push_back(v);
-        fin(i, "l'adresse de .org");
+        fin("l'adresse de .org");
     }
 
-    void lit_donnees(enonce& e, std::size_t i, enonce::sorte_enonce sorte) {
+    void lit_donnees(enonce& e, std::string const& mot, enonce::sorte_enonce sorte) {
         std::string const pour =
-            e.mot + (sorte == enonce::octets ? " (-128..255 ou une chaîne)" : " (-32768..65535)");
-        std::vector<element> elements;
+            mot + (sorte == enonce::octets ? " (-128..255 ou une chaîne)" : " (-32768..65535)");
+        std::uint32_t taille = 0;
         for (;;) {
-            element v{false, "", {}};
-            if (i < jetons.size() && jetons[i].sorte == sorte_jeton::chaine) {
+            jeton const* j = jetons.regarde();
+            if (j && j->sorte == sorte_jeton::chaine) {
                 if (sorte == enonce::mots) {
-                    erreur(jetons[i].colonne,
-                           "chaîne interdite dans " + e.mot + " : les chaînes vont dans .octet");
+                    erreur(j->colonne,
+                           "chaîne interdite dans " + mot + " : les chaînes vont dans .octet");
                     return;
                 }
-                v.est_chaine = true;
-                v.chaine = jetons[i].texte;
-                ++i;
-            } else if (!lit_expression(jetons, i, numero, pour, v.valeur, diagnostics)) {
+                taille += static_cast<std::uint32_t>(j->valeur);
+                jetons.avance();
+            } else if (expression(pour)) {
+                taille += sorte == enonce::octets ? 1 : 2;
+            } else {
                 return;
             }
-            elements.push_back(v);
-            if (i >= jetons.size() || jetons[i].sorte != sorte_jeton::virgule) {
+            j = jetons.regarde();
+            if (j == nullptr || j->sorte != sorte_jeton::virgule) {
                 break;
             }
-            ++i;
+            jetons.avance();
         }
         e.sorte = sorte;
-        e.elements = elements;
-        fin(i, "les valeurs de " + e.mot + " (séparées par des virgules)");
+        e.taille = taille;
+        fin("les valeurs de " + mot + " (séparées par des virgules)");
     }
 
-    void lit_instruction(enonce& e, std::size_t i) {
-        jeton const& j = jetons[i];
+    void lit_instruction(enonce& e) {
+        jeton const j = *jetons.regarde();
         int const opcode = opcode_de(j.texte);
         if (opcode < 0) {
-            bool const suivi_d_instruction = i + 1 < jetons.size() &&
-                                             jetons[i + 1].sorte == sorte_jeton::nom &&
-                                             opcode_de(jetons[i + 1].texte) >= 0;
+            jeton const* apres = jetons.regarde(1);
+            bool const suivi_d_instruction =
+                apres && apres->sorte == sorte_jeton::nom && opcode_de(apres->texte) >= 0;
             erreur(j.colonne,
                    "mnémonique inconnu " + cite(j) +
                        (suivi_d_instruction ? " (une étiquette se termine par « : »)" : ""));
             return;
         }
         e.sorte = enonce::instruction;
-        e.mot = j.texte;
         e.colonne_mot = j.colonne;
-        e.opcode = opcode;
-        ++i;
+        e.opcode = static_cast<unsigned char>(opcode);
+        e.taille = static_cast<std::uint32_t>(internal_mp_interpreteur_taille_instruction[opcode]);
+        jetons.avance();
         std::string const libelle = internal_mp_interpreteur_libelle_instruction[opcode];
-        if (internal_mp_interpreteur_taille_instruction[opcode] == 1) {
-            if (i < jetons.size()) {
-                erreur(jetons[i].colonne, libelle + " ne prend pas d'opérande");
+        if (e.taille == 1) {
+            if (jeton const* reste = jetons.regarde()) {
+                erreur(reste->colonne, libelle + " ne prend pas d'opérande");
             }
             return;
         }
-        element v{false, "", {}};
-        e.operande_lu =
-            lit_expression(jetons, i, numero, operande_attendu(opcode), v.valeur, diagnostics);
+        e.operande_lu = expression(operande_attendu(opcode));
         if (e.operande_lu) {
-            e.elements.push_back(v);
-            fin(i, "l'opérande de " + libelle);
+            fin("l'opérande de " + libelle);
         }
     }
 
-    std::vector<jeton> const& jetons;
+    flot_jetons& jetons;
     int numero;
-    std::vector<diagnostic>& diagnostics;
+    liste_diagnostics& diagnostics;
 };
 
 } // namespace
+
+lignes_source::lignes_source(std::string_view s)
+    : source(s), position(s.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
+
+bool lignes_source::suivante(std::string_view& ligne) {
+    if (position >= source.size()) {
+        return false;
+    }
+    debut_ligne = position;
+    ligne = ligne_a(source, position);
+    position += ligne.size();
+    if (position < source.size()) {
+        bool const crlf = source[position] == '\r' && position + 1 < source.size() &&
+                          source[position + 1] == '\n';
+        position += crlf ? 2 : 1;
+    }
+    return true;
+}
+
+std::string_view ligne_a(std::string_view source, std::size_t debut) {
+    std::size_t const fin = source.find_first_of("\r\n", debut);
+    return source.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
+}
 
 bool est_branchement(int opcode) {
     return opcode >= premier_branchement && opcode <= dernier_branchement;
 }
 
-long long taille_enonce(enonce const& e) {
-    switch (e.sorte) {
-    case enonce::instruction:
-        return internal_mp_interpreteur_taille_instruction[e.opcode];
-    case enonce::octets: {
-        long long n = 0;
-        for (element const& v : e.elements) {
-            n += v.est_chaine ? static_cast<long long>(v.chaine.size()) : 1;
-        }
-        return n;
-    }
-    case enonce::mots:
-        return 2 * static_cast<long long>(e.elements.size());
-    default:
-        return 0;
-    }
-}
-
-std::vector<enonce> lit_enonces(std::string const& source, std::vector<diagnostic>& diagnostics) {
-    std::vector<enonce> enonces;
+std::deque<enonce> lit_enonces(std::string_view source, table_symboles& symboles,
+                               liste_diagnostics& diagnostics) {
+    std::deque<enonce> enonces;
     std::size_t const nul = source.find('\0');
+    lignes_source lignes(source);
     int numero = 0;
-    for (std::size_t debut = 0; debut < source.size();) {
-        std::size_t fin = source.find('\n', debut);
-        if (fin == std::string::npos) {
-            fin = source.size();
-        }
+    for (std::string_view ligne; lignes.suivante(ligne);) {
         ++numero;
-        if (nul != std::string::npos && nul < fin) {
+        std::size_t const debut = lignes.debut();
+        if (nul != std::string_view::npos && nul < debut + ligne.size()) {
             signale(diagnostics, numero, static_cast<int>(nul - debut) + 1,
                     "octet nul dans le source : un source est un fichier texte, pas un binaire");
             return enonces;
         }
-        std::string const ligne = source.substr(debut, fin - debut);
-        debut = fin + 1;
-
-        std::vector<jeton> jetons;
-        bool const lisible = decoupe_ligne(ligne, numero, jetons, diagnostics);
+        // Premier tour : la faute de lexique et les deux premiers jetons.
+        flot_jetons tous(ligne);
+        noms_de_ligne noms;
+        jeton premiers[2] = {};
+        std::size_t n = 0;
+        for (jeton const* j; (j = tous.regarde()); tous.avance(), ++n) {
+            if (n < 2) {
+                premiers[n] = *j;
+            }
+        }
+        if (!tous.faute().empty()) {
+            signale(diagnostics, numero, tous.colonne_faute(), tous.faute());
+        }
         enonce e;
         e.ligne = numero;
-        std::size_t i = 0;
-        if (jetons.size() >= 2 && jetons[0].sorte == sorte_jeton::nom &&
-            jetons[1].sorte == sorte_jeton::deux_points) {
-            e.etiquette = jetons[0].texte;
-            e.colonne_etiquette = jetons[0].colonne;
-            i = 2;
+        e.debut = static_cast<std::uint32_t>(debut);
+        flot_jetons jetons(ligne);
+        if (n >= 2 && premiers[0].sorte == sorte_jeton::nom &&
+            premiers[1].sorte == sorte_jeton::deux_points) {
+            noms.etiquette = premiers[0];
+            jetons.avance();
+            jetons.avance();
         }
-        if (lisible && i < jetons.size()) {
-            lecteur_ligne(jetons, numero, diagnostics).lit(e, i);
+        if (tous.faute().empty() && jetons.regarde()) {
+            lecteur_ligne(jetons, numero, diagnostics).lit(e, noms);
         }
-        if (!e.etiquette.empty() || e.sorte != enonce::etiquette_seule) {
+        std::uint32_t const attache = static_cast<std::uint32_t>(enonces.size());
+        if (noms.etiquette.colonne > 0) {
+            symboles.definit(noms.etiquette.texte, symbole_source::etiquette, numero,
+                             noms.etiquette.colonne, attache, diagnostics);
+        }
+        if (noms.constante.colonne > 0) {
+            e.symbole_constant =
+                symboles.definit(noms.constante.texte, symbole_source::constante, numero,
+                                 noms.constante.colonne, attache, diagnostics);
+        }
+        if (e.sorte != enonce::etiquette_seule) {
             enonces.push_back(e);
         }
     }

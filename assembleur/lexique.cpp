@@ -52,6 +52,9 @@ int echappement(char c) {
     }
 }
 
+// Fin du message d'un echappement inconnu.
+constexpr char const* echappements_permis = " » (attendu \\n, \\t, \\0, \\\\, \\' ou \\\")";
+
 // Un nombre qui commence en texte[debut] ; rend la position qui le suit, ou -1 et
 // le message d'erreur.
 struct lecture_nombre {
@@ -60,7 +63,7 @@ struct lecture_nombre {
     std::string erreur;
 };
 
-lecture_nombre lit_un_nombre(std::string const& texte, std::size_t debut) {
+lecture_nombre lit_un_nombre(std::string_view texte, std::size_t debut) {
     std::size_t i = debut;
     int base = 10;
     char const c = texte[i];
@@ -69,13 +72,16 @@ lecture_nombre lit_un_nombre(std::string const& texte, std::size_t debut) {
             return {0, 0, "caractère attendu après « ' »"};
         }
         int v = static_cast<unsigned char>(texte[i + 1]);
+        if (v >= 0x80) {
+            return {0, 0, "une constante caractère doit être ASCII, comme 'A'"};
+        }
         std::size_t suite = i + 2;
         if (texte[i + 1] == '\\' && i + 2 < texte.size()) {
             v = echappement(texte[i + 2]);
             if (v < 0) {
                 return {0, 0,
                         std::string("échappement inconnu « \\") + texte[i + 2] +
-                            " » (attendu \\n, \\t, \\0, \\\\, \\' ou \\\")"};
+                            echappements_permis};
             }
             suite = i + 3;
         }
@@ -110,12 +116,12 @@ lecture_nombre lit_un_nombre(std::string const& texte, std::size_t debut) {
     while (fin < texte.size() && est_alphanumerique(texte[fin])) {
         ++fin;
     }
-    std::string const ecrit = texte.substr(debut, fin - debut);
+    std::string const ecrit(texte.substr(debut, fin - debut));
     if (i == premier_chiffre) {
         char const* attendu = base == 16 ? "hexadécimal" : base == 2 ? "binaire (0 ou 1)" : "";
         return {0, 0,
                 std::string("chiffre ") + attendu + " attendu après « " +
-                    texte.substr(debut, premier_chiffre - debut) + " »"};
+                    std::string(texte.substr(debut, premier_chiffre - debut)) + " »"};
     }
     if (fin != i) {
         return {0, 0, "nombre mal formé « " + ecrit + " »"};
@@ -127,7 +133,7 @@ lecture_nombre lit_un_nombre(std::string const& texte, std::size_t debut) {
 }
 
 // Le caractere en texte[i] pour un message : « x », ou son code s'il ne s'imprime pas.
-std::string caractere_inattendu(std::string const& texte, std::size_t i) {
+std::string caractere_inattendu(std::string_view texte, std::size_t i) {
     unsigned char const c = static_cast<unsigned char>(texte[i]);
     if (c >= 0x80) {
         return "caractère non ASCII inattendu (octet " + std::to_string(c) +
@@ -141,100 +147,115 @@ std::string caractere_inattendu(std::string const& texte, std::size_t i) {
 
 } // namespace
 
-void signale(std::vector<diagnostic>& diagnostics, int ligne, int colonne,
-             std::string const& message, bool erreur) {
-    diagnostics.push_back({erreur, ligne, colonne, message});
+void signale(liste_diagnostics& diagnostics, int ligne, int colonne, std::string const& message,
+             bool erreur) {
+    diagnostics.ajoute(erreur, ligne, colonne, message);
+}
+
+std::string octets_chaine(jeton const& j) {
+    std::string octets;
+    for (std::size_t k = 0; k < j.texte.size(); ++k) {
+        bool const echappe = j.texte[k] == '\\' && k + 1 < j.texte.size();
+        octets.push_back(echappe ? static_cast<char>(echappement(j.texte[++k])) : j.texte[k]);
+    }
+    return octets;
 }
 
 std::string cite(jeton const& j) {
     if (j.sorte == sorte_jeton::chaine) {
-        return "« \"" + j.texte + "\" »";
+        return "« \"" + octets_chaine(j) + "\" »";
     }
-    return "« " + j.texte + " »";
+    return "« " + std::string(j.texte) + " »";
 }
 
-bool decoupe_ligne(std::string const& ligne, int numero, std::vector<jeton>& jetons,
-                   std::vector<diagnostic>& diagnostics) {
-    std::size_t i = 0;
-    while (i < ligne.size()) {
-        char const c = ligne[i];
-        int const colonne = static_cast<int>(i) + 1;
-        if (est_blanc(c)) {
-            ++i;
-            continue;
+flot_jetons::flot_jetons(std::string_view l, std::size_t debut) : ligne(l), position(debut) {}
+
+jeton const* flot_jetons::regarde(std::size_t k) {
+    while (en_tampon <= k) {
+        if (!message_faute.empty() || !lit(tampon[en_tampon])) {
+            return nullptr;
         }
-        if (c == ';') {
-            break;
-        }
-        static const struct {
-            char c;
-            sorte_jeton sorte;
-        } ponctuations[] = {
-            {'*', sorte_jeton::etoile},  {'+', sorte_jeton::plus},        {'-', sorte_jeton::moins},
-            {',', sorte_jeton::virgule}, {':', sorte_jeton::deux_points}, {'=', sorte_jeton::egal},
-        };
-        bool ponctuation = false;
-        for (auto const& p : ponctuations) {
-            if (c == p.c) {
-                jetons.push_back({p.sorte, std::string(1, c), 0, colonne, colonne + 1});
-                ponctuation = true;
-            }
-        }
-        if (ponctuation) {
-            ++i;
-            continue;
-        }
-        if (est_lettre(c) || (c == '.' && i + 1 < ligne.size() && est_lettre(ligne[i + 1]))) {
-            std::size_t fin = i + 1;
-            while (fin < ligne.size() && est_alphanumerique(ligne[fin])) {
-                ++fin;
-            }
-            jetons.push_back({c == '.' ? sorte_jeton::directive : sorte_jeton::nom,
-                              ligne.substr(i, fin - i), 0, colonne, static_cast<int>(fin) + 1});
-            i = fin;
-            continue;
-        }
-        if (est_chiffre(c) || c == '$' || c == '%' || c == '\'') {
-            lecture_nombre const n = lit_un_nombre(ligne, i);
-            if (!n.erreur.empty()) {
-                signale(diagnostics, numero, colonne, n.erreur);
-                return false;
-            }
-            jetons.push_back({sorte_jeton::nombre, ligne.substr(i, n.fin - i), n.valeur, colonne,
-                              static_cast<int>(n.fin) + 1});
-            i = n.fin;
-            continue;
-        }
-        if (c == '"') {
-            std::string octets;
-            std::size_t j = i + 1;
-            for (; j < ligne.size() && ligne[j] != '"'; ++j) {
-                if (ligne[j] == '\\' && j + 1 < ligne.size()) {
-                    int const e = echappement(ligne[j + 1]);
-                    if (e < 0) {
-                        signale(diagnostics, numero, static_cast<int>(j) + 1,
-                                std::string("échappement inconnu « \\") + ligne[j + 1] +
-                                    " » (attendu \\n, \\t, \\0, \\\\, \\' ou \\\")");
-                        return false;
-                    }
-                    octets.push_back(static_cast<char>(e));
-                    ++j;
-                } else {
-                    octets.push_back(ligne[j]);
-                }
-            }
-            if (j >= ligne.size()) {
-                signale(diagnostics, numero, colonne, "chaîne sans guillemet fermant");
-                return false;
-            }
-            jetons.push_back({sorte_jeton::chaine, octets, 0, colonne, static_cast<int>(j) + 2});
-            i = j + 1;
-            continue;
-        }
-        signale(diagnostics, numero, colonne, caractere_inattendu(ligne, i));
+        ++en_tampon;
+    }
+    return &tampon[k];
+}
+
+void flot_jetons::avance() {
+    if (regarde() == nullptr) {
+        return;
+    }
+    fin_pris = tampon[0].colonne_fin;
+    tampon[0] = tampon[1];
+    --en_tampon;
+}
+
+bool flot_jetons::lit(jeton& j) {
+    std::size_t i = position;
+    while (i < ligne.size() && est_blanc(ligne[i])) {
+        ++i;
+    }
+    if (i >= ligne.size() || ligne[i] == ';') {
+        position = i;
         return false;
     }
-    return true;
+    char const c = ligne[i];
+    int const colonne = static_cast<int>(i) + 1;
+    auto const pris = [&](sorte_jeton sorte, std::size_t fin, long long valeur) {
+        j = {sorte, ligne.substr(i, fin - i), valeur, colonne, static_cast<int>(fin) + 1};
+        position = fin;
+        return true;
+    };
+    auto const fautif = [&](int ou, std::string message) {
+        message_faute = std::move(message);
+        colonne_de_faute = ou;
+        return false;
+    };
+    static const struct {
+        char c;
+        sorte_jeton sorte;
+    } ponctuations[] = {
+        {'*', sorte_jeton::etoile},  {'+', sorte_jeton::plus},        {'-', sorte_jeton::moins},
+        {',', sorte_jeton::virgule}, {':', sorte_jeton::deux_points}, {'=', sorte_jeton::egal},
+    };
+    for (auto const& p : ponctuations) {
+        if (c == p.c) {
+            return pris(p.sorte, i + 1, 0);
+        }
+    }
+    if (est_lettre(c) || (c == '.' && i + 1 < ligne.size() && est_lettre(ligne[i + 1]))) {
+        std::size_t fin = i + 1;
+        while (fin < ligne.size() && est_alphanumerique(ligne[fin])) {
+            ++fin;
+        }
+        return pris(c == '.' ? sorte_jeton::directive : sorte_jeton::nom, fin, 0);
+    }
+    if (est_chiffre(c) || c == '$' || c == '%' || c == '\'') {
+        lecture_nombre const n = lit_un_nombre(ligne, i);
+        if (!n.erreur.empty()) {
+            return fautif(colonne, n.erreur);
+        }
+        return pris(sorte_jeton::nombre, n.fin, n.valeur);
+    }
+    if (c == '"') {
+        long long octets = 0;
+        std::size_t k = i + 1;
+        for (; k < ligne.size() && ligne[k] != '"'; ++k, ++octets) {
+            if (ligne[k] == '\\' && k + 1 < ligne.size()) {
+                if (echappement(ligne[k + 1]) < 0) {
+                    return fautif(static_cast<int>(k) + 1, std::string("échappement inconnu « \\") +
+                                                               ligne[k + 1] + echappements_permis);
+                }
+                ++k;
+            }
+        }
+        if (k >= ligne.size()) {
+            return fautif(colonne, "chaîne sans guillemet fermant");
+        }
+        pris(sorte_jeton::chaine, k + 1, octets);
+        j.texte = ligne.substr(i + 1, k - i - 1);
+        return true;
+    }
+    return fautif(colonne, caractere_inattendu(ligne, i));
 }
 
 bool lit_nombre(std::string const& texte, long& valeur) {

@@ -1,11 +1,13 @@
 // Ce que l'assembleur rend aux commandes : diagnostics en texte, fichier .bin,
 // S-records et listing. Le listing montre pour chaque instruction le texte du
-// desassembleur du simulateur, celui que l'etudiant verra dans la fenetre.
+// desassembleur du simulateur, celui que l'etudiant verra dans la fenetre ; pour
+// un branchement, qui y montre son deplacement, il ajoute la cible.
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "assembleur/assembleur.h"
+#include "assembleur/lecture.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/mem_64k.h"
 
@@ -14,6 +16,7 @@ namespace {
 constexpr std::size_t octets_par_enregistrement = 16; // donnees d'un S1
 constexpr std::size_t octets_par_rangee = 3;          // la plus longue instruction
 constexpr int texte_desassemblage = 11;               // "PUSHI -128" et son zero final
+constexpr std::size_t etiquette_max = 40;             // au-dela, coupee apres un branchement
 
 std::string hex2(unsigned v, char const* format = "%02x") {
     char texte[3];
@@ -93,53 +96,84 @@ std::string fichier_s19(programme_assemble const& p) {
     return texte + "S9030000FC\n";
 }
 
+namespace {
+
+// "  ; -> $0014 fini" : cible d'un branchement et la premiere etiquette qui y est,
+// coupee si elle est demesuree (chacun des milliers de branchements la repeterait).
+std::string cible_branchement(ligne_assemblee const& l, std::vector<int> const& etiquette_en,
+                              programme_assemble const& p) {
+    unsigned const cible = (l.adresse + (l.octets[1] << 8) + l.octets[2]) & 0xFFFF;
+    std::string texte = "  ; -> $" + hex2(cible >> 8) + hex2(cible);
+    if (int const s = etiquette_en[cible]; s >= 0) {
+        std::string const& nom = p.symboles[static_cast<std::size_t>(s)].nom;
+        texte += " " + (nom.size() <= etiquette_max ? nom : nom.substr(0, etiquette_max) + "...");
+    }
+    return texte;
+}
+
+} // namespace
+
 std::string fichier_listing(programme_assemble const& p, std::string const& source) {
     // Le desassembleur lit la memoire : l'image y est chargee comme par le chargeur.
     auto memoire = std::make_unique<mem_64k>();
     memoire->load_image(p.base, p.image);
     mp_interpreteur processeur;
     processeur.learn_mem(memoire.get());
-
-    std::string listing;
-    bool entete = false;
-    std::size_t suivante = 0; // prochaine ligne assemblee
-    int numero = 0;
-    for (std::size_t debut = 0; debut < source.size();) {
-        std::size_t fin = source.find('\n', debut);
-        if (fin == std::string::npos) {
-            fin = source.size();
-        }
-        std::string const ligne = sans_blancs_finaux(source.substr(debut, fin - debut));
-        debut = fin + 1;
-        ++numero;
-        std::size_t const premier = ligne.find_first_not_of(" \t");
-        if (premier == std::string::npos || ligne[premier] == ';') {
-            listing += (premier == std::string::npos ? "" : ligne.substr(premier)) + "\n";
-            continue;
-        }
-        if (!entete) {
-            listing += entete_listing(p);
-            entete = true;
-        }
-        if (suivante >= p.lignes.size() || p.lignes[suivante].ligne != numero) {
-            listing += rangee(";", "", "", ligne);
-            continue;
-        }
-        ligne_assemblee const& l = p.lignes[suivante++];
-        if (l.instruction) {
-            char texte[texte_desassemblage];
-            processeur.desassemblage_instruction(l.adresse, texte);
-            listing += rangee(hex2(l.adresse >> 8) + hex2(l.adresse),
-                              octets_texte(l.octets, 0, l.octets.size()), texte, ligne);
-            continue;
-        }
-        for (std::size_t i = 0; i < l.octets.size(); i += octets_par_rangee) {
-            unsigned const adresse = static_cast<unsigned>(l.adresse + i);
-            listing +=
-                rangee(hex2(adresse >> 8) + hex2(adresse),
-                       octets_texte(l.octets, i, std::min(i + octets_par_rangee, l.octets.size())),
-                       "", i == 0 ? ligne : "");
+    std::vector<int> etiquette_en(mem_64k::taille, -1); // premiere etiquette a chaque adresse
+    for (std::size_t k = p.symboles.size(); k-- > 0;) {
+        symbole_source const& s = p.symboles[k];
+        if (s.sorte == symbole_source::etiquette && s.valeur >= 0 && s.valeur < mem_64k::taille) {
+            etiquette_en[static_cast<std::size_t>(s.valeur)] = static_cast<int>(k);
         }
     }
+
+    // Deux tours : le premier mesure, le second ecrit dans une chaine de la bonne
+    // taille, que l'agrandissement ne recopie jamais.
+    auto const parcourt = [&](auto&& ajoute) {
+        bool entete = false;
+        std::size_t suivante = 0; // prochaine ligne assemblee
+        int numero = 0;
+        lignes_source lignes(source);
+        for (std::string_view texte; lignes.suivante(texte);) {
+            std::string const ligne = sans_blancs_finaux(std::string(texte));
+            ++numero;
+            std::size_t const premier = ligne.find_first_not_of(" \t");
+            if (premier == std::string::npos || ligne[premier] == ';') {
+                ajoute((premier == std::string::npos ? "" : ligne.substr(premier)) + "\n");
+                continue;
+            }
+            if (!entete) {
+                ajoute(entete_listing(p));
+                entete = true;
+            }
+            if (suivante >= p.lignes.size() || p.lignes[suivante].ligne != numero) {
+                ajoute(rangee(";", "", "", ligne));
+                continue;
+            }
+            ligne_assemblee const& l = p.lignes[suivante++];
+            if (l.instruction) {
+                char texte_instruction[texte_desassemblage];
+                processeur.desassemblage_instruction(l.adresse, texte_instruction);
+                ajoute(rangee(hex2(l.adresse >> 8) + hex2(l.adresse),
+                              octets_texte(l.octets, 0, l.octets.size()), texte_instruction,
+                              est_branchement(l.octets[0])
+                                  ? ligne + cible_branchement(l, etiquette_en, p)
+                                  : ligne));
+                continue;
+            }
+            for (std::size_t i = 0; i < l.octets.size(); i += octets_par_rangee) {
+                unsigned const adresse = static_cast<unsigned>(l.adresse + i);
+                ajoute(rangee(
+                    hex2(adresse >> 8) + hex2(adresse),
+                    octets_texte(l.octets, i, std::min(i + octets_par_rangee, l.octets.size())), "",
+                    i == 0 ? ligne : ""));
+            }
+        }
+    };
+    std::size_t taille = 0;
+    parcourt([&taille](std::string const& texte) { taille += texte.size(); });
+    std::string listing;
+    listing.reserve(taille);
+    parcourt([&listing](std::string const& texte) { listing += texte; });
     return listing;
 }

@@ -101,12 +101,7 @@ programme_charge lit_programme(std::string const& chemin) {
 }
 
 int ligne_source(programme_charge const& p, unsigned short adresse) {
-    for (ligne_assemblee const& l : p.assemble.lignes) {
-        if (l.adresse == adresse && !l.octets.empty()) {
-            return l.ligne;
-        }
-    }
-    return 0;
+    return p.source ? p.assemble.ligne_en(adresse) : 0;
 }
 
 machine_seule::machine_seule()

@@ -20,8 +20,11 @@ namespace {
 mem_64k memoire;
 
 void verifie_diagnostics(programme_assemble const& p, std::string const& source) {
-    long long const lignes =
-        1 + static_cast<long long>(std::count(source.begin(), source.end(), '\n'));
+    // Fins de ligne LF, CR ou CRLF.
+    long long lignes = 1;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        lignes += source[i] == '\n' || (source[i] == '\r' && source[i + 1] != '\n') ? 1 : 0;
+    }
     for (std::size_t i = 0; i < p.diagnostics.size(); ++i) {
         diagnostic const& d = p.diagnostics[i];
         if (d.ligne < 1 || d.ligne > lignes || d.colonne < 1 || d.message.empty()) {
@@ -74,6 +77,10 @@ void verifie_image(programme_assemble const& p) {
         echec("image de %zu octets en $%04x refusee par le chargeur", p.image.size(), p.base);
     }
     for (ligne_assemblee const& l : p.lignes) {
+        if (p.ligne_en(l.adresse) != l.ligne || p.adresse_de_ligne(l.ligne) != l.adresse) {
+            echec("ligne %d en $%04x : correspondance adresse <-> ligne fausse", l.ligne,
+                  l.adresse);
+        }
         for (std::size_t i = 0; i < l.octets.size(); ++i) {
             std::size_t const a = l.adresse + i;
             if (a < p.base || a - p.base >= p.image.size() || p.image[a - p.base] != l.octets[i]) {

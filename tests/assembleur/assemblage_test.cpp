@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ TEST(Assemblage, ChaqueFormeDonneSesOctets) {
         {"Ici: .octet Ici + 1, ici\nici = 9", 0, {1, 9}},
         {"\tPUSHI 1\t; tabulation\r\nADD\r\n", 0, {0x01, 1, 0x08}},
         {"; commentaire accentué : « é »\nNOP ; ça va\nPUSHI ';'", 0, {0x1B, 0x01, ';'}},
+        {"\xEF\xBB\xBFNOP\rADD\r\rPUSHI 1", 0, {0x1B, 0x08, 0x01, 1}},
     };
     for (auto const& c : cas) {
         programme_assemble const p = assemble(c.source);
@@ -119,6 +121,12 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
         {"PUSHI 12ab", 1, 7, "nombre mal formé « 12ab »", true},
         {"PUSHI 4294967296", 1, 7, "nombre « 4294967296 » trop grand (au plus 4294967295)", true},
         {"PUSHI 'ab'", 1, 7, "un seul caractère attendu entre apostrophes, comme 'A'", true},
+        {"PUSHI 'é'", 1, 7, "une constante caractère doit être ASCII, comme 'A'", true},
+        {"\xEF\xBB\xBF  PUSHX", 1, 3, "mnémonique inconnu « PUSHX »", true},
+        {"NOP\rNOP\r\n  PUSHX", 3, 3, "mnémonique inconnu « PUSHX »", true},
+        {"Fin: NOP\nFIN: NOP\nBT fin", 3, 4,
+         "étiquette « fin » non définie (voulez-vous dire « FIN » ?)", true},
+        {"finale: NOP\nBT FIN", 2, 4, "étiquette « FIN » non définie", true},
         {".octet \"a\\q\"", 1, 10,
          "échappement inconnu « \\q » (attendu \\n, \\t, \\0, \\\\, \\' ou \\\")", true},
         {".octet \"abc", 1, 8, "chaîne sans guillemet fermant", true},
@@ -170,6 +178,105 @@ TEST(Assemblage, CentErreursToutesSignalees) {
     programme_assemble const p = assemble(source);
     ASSERT_EQ(p.diagnostics.size(), 100u);
     EXPECT_EQ(p.diagnostics[99].ligne, 100);
+}
+
+// Les 500 premieres erreurs dans l'ordre du source, quel que soit le passage qui
+// les trouve, puis une derniere ligne ; assez d'erreurs pour que la liste se coupe
+// en cours de route.
+TEST(Assemblage, ArretApresCinqCentsErreurs) {
+    std::string non_definis, inconnus;
+    for (int i = 0; i < 600; ++i) {
+        non_definis += "BT nulle\n";
+        inconnus += "?\n";
+    }
+    const struct {
+        std::string source;
+        int colonne_de_la_501e;
+    } cas[] = {{inconnus, 1}, {non_definis + inconnus, 4}};
+    for (auto const& c : cas) {
+        programme_assemble const p = assemble(c.source);
+        ASSERT_EQ(p.diagnostics.size(), 501u);
+        EXPECT_EQ(p.diagnostics[499].ligne, 500);
+        diagnostic const& d = p.diagnostics[500];
+        EXPECT_TRUE(d.erreur);
+        EXPECT_EQ(d.ligne, 501);
+        EXPECT_EQ(d.colonne, c.colonne_de_la_501e);
+        EXPECT_EQ(d.message, "trop d'erreurs : arrêt après 500");
+    }
+}
+
+// Symboles et correspondance adresses <-> lignes d'un meme source.
+const std::string source_a_symboles = "\xEF\xBB\xBFN = 5\n" // 1
+                                      "debut: PUSHI N\n"    // 2 : $0000
+                                      "tab:\n"              // 3
+                                      "  .octet 1, 2\n"     // 4 : $0002
+                                      "mots: .mot 3\n"      // 5 : $0004
+                                      "avant:\n"            // 6
+                                      ".org $20\n"          // 7
+                                      "  fin: .octet 9\n"   // 8 : $0020
+                                      "  BT fin\n"          // 9 : $0021
+                                      "P = PORTB ; fin\n";  // 10
+
+TEST(Assemblage, TableDesSymbolesDuSource) {
+    programme_assemble const p = assemble(source_a_symboles);
+    ASSERT_TRUE(p.reussi());
+    using s = symbole_source;
+    const struct {
+        char const* nom;
+        long long valeur;
+        s::sorte_symbole sorte;
+        s::donnees_symbole donnees;
+        int ligne, colonne;
+    } attendus[] = {
+        {"N", 5, s::constante, s::aucune, 1, 1},       {"debut", 0, s::etiquette, s::aucune, 2, 1},
+        {"tab", 2, s::etiquette, s::octets, 3, 1},     {"mots", 4, s::etiquette, s::mots, 5, 1},
+        {"avant", 6, s::etiquette, s::aucune, 6, 1},   {"fin", 0x20, s::etiquette, s::octets, 8, 3},
+        {"P", 0x1004, s::constante, s::aucune, 10, 1},
+    };
+    ASSERT_EQ(p.symboles.size(), std::size(attendus)) << "sans les noms predefinis";
+    for (std::size_t k = 0; k < p.symboles.size(); ++k) {
+        s const& lu = p.symboles[k];
+        auto const& a = attendus[k];
+        EXPECT_EQ(lu.nom, a.nom);
+        EXPECT_EQ(lu.valeur, a.valeur) << a.nom;
+        EXPECT_EQ(lu.sorte, a.sorte) << a.nom;
+        EXPECT_EQ(lu.donnees, a.donnees) << a.nom;
+        EXPECT_EQ(lu.ligne, a.ligne) << a.nom;
+        EXPECT_EQ(lu.colonne, a.colonne) << a.nom;
+    }
+    EXPECT_EQ(p.symbole("fin"), &p.symboles[5]);
+    EXPECT_EQ(p.symbole("PORTB"), nullptr);
+}
+
+// Assez de noms pour que les tables de hachage s'agrandissent plusieurs fois.
+TEST(Assemblage, DeuxCentsEtiquettes) {
+    std::string source;
+    for (int i = 0; i < 200; ++i) {
+        source += "e" + std::to_string(i) + ": .mot e" + std::to_string(199 - i) + "\n";
+    }
+    programme_assemble const p = assemble(source + "BT E7\n");
+    ASSERT_EQ(p.diagnostics.size(), 1u) << p.diagnostics[0].message;
+    EXPECT_EQ(p.diagnostics[0].message, "étiquette « E7 » non définie (voulez-vous dire « e7 » ?)");
+    ASSERT_EQ(p.symboles.size(), 200u);
+    EXPECT_EQ(p.symbole("e150")->valeur, 300);
+}
+
+TEST(Assemblage, AdressesEtLignes) {
+    programme_assemble const p = assemble(source_a_symboles);
+    ASSERT_TRUE(p.reussi());
+    const int ligne_en[][2] = {{0, 2},    {1, 0},    {2, 4},    {3, 0},    {4, 5},     {6, 0},
+                               {0x20, 8}, {0x21, 9}, {0x22, 0}, {0x24, 0}, {0xFFFF, 0}};
+    for (auto const& c : ligne_en) {
+        EXPECT_EQ(p.ligne_en(static_cast<unsigned short>(c[0])), c[1]) << "adresse " << c[0];
+    }
+    const int adresse_de_ligne[][2] = {{1, 0},    {2, 0},    {3, 2},   {5, 4},   {6, 0x20},
+                                       {8, 0x20}, {9, 0x21}, {10, -1}, {100, -1}};
+    for (auto const& c : adresse_de_ligne) {
+        EXPECT_EQ(p.adresse_de_ligne(c[0]), c[1]) << "ligne " << c[0];
+    }
+    programme_assemble const loin = assemble(".org $100\nNOP");
+    EXPECT_EQ(loin.ligne_en(0), 0) << "sous la base";
+    EXPECT_EQ(loin.ligne_en(0x100), 2);
 }
 
 // Le desassembleur relit chaque instruction assemblee sous le meme mnemonique, avec

@@ -77,6 +77,28 @@ TEST(Sorties, ListingAvecDonneesEtLignesSansOctets) {
               ";         |          |             | fin:\n");
 }
 
+// Les lignes du listing sont celles de l'assembleur (fins CR seules, marque
+// d'ordre) ; un branchement montre sa cible, son etiquette, coupee si demesuree.
+TEST(Sorties, ListingDesBranchements) {
+    std::string const long_nom(50, 'x');
+    const struct {
+        std::string source, rangee;
+    } cas[] = {
+        {"\xEF\xBB\xBF; t\rNOP\rBT fin\r\rfin: NOP",
+         "0001      | 1a 00 03 | BT $0003    | BT fin  ; -> $0004 fin\n"},
+        {"BT *", "0000      | 1a 00 00 | BT $0000    | BT *  ; -> $0000\n"},
+        {long_nom + ": BT *", "0000      | 1a 00 00 | BT $0000    | " + long_nom +
+                                  ": BT *  ; -> $0000 " + std::string(40, 'x') + "...\n"},
+    };
+    for (auto const& c : cas) {
+        programme_assemble const p = assemble(c.source);
+        ASSERT_TRUE(p.reussi()) << c.source;
+        std::string const listing = fichier_listing(p, c.source);
+        EXPECT_NE(listing.find(c.rangee), std::string::npos) << listing;
+        EXPECT_EQ(listing.find('\xEF'), std::string::npos) << "marque d'ordre retiree";
+    }
+}
+
 TEST(Sorties, Nombres) {
     const struct {
         const char* texte;
