@@ -26,6 +26,7 @@
 #include "simulateur/interface2.h"
 #include "simulateur/textes_fichiers.h"
 #include "suivi/suivi_source.h"
+#include "suivi/symboles_montres.h"
 
 namespace {
 
@@ -34,6 +35,28 @@ constexpr int ecart_fenetres = 8;       // entre la principale et la fenetre du 
 constexpr char const* sans_titre = "sans titre";
 constexpr Fl_Color couleur_erreur = FL_DARK_RED;
 constexpr Fl_Color couleur_avertissement = FL_DARK_YELLOW;
+constexpr Fl_Color couleur_change = 175; // donnee que la derniere instruction a ecrite : jaune pale
+
+// Le style de chaque sorte de zone de l'assembleur, dans l'ordre de zone_ligne.
+constexpr style_source style_zone[] = {
+    style_source::mnemonique, style_source::directive,   style_source::etiquette,
+    style_source::nombre,     style_source::chaine,      style_source::commentaire,
+    style_source::faute,
+};
+static_assert(sizeof style_zone / sizeof style_zone[0] == zone_ligne::faute + 1,
+              "une sorte de zone sans style");
+
+// Les styles d'une ligne, une lettre par octet.
+std::string styles_ligne(std::string_view ligne) {
+    std::string styles(ligne.size(), static_cast<char>(style_source::texte));
+    for (zone_ligne const& z : zones_ligne(ligne)) {
+        int const fin = std::min(z.colonne_fin - 1, static_cast<int>(ligne.size()));
+        for (int i = std::max(z.colonne - 1, 0); i < fin; ++i) {
+            styles[static_cast<std::size_t>(i)] = static_cast<char>(style_zone[z.sorte]);
+        }
+    }
+    return styles;
+}
 
 int compte_fins_de_ligne(char const* texte, int n) {
     return static_cast<int>(std::count(texte, texte + n, '\n'));
@@ -115,12 +138,23 @@ struct document_source {
         }
     }
 
-    // Styles des lignes entieres qui couvrent [debut, fin].
+    // Styles des lignes entieres qui couvrent [debut, fin], d'apres l'assembleur.
     void colore(int debut, int fin) {
         int const premier = texte.line_start(debut);
         int const dernier = texte.line_end(fin);
-        std::string const s(static_cast<std::size_t>(dernier - premier),
-                            static_cast<char>(style_source::texte));
+        char* const lignes = texte.text_range(premier, dernier);
+        std::string_view const tout(lignes);
+        std::string s;
+        s.reserve(tout.size());
+        for (std::size_t d = 0; d <= tout.size();) {
+            std::size_t const f = std::min(tout.find('\n', d), tout.size());
+            s += styles_ligne(tout.substr(d, f - d));
+            if (f < tout.size()) {
+                s += static_cast<char>(style_source::texte);
+            }
+            d = f + 1;
+        }
+        std::free(lignes);
         styles.replace(premier, dernier, s.c_str());
         fenetre.EDITEUR->redisplay_range(premier, dernier);
     }
@@ -568,9 +602,54 @@ void simulateur::montre_source() {
 }
 
 void simulateur::montre_symboles() {
+    if (!source_ouverte()) {
+        return;
+    }
+    Fl_Hold_Browser* const liste = fen_source->SYMBOLES;
+    if (!doc->suivi.a_programme()) {
+        if (liste->size() > 0) {
+            liste->clear();
+        }
+        return;
+    }
+    ecriture_memoire derniere;
+    derniere.faite = moteur.derniere_ecriture(derniere.adresse, derniere.avant);
+    std::vector<symbole_montre> const montres =
+        symboles_montres(doc->suivi.programme_charge().symboles, memoire, derniere);
+    if (liste->size() != static_cast<int>(montres.size())) {
+        liste->clear();
+        for (std::size_t i = 0; i < montres.size(); ++i) {
+            liste->add("");
+        }
+    }
+    // Seules les lignes changees sont reecrites : en marche, cela a lieu a chaque dessin.
+    for (std::size_t i = 0; i < montres.size(); ++i) {
+        std::string texte = montres[i].texte;
+        if (montres[i].change) {
+            std::string marque = "@B" + std::to_string(couleur_change);
+            for (std::size_t t = texte.find('\t'); t != std::string::npos;
+                 t = texte.find('\t', t + 1 + marque.size())) {
+                texte.insert(t + 1, marque);
+            }
+            texte = marque + texte;
+        }
+        int const n = static_cast<int>(i) + 1;
+        if (texte != liste->text(n)) {
+            liste->text(n, texte.c_str());
+        }
+    }
 }
 
-void simulateur::montre_symbole_au_dump(int) {
+void simulateur::montre_symbole_au_dump(int i) {
+    std::deque<symbole_source> const& symboles = doc->suivi.programme_charge().symboles;
+    if (i < 0 || i >= static_cast<int>(symboles.size()) ||
+        symboles[static_cast<std::size_t>(i)].sorte == symbole_source::constante) {
+        return;
+    }
+    // Par la glissiere du dump, comme si l'etudiant l'avait tiree.
+    fl_set_slider_value(SIM->DUMP_SLIDE,
+                        static_cast<double>(symboles[static_cast<std::size_t>(i)].valeur));
+    rafraichit_dump(0);
 }
 
 bool simulateur::prend_evenement_source(int evenement, Fl_Window* fenetre) {

@@ -11,10 +11,10 @@ namespace {
 constexpr int haut_bouton = 8; // centre a y 20, comme les autres boutons de la barre
 constexpr int cote_bouton = 24;
 constexpr int taille_texte = 12;
-constexpr int largeur = 680;
+constexpr int largeur = 720;
 constexpr int hauteur = 695; // celle de la fenetre principale
 constexpr int bas_editeur = 520;
-constexpr int x_symboles = 508;
+constexpr int x_symboles = 516;
 
 Fl_Button* bouton_commande(int x, int w, char const* libelle, char const* bulle) {
     Fl_Button* b = new Fl_Button(x, 4, w, 24, libelle);
@@ -53,6 +53,8 @@ source_class::source_class(SIM_class* principale) {
     SYMBOLES->textsize(taille_texte);
     SYMBOLES->textfont(FL_COURIER);
     SYMBOLES->tooltip("Un clic montre l'adresse du symbole dans le dump");
+    static int const colonnes_symboles[] = {72, 48, 0}; // nom, valeur, contenu
+    SYMBOLES->column_widths(colonnes_symboles);
 
     ETAT = new Fl_Box(4, bas_editeur + 4, largeur - 100, 22);
     ETAT->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);

@@ -1,5 +1,6 @@
-// Suivi du programme charge dans son source : index des lignes stockantes par
-// adresse (une recherche par dessin, meme en marche au plus vite) et par ligne.
+// Suivi du programme charge dans son source, par la table adresses <-> lignes de
+// l'assembleur (ligne_en, et les lignes qui stockent, rangees par numero) et par
+// le suivi des lignes depuis l'assemblage.
 #include "suivi/suivi_source.h"
 
 #include <algorithm>
@@ -10,48 +11,24 @@ void suivi_source::programme(programme_assemble const& p, int nb_lignes) {
     a_programme_ = true;
     programme_ = p;
     lignes_.repart(nb_lignes);
-    int derniere = nb_lignes;
-    for (ligne_assemblee const& l : programme_.lignes) {
-        derniere = std::max(derniere, l.ligne);
-    }
-    adresse_ligne_.assign(static_cast<std::size_t>(derniere) + 1, -1);
-    instruction_ligne_.assign(static_cast<std::size_t>(derniere) + 1, false);
-    par_adresse_.clear();
-    for (std::size_t i = 0; i < programme_.lignes.size(); ++i) {
-        ligne_assemblee const& l = programme_.lignes[i];
-        if (l.octets.empty()) {
-            continue;
-        }
-        par_adresse_.push_back(i);
-        adresse_ligne_[static_cast<std::size_t>(l.ligne)] = l.adresse;
-        instruction_ligne_[static_cast<std::size_t>(l.ligne)] = l.instruction;
-    }
-    std::sort(par_adresse_.begin(), par_adresse_.end(), [this](std::size_t a, std::size_t b) {
-        return programme_.lignes[a].adresse < programme_.lignes[b].adresse;
-    });
 }
 
 void suivi_source::oublie_programme() {
     a_programme_ = false;
     programme_ = programme_assemble();
-    par_adresse_.clear();
-    adresse_ligne_.clear();
-    instruction_ligne_.clear();
 }
 
-int suivi_source::ligne_assemblee_en(unsigned short adresse, bool instruction_seulement) const {
-    auto const trouve = std::lower_bound(
-        par_adresse_.begin(), par_adresse_.end(), adresse,
-        [this](std::size_t i, unsigned short a) { return programme_.lignes[i].adresse < a; });
-    if (trouve == par_adresse_.end()) {
-        return 0;
-    }
-    ligne_assemblee const& l = programme_.lignes[*trouve];
-    return l.adresse == adresse && (l.instruction || !instruction_seulement) ? l.ligne : 0;
+ligne_assemblee const* suivi_source::enonce_de(int assemblee) const {
+    auto const l = std::lower_bound(
+        programme_.lignes.begin(), programme_.lignes.end(), assemblee,
+        [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    return l != programme_.lignes.end() && l->ligne == assemblee && assemblee > 0 ? &*l : nullptr;
 }
 
 int suivi_source::ligne_du_pc(unsigned short pc) const {
-    return lignes_.actuelle(ligne_assemblee_en(pc, true));
+    int const assemblee = programme_.ligne_en(pc);
+    ligne_assemblee const* e = enonce_de(assemblee);
+    return e != nullptr && e->instruction ? lignes_.actuelle(assemblee) : 0;
 }
 
 std::string suivi_source::etat_pc(unsigned short pc) const {
@@ -61,24 +38,27 @@ std::string suivi_source::etat_pc(unsigned short pc) const {
 }
 
 int suivi_source::adresse_de(int ligne) const {
-    int const a = lignes_.assemblee(ligne);
-    return a > 0 && a < static_cast<int>(adresse_ligne_.size())
-               ? adresse_ligne_[static_cast<std::size_t>(a)]
-               : -1;
+    ligne_assemblee const* e = enonce_de(lignes_.assemblee(ligne));
+    return e != nullptr ? e->adresse : -1;
 }
 
 int suivi_source::adresse_point(int ligne) const {
-    // Une ligne nouvelle prend l'instruction de la premiere ligne assemblee qui suit.
+    // Une ligne inseree depuis l'assemblage prend la premiere ligne assemblee qui suit.
     int a = 0;
     for (int l = std::max(ligne, 1); l <= lignes_.nb_actuelles() && a == 0; ++l) {
         a = lignes_.assemblee(l);
     }
-    for (; a > 0 && a < static_cast<int>(adresse_ligne_.size()); ++a) {
-        if (instruction_ligne_[static_cast<std::size_t>(a)]) {
-            return adresse_ligne_[static_cast<std::size_t>(a)];
-        }
+    if (a == 0) {
+        return -1;
     }
-    return -1;
+    // Une ligne sans instruction (donnees comprises) prend celle de la suivante :
+    // un point d'arret n'arrete qu'une instruction.
+    auto l = std::lower_bound(programme_.lignes.begin(), programme_.lignes.end(), a,
+                              [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    while (l != programme_.lignes.end() && !l->instruction) {
+        ++l;
+    }
+    return l != programme_.lignes.end() ? l->adresse : -1;
 }
 
 points_par_ligne suivi_source::garde_points(points_arret const& points) const {
@@ -91,7 +71,7 @@ points_par_ligne suivi_source::garde_points(points_arret const& points) const {
         if (!points.contient(adresse)) {
             continue;
         }
-        int const assemblee = ligne_assemblee_en(adresse, false);
+        int const assemblee = programme_.ligne_en(adresse);
         if (assemblee == 0) {
             gardes.adresses.push_back(adresse);
         } else if (int const ligne = lignes_.actuelle(assemblee); ligne > 0) {

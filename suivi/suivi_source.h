@@ -50,15 +50,14 @@ class suivi_source {
     // nouvelle adresse.
     void repose_points(points_par_ligne const& gardes, points_arret& points) const;
 
+    programme_assemble const& programme_charge() const { return programme_; }
+
   private:
-    // Ligne assemblee de l'enonce qui commence a l'adresse ; 0 s'il n'y en a pas.
-    int ligne_assemblee_en(unsigned short adresse, bool instruction_seulement) const;
+    // Ce que stocke la ligne assemblee ; null si elle ne stocke rien.
+    ligne_assemblee const* enonce_de(int assemblee) const;
 
     bool a_programme_ = false;
     programme_assemble programme_;
-    std::vector<std::size_t> par_adresse_; // indices des lignes stockantes, adresses croissantes
-    std::vector<int> adresse_ligne_;                  // par ligne assemblee ; -1 : rien
-    std::vector<bool> instruction_ligne_;             // par ligne assemblee
     lignes_suivies lignes_;
 };
 

@@ -93,6 +93,7 @@ std::string commande_dans_l_aide(std::string const& touches) {
 TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
     barre_fichiers_class& barre = acces_simulateur::barre(*sim);
     Fl_Window* const fenetre_aide = acces_simulateur::aide(*sim).aide;
+    source_class& source = acces_simulateur::source(*sim);
     clique(f->B_AIDE);
     struct cas {
         char const* nom;
@@ -114,6 +115,9 @@ TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
         {"F7 dans l'aide", fenetre_aide, FL_F + 7, 0, "", f->B_STEP, 0, "STEP"},
         {"F2 sans Ctrl", f->SIM, FL_F + 2, 0, "", nullptr, 0, ""},
         {"Ctrl+R sans fichier ouvert : grise", f->SIM, 'r', FL_CTRL, "\x12", nullptr, 0, ""},
+        // Nouvelle source depuis la principale ; sans source, sa fenetre est grisee.
+        {"Ctrl+N", f->SIM, 'n', FL_CTRL, "\x0e", source.NOUVEAU, 0, "nouvelle source"},
+        {"Ctrl+E sans source : grise", f->SIM, 'e', FL_CTRL, "\x05", nullptr, 0, ""},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);
