@@ -18,6 +18,9 @@ bool historique_texte::ajoute_a_la_derniere(int position, std::string const& ote
         return false;
     }
     modification& m = faites_.back();
+    if (m.insere.find('\n') != std::string::npos || m.ote.find('\n') != std::string::npos) {
+        return false; // une fin de ligne clot son groupe
+    }
     int const fin_inseree = m.position + static_cast<int>(m.insere.size());
     if (ote.empty() && position == fin_inseree && !m.insere.empty()) {
         // Une frappe de plus ; un blanc apres un mot commence un autre groupe.

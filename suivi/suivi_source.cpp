@@ -72,7 +72,8 @@ points_par_ligne suivi_source::garde_points(points_arret const& points) const {
             continue;
         }
         int const assemblee = programme_.ligne_en(adresse);
-        if (assemblee == 0) {
+        ligne_assemblee const* e = enonce_de(assemblee);
+        if (e == nullptr || !e->instruction) {
             gardes.adresses.push_back(adresse);
         } else if (int const ligne = lignes_.actuelle(assemblee); ligne > 0) {
             gardes.lignes.push_back(ligne);
