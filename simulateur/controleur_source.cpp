@@ -122,6 +122,19 @@ struct document_source {
         disque = octets;
         remplace(t.texte);
     }
+    // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
+    void ouvre(std::string const& fichier, std::string const& octets, bool present) {
+        chemin = fichier;
+        lit_fichier(octets);
+        suivi.oublie_programme();
+        oublie_diagnostics();
+        ligne_pc = 0;
+        ouvert = present;
+        for (Fl_Button* b :
+             {fenetre.B_FENETRE, fenetre.ENREGISTRER, fenetre.ENREGISTRER_SOUS, fenetre.CHARGER}) {
+            present ? b->activate() : b->deactivate();
+        }
+    }
 
     void actualise_etat() {
         fenetre.MODIFIE->label(historique.modifie() ? "modifié" : "");
@@ -274,7 +287,6 @@ void simulateur::prepare_source() {
     source_class& f = *fen_source;
     f.source->callback(fermeture_source);
     f.B_FENETRE->shortcut(FL_CTRL + 'e');
-    f.B_FENETRE->deactivate();
     f.NOUVEAU->shortcut(FL_CTRL + 'n');
     f.ENREGISTRER->shortcut(FL_CTRL + 's');
     f.ENREGISTRER_SOUS->shortcut(FL_CTRL + FL_SHIFT + 's');
@@ -295,10 +307,7 @@ void simulateur::prepare_source() {
         m.diagnostic = doc->diagnostic_de(ligne);
         return m;
     };
-    for (Fl_Button* b : {f.ENREGISTRER, f.ENREGISTRER_SOUS, f.CHARGER}) {
-        b->deactivate();
-    }
-    doc->actualise_etat();
+    doc->ouvre("", "", false);
 }
 
 void simulateur::detruit_source() {
@@ -339,12 +348,16 @@ void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
 
 namespace {
 
-void montre_fenetre(document_source& d, Fl_Window const* principale) {
+// Deja montree, elle reste ou elle est dans l'empilement (sur un petit ecran, elle
+// cache une partie de la principale), sauf devant si l'on veut qu'elle soit vue.
+void montre_fenetre(document_source& d, Fl_Window const* principale, bool devant = false) {
     if (!d.place) {
         pose_a_cote(d.fenetre.source, principale);
         d.place = true;
     }
-    d.fenetre.source->show();
+    if (devant || !d.fenetre.source->visible()) {
+        d.fenetre.source->show();
+    }
 }
 
 } // namespace
@@ -359,17 +372,8 @@ bool simulateur::prend_source(std::string const& chemin, std::string const& octe
     if (!peut_abandonner_source()) {
         return false;
     }
-    doc->chemin = chemin;
-    doc->lit_fichier(octets);
-    doc->suivi.oublie_programme();
-    doc->oublie_diagnostics();
-    doc->ouvert = true;
-    doc->ligne_pc = 0;
-    fen_source->B_FENETRE->activate();
-    for (Fl_Button* b : {fen_source->ENREGISTRER, fen_source->ENREGISTRER_SOUS, fen_source->CHARGER}) {
-        b->activate();
-    }
-    montre_fenetre(*doc, SIM->SIM);
+    doc->ouvre(chemin, octets, true);
+    montre_fenetre(*doc, SIM->SIM, true);
     montre_source();
     montre_symboles();
     return true;
@@ -382,7 +386,8 @@ void simulateur::assemble_source(chargement sorte) {
         std::cerr << texte_diagnostic(doc->chemin, d) << std::endl;
     }
     doc->montre_diagnostics(p);
-    montre_fenetre(*doc, SIM->SIM);
+    // Fautif, devant : les erreurs doivent se voir.
+    montre_fenetre(*doc, SIM->SIM, !p.reussi());
     if (!p.reussi()) {
         fen_source->EDITEUR->redraw();
         return;
@@ -429,7 +434,8 @@ void simulateur::recharge_source() {
             doc->lit_fichier(lue.texte);
         }
     }
-    if (doc->historique.modifie() && !doc->enregistre(doc->chemin)) {
+    // Modifie, ou disparu du disque : le texte de la fenetre y est (re)ecrit.
+    if ((doc->historique.modifie() || !lue.lue) && !doc->enregistre(doc->chemin)) {
         return;
     }
     assemble_source(doc->chemin == fichier_charge ? chargement::rechargement
@@ -473,34 +479,16 @@ void simulateur::ferme_source() {
     if (!source_ouverte()) {
         return;
     }
-    doc->ouvert = false;
-    doc->chemin.clear();
-    doc->remplace("");
-    doc->suivi.oublie_programme();
-    doc->oublie_diagnostics();
+    doc->ouvre("", "", false);
     fen_source->source->hide();
-    fen_source->B_FENETRE->deactivate();
-    for (Fl_Button* b : {fen_source->ENREGISTRER, fen_source->ENREGISTRER_SOUS, fen_source->CHARGER}) {
-        b->deactivate();
-    }
 }
 
 void simulateur::nouvelle_source() {
     if (!peut_abandonner_source()) {
         return;
     }
-    doc->chemin.clear();
-    doc->forme = forme_fichier();
-    doc->disque.clear();
-    doc->remplace(modele_source());
-    doc->suivi.oublie_programme();
-    doc->oublie_diagnostics();
-    doc->ouvert = true;
-    fen_source->B_FENETRE->activate();
-    for (Fl_Button* b : {fen_source->ENREGISTRER, fen_source->ENREGISTRER_SOUS, fen_source->CHARGER}) {
-        b->activate();
-    }
-    montre_fenetre(*doc, SIM->SIM);
+    doc->ouvre("", modele_source(), true);
+    montre_fenetre(*doc, SIM->SIM, true);
     montre_source();
     montre_symboles();
 }
