@@ -78,9 +78,9 @@ programme_assemble assemble(std::string const& source);
 // (blancs, ponctuation, noms en operande, mnemonique inconnu) est du texte ordinaire.
 struct zone_ligne {
     enum sorte_zone : unsigned char {
-        mnemonique,  // connu du processeur
-        directive,   // .org, .octet...
-        etiquette,   // definie sur la ligne : "boucle:" ou "DEPART ="
+        mnemonique, // connu du processeur
+        directive,  // .org, .octet...
+        etiquette,  // definie sur la ligne : "boucle:" ou "DEPART ="
         nombre,
         chaine,      // guillemets compris
         commentaire, // de ';' a la fin

@@ -275,7 +275,8 @@ std::vector<zone_ligne> zones_ligne(std::string_view ligne) {
         return zones;
     }
     // Le flot s'arrete sur ';' ou au bout : apres le dernier jeton, seuls des blancs.
-    std::size_t const point_virgule = ligne.find(';', static_cast<std::size_t>(jetons.colonne_fin()) - 1);
+    std::size_t const point_virgule =
+        ligne.find(';', static_cast<std::size_t>(jetons.colonne_fin()) - 1);
     if (point_virgule != std::string_view::npos) {
         zones.push_back({zone_ligne::commentaire, static_cast<int>(point_virgule) + 1, fin});
     }

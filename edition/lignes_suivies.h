@@ -26,8 +26,8 @@ class lignes_suivies {
     int nb_actuelles() const { return static_cast<int>(origine_.size()); }
 
   private:
-    std::vector<int> origine_;           // ligne assemblee de chaque ligne actuelle (indice - 1)
-    mutable std::vector<int> place_;     // l'inverse, refait a la demande
+    std::vector<int> origine_;       // ligne assemblee de chaque ligne actuelle (indice - 1)
+    mutable std::vector<int> place_; // l'inverse, refait a la demande
     mutable bool place_a_jour_ = false;
 };
 

@@ -18,7 +18,8 @@ texte_source lit_texte_source(std::string const& octets) {
     }
     std::size_t const premiere = octets.find_first_of("\r\n", debut);
     if (premiere != std::string::npos && octets[premiere] == '\r') {
-        t.forme.fin_ligne = premiere + 1 < octets.size() && octets[premiere + 1] == '\n' ? "\r\n" : "\r";
+        t.forme.fin_ligne =
+            premiere + 1 < octets.size() && octets[premiere + 1] == '\n' ? "\r\n" : "\r";
     }
     t.texte.reserve(octets.size() - debut);
     for (std::size_t i = debut; i < octets.size(); ++i) {

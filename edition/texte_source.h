@@ -8,7 +8,7 @@
 #include <string>
 
 struct forme_fichier {
-    bool bom = false;              // commence par la marque UTF-8 EF BB BF
+    bool bom = false;             // commence par la marque UTF-8 EF BB BF
     std::string fin_ligne = "\n"; // "\n", "\r\n" ou "\r" : la premiere du fichier
 };
 

@@ -155,6 +155,10 @@ void simulateur::recharge() {
 }
 
 void simulateur::charge_source(std::string const& chemin, chargement sorte) {
+    // Avant de lire : un texte enregistre a la question est lu tel qu'enregistre.
+    if (!peut_abandonner_source()) {
+        return;
+    }
     source_lue const lue = lit_source(chemin);
     if (!lue.lue) {
         fl_show_alert("Erreur: fichier source illisible", lue.erreur.c_str(),

@@ -39,8 +39,8 @@ constexpr Fl_Color couleur_change = 175; // donnee que la derniere instruction a
 
 // Le style de chaque sorte de zone de l'assembleur, dans l'ordre de zone_ligne.
 constexpr style_source style_zone[] = {
-    style_source::mnemonique, style_source::directive,   style_source::etiquette,
-    style_source::nombre,     style_source::chaine,      style_source::commentaire,
+    style_source::mnemonique, style_source::directive, style_source::etiquette,
+    style_source::nombre,     style_source::chaine,    style_source::commentaire,
     style_source::faute,
 };
 static_assert(sizeof style_zone / sizeof style_zone[0] == zone_ligne::faute + 1,
@@ -189,8 +189,8 @@ struct document_source {
         int const fins_otees = compte_fins_de_ligne(texte_ote.c_str(), otees);
         int const fins_inserees = compte_fins_de_ligne(insere, inserees);
         auto const finit_ligne = [](std::string const& t) { return t.empty() || t.back() == '\n'; };
-        bool const en_tete = texte.line_start(position) == position && finit_ligne(texte_ote) &&
-                             finit_ligne(insere);
+        bool const en_tete =
+            texte.line_start(position) == position && finit_ligne(texte_ote) && finit_ligne(insere);
         if (fins_otees != 0 || fins_inserees != 0) {
             suivi.lignes().modifie(ligne, fins_otees, fins_inserees, en_tete);
             lignes_diagnostics.modifie(ligne, fins_otees, fins_inserees, en_tete);
@@ -255,8 +255,8 @@ struct document_source {
         if (!p.reussi()) {
             resume += " ; rien n'a été chargé";
         } else {
-            resume += " ; chargé : " + std::to_string(p.image.size()) + " octets en $" +
-                      hex4toS(p.base);
+            resume +=
+                " ; chargé : " + std::to_string(p.image.size()) + " octets en $" + hex4toS(p.base);
         }
         liste->add(resume.c_str());
         std::vector<std::string> const lignes = lignes_erreurs(diagnostics);
@@ -303,7 +303,8 @@ void simulateur::prepare_source() {
     f.EDITEUR->marge = [this](int ligne) {
         marge_ligne m;
         m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
-        m.point = m.adresse >= 0 && marche.points().contient(static_cast<unsigned short>(m.adresse));
+        m.point =
+            m.adresse >= 0 && marche.points().contient(static_cast<unsigned short>(m.adresse));
         m.diagnostic = doc->diagnostic_de(ligne);
         return m;
     };
@@ -364,12 +365,10 @@ void montre_fenetre(document_source& d, Fl_Window const* principale, bool devant
 
 bool simulateur::prend_source(std::string const& chemin, std::string const& octets) {
     if (octets.find('\0') != std::string::npos) {
-        std::string const raison = "« " + chemin + " » contient un octet nul : ce n'est pas un texte.";
+        std::string const raison =
+            "« " + chemin + " » contient un octet nul : ce n'est pas un texte.";
         fl_show_alert("Erreur: fichier source illisible", raison.c_str(), "Rien n'a été chargé.",
                       0);
-        return false;
-    }
-    if (!peut_abandonner_source()) {
         return false;
     }
     doc->ouvre(chemin, octets, true);
@@ -394,8 +393,8 @@ void simulateur::assemble_source(chargement sorte) {
     }
     // Par ligne, ceux du programme que ce texte remplace en memoire.
     bool const garde = sorte == chargement::rechargement && doc->suivi.a_programme();
-    points_par_ligne const gardes = garde ? doc->suivi.garde_points(marche.points())
-                                          : points_par_ligne();
+    points_par_ligne const gardes =
+        garde ? doc->suivi.garde_points(marche.points()) : points_par_ligne();
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     memoire.load_image(p.base, p.image);
     doc->suivi.programme(p, doc->nb_lignes());
@@ -438,8 +437,10 @@ void simulateur::recharge_source() {
     if ((doc->historique.modifie() || !lue.lue) && !doc->enregistre(doc->chemin)) {
         return;
     }
-    assemble_source(doc->chemin == fichier_charge ? chargement::rechargement
-                                                  : chargement::nouveau_fichier);
+    // Le programme en memoire vient de ce texte (meme enregistre sous un autre nom) :
+    // c'est un rechargement, qui garde les points d'arret.
+    assemble_source(doc->suivi.a_programme() ? chargement::rechargement
+                                             : chargement::nouveau_fichier);
 }
 
 bool simulateur::enregistre_source_sous() {
@@ -507,7 +508,8 @@ bool simulateur::commande_source(Fl_Widget* obj) {
         nouvelle_source();
     } else if (obj == f.ENREGISTRER) {
         if (source_ouverte()) {
-            doc->chemin.empty() ? (void)enregistre_source_sous() : (void)doc->enregistre(doc->chemin);
+            doc->chemin.empty() ? (void)enregistre_source_sous()
+                                : (void)doc->enregistre(doc->chemin);
         }
     } else if (obj == f.ENREGISTRER_SOUS) {
         if (source_ouverte()) {

@@ -13,13 +13,13 @@
 
 namespace {
 
-constexpr Fl_Color couleur_pc = 174;                // ligne du PC, comme au desassemblage
-constexpr Fl_Color couleur_point = FL_RED;          // point d'arret, comme au desassemblage
-constexpr Fl_Color fond_marge = 53;                 // gris tres clair
-constexpr Fl_Color couleur_numero = 40;             // gris moyen
-constexpr Fl_Color fond_erreur = 245;               // ligne d'une erreur : rose
-constexpr Fl_Color fond_avertissement = 95;         // ligne d'un avertissement : jaune pale
-constexpr int chiffres_numero = 4;                  // jusqu'a la ligne 9999
+constexpr Fl_Color couleur_pc = 174;                  // ligne du PC, comme au desassemblage
+constexpr Fl_Color couleur_point = FL_RED;            // point d'arret, comme au desassemblage
+constexpr Fl_Color fond_marge = 53;                   // gris tres clair
+constexpr Fl_Color couleur_numero = 40;               // gris moyen
+constexpr Fl_Color fond_erreur = 245;                 // ligne d'une erreur : rose
+constexpr Fl_Color fond_avertissement = 95;           // ligne d'un avertissement : jaune pale
+constexpr int chiffres_numero = 4;                    // jusqu'a la ligne 9999
 constexpr int caracteres_marge = chiffres_numero + 6; // numero, blanc, adresse, blanc
 
 struct style_dessin {
@@ -28,14 +28,14 @@ struct style_dessin {
 };
 // Dans l'ordre de style_source.
 constexpr style_dessin dessins[nb_styles_source] = {
-    {FL_BLACK, FL_COURIER},               // texte
-    {FL_DARK_BLUE, FL_COURIER_BOLD},      // mnemonique
-    {FL_DARK_MAGENTA, FL_COURIER_BOLD},   // directive
-    {FL_DARK_RED, FL_COURIER_BOLD},       // etiquette
-    {FL_DARK_CYAN, FL_COURIER},           // nombre
-    {FL_DARK_GREEN, FL_COURIER},          // chaine
-    {FL_DARK3 - 6, FL_COURIER_ITALIC},    // commentaire
-    {FL_RED, FL_COURIER},                 // faute
+    {FL_BLACK, FL_COURIER},             // texte
+    {FL_DARK_BLUE, FL_COURIER_BOLD},    // mnemonique
+    {FL_DARK_MAGENTA, FL_COURIER_BOLD}, // directive
+    {FL_DARK_RED, FL_COURIER_BOLD},     // etiquette
+    {FL_DARK_CYAN, FL_COURIER},         // nombre
+    {FL_DARK_GREEN, FL_COURIER},        // chaine
+    {FL_DARK3 - 6, FL_COURIER_ITALIC},  // commentaire
+    {FL_RED, FL_COURIER},               // faute
 };
 
 } // namespace

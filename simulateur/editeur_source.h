@@ -11,9 +11,9 @@
 
 // Ce que la marge montre d'une ligne.
 struct marge_ligne {
-    int adresse = -1;        // -1 : la ligne ne stocke rien
-    bool point = false;      // point d'arret sur son adresse
-    int diagnostic = 0;      // 0 : aucun, 1 : avertissement, 2 : erreur
+    int adresse = -1;   // -1 : la ligne ne stocke rien
+    bool point = false; // point d'arret sur son adresse
+    int diagnostic = 0; // 0 : aucun, 1 : avertissement, 2 : erreur
 };
 
 // Styles de la coloration, lettres du tampon de styles ('A' en tete).

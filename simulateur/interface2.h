@@ -119,8 +119,8 @@ class simulateur {
     // contenu des donnees, apres chaque dump redessine.
     void montre_source();
     void montre_symboles();
-    // Le texte lu devient celui de la fenetre ; faux si l'etudiant annule (ou si ce
-    // n'est pas un texte), rien n'a alors change.
+    // Le texte lu devient celui de la fenetre ; faux si ce n'est pas un texte
+    // (une alerte le dit), rien n'a alors change.
     bool prend_source(std::string const& chemin, std::string const& octets);
     // Assemble le texte de la fenetre et le charge ; fautif, rien n'est charge.
     void assemble_source(chargement sorte);

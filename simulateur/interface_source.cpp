@@ -38,11 +38,11 @@ source_class::source_class(SIM_class* principale) {
     ENREGISTRER_SOUS = bouton_commande(172, 126, "Enregistrer sous...",
                                        "Enregistrer dans un autre fichier (Ctrl+Maj+S)");
     ANNULER = bouton_commande(302, 70, "Annuler", "Annuler la dernière modification (Ctrl+Z)");
-    RETABLIR = bouton_commande(376, 70, "Rétablir",
-                               "Rétablir ce qui a été annulé (Ctrl+Y, Ctrl+Maj+Z)");
-    CHARGER = bouton_commande(
-        450, largeur - 454, "Assembler et charger",
-        "Enregistrer si modifiée, assembler et charger dans la machine (Ctrl+R)");
+    RETABLIR =
+        bouton_commande(376, 70, "Rétablir", "Rétablir ce qui a été annulé (Ctrl+Y, Ctrl+Maj+Z)");
+    CHARGER =
+        bouton_commande(450, largeur - 454, "Assembler et charger",
+                        "Enregistrer si modifiée, assembler et charger dans la machine (Ctrl+R)");
     EDITEUR = new editeur_source(4, 32, x_symboles - 8, bas_editeur - 32);
 
     TITRE_SYMBOLES = new Fl_Box(x_symboles, 32, largeur - x_symboles - 4, 20, "Symboles");

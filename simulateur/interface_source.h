@@ -25,12 +25,12 @@ class source_class {
     Fl_Button* ENREGISTRER_SOUS; // dans un autre
     Fl_Button* ANNULER;
     Fl_Button* RETABLIR;
-    Fl_Button* CHARGER;          // enregistrer si modifiee, assembler, charger (Ctrl+R)
+    Fl_Button* CHARGER; // enregistrer si modifiee, assembler, charger (Ctrl+R)
     editeur_source* EDITEUR;
     Fl_Box* TITRE_SYMBOLES;
-    Fl_Hold_Browser* SYMBOLES; // etiquettes et constantes ; contenu des donnees
-    Fl_Box* ETAT;              // "PC $0040 : hors du source", ou le resultat d'un assemblage
-    Fl_Box* MODIFIE;           // "modifié" tant que le texte n'est pas enregistre
+    Fl_Hold_Browser* SYMBOLES;    // etiquettes et constantes ; contenu des donnees
+    Fl_Box* ETAT;                 // "PC $0040 : hors du source", ou le resultat d'un assemblage
+    Fl_Box* MODIFIE;              // "modifié" tant que le texte n'est pas enregistre
     Fl_Hold_Browser* DIAGNOSTICS; // "3:9: erreur: ..." ; un clic y mene le curseur
 };
 

@@ -138,7 +138,8 @@ bool machine::derniere_ecriture(unsigned short& adresse, unsigned char& avant) c
     if (nb_annulations_ == 0) {
         return false;
     }
-    annulation const& a = anneau_[(debut_annulations_ + nb_annulations_ - 1) & (anneau_.size() - 1)];
+    annulation const& a =
+        anneau_[(debut_annulations_ + nb_annulations_ - 1) & (anneau_.size() - 1)];
     if ((memoire_.read_byte(a.pc) & masque_opcode) != opcode_pop) {
         return false;
     }

@@ -29,8 +29,8 @@ TEST(ZonesLigne, ChaqueMorceauALaSorteQueLAssembleurLuiDonne) {
         {"boucle: PUSHI $1f ; x", "EEEEEE  MMMMM NNN CCC"},
         {"N = 'A' + 2", "E   NNN   N"},
         {"  .octet \"a;b\", 0", "  DDDDDD SSSSS  N"},
-        {"  PUSHX 1", "        N"},       // mnemonique inconnu : texte ordinaire
-        {"  pop fin;", "  MMM    C"},      // casse des mnemoniques ignoree
+        {"  PUSHX 1", "        N"},   // mnemonique inconnu : texte ordinaire
+        {"  pop fin;", "  MMM    C"}, // casse des mnemoniques ignoree
         {"  BT * ; fin", "  MM   CCCCC"},
         {"  PUSHI 9z ; x", "  MMMMM FFFFFF"}, // faute de lexique : jusqu'au bout
         {"; seul", "CCCCCC"},

@@ -18,15 +18,15 @@ double horloge_du_test() {
     return heure;
 }
 
-std::string const somme = "; somme par trois\n"      // 1
-                          "        PUSHI 0\n"        // 2 : $0000
-                          "        POP   total\n"    // 3 : $0002
-                          "boucle: PUSH  total\n"    // 4 : $0005
-                          "        PUSHI 3\n"        // 5 : $0008
-                          "        ADD\n"            // 6 : $000a
-                          "        POP   total\n"    // 7 : $000b
-                          "        BT    boucle\n"   // 8 : $000e
-                          "total:  .octet 9\n";      // 9 : $0011
+std::string const somme = "; somme par trois\n"    // 1
+                          "        PUSHI 0\n"      // 2 : $0000
+                          "        POP   total\n"  // 3 : $0002
+                          "boucle: PUSH  total\n"  // 4 : $0005
+                          "        PUSHI 3\n"      // 5 : $0008
+                          "        ADD\n"          // 6 : $000a
+                          "        POP   total\n"  // 7 : $000b
+                          "        BT    boucle\n" // 8 : $000e
+                          "total:  .octet 9\n";    // 9 : $0011
 
 std::string nom_de(std::string const& chemin) {
     return chemin.substr(chemin.rfind('/') + 1);
@@ -138,7 +138,7 @@ TEST_F(source, un_point_pose_dans_la_marge_arrete_la_marche) {
     ouvre(chemin);
     acces_simulateur::regle_horloge(*sim, horloge_du_test);
     mode_marche& marche = acces_simulateur::marche(*sim);
-    clic_marge(6); // ADD
+    clic_marge(6);                // ADD
     touche(s().source, FL_F + 9); // curseur en tete, sur le commentaire : ligne suivante
     EXPECT_TRUE(marche.points().contient(0x0000));
     clic_marge(9); // donnees, rien apres : pas de point
@@ -187,7 +187,8 @@ TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
 }
 
 TEST_F(source, les_erreurs_vont_sous_le_texte_et_rien_n_est_charge) {
-    std::string const fautive = ecrit_fichier("fautive.asm", "  PUSHI 1\n  PUSHX 1\n  BT ailleurs\n");
+    std::string const fautive =
+        ecrit_fichier("fautive.asm", "  PUSHI 1\n  PUSHX 1\n  BT ailleurs\n");
     testing::internal::CaptureStderr();
     ouvre(fautive);
     testing::internal::GetCapturedStderr();

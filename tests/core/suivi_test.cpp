@@ -43,14 +43,23 @@ TEST(suivi_source, ligne_du_pc_marge_et_point_de_chaque_ligne_a_travers_les_modi
     struct cas {
         char const* nom;
         std::vector<modif> modifications;
-        std::vector<std::pair<int, int>> pc_ligne;   // PC, ligne orange (0 : aucune)
-        std::vector<std::pair<int, int>> marge;      // ligne, adresse montree (-1 : rien)
-        std::vector<std::pair<int, int>> point;      // ligne, adresse du point d'arret
+        std::vector<std::pair<int, int>> pc_ligne; // PC, ligne orange (0 : aucune)
+        std::vector<std::pair<int, int>> marge;    // ligne, adresse montree (-1 : rien)
+        std::vector<std::pair<int, int>> point;    // ligne, adresse du point d'arret
     };
     cas const table[] = {
         {"tel qu'assemble",
          {},
-         {{0, 1}, {1, 0}, {2, 2}, {3, 3}, {4, 0}, {6, 0}, {7, 0}, {0x10, 7}, {0x11, 0}, {0xFFFF, 0}},
+         {{0, 1},
+          {1, 0},
+          {2, 2},
+          {3, 3},
+          {4, 0},
+          {6, 0},
+          {7, 0},
+          {0x10, 7},
+          {0x11, 0},
+          {0xFFFF, 0}},
          {{1, 0}, {2, 2}, {4, 6}, {5, -1}, {6, -1}, {7, 0x10}, {8, -1}},
          {{1, 0}, {3, 3}, {4, 0x10}, {5, 0x10}, {6, 0x10}, {8, -1}}},
         {"deux lignes inserees en tete",
@@ -94,8 +103,8 @@ TEST(suivi_source, points_d_arret_gardes_par_ligne_d_un_assemblage_a_l_autre) {
     for (unsigned short a : {0x0002, 0x0003, 0x0006, 0x8000}) {
         points.bascule(a);
     }
-    s.lignes().modifie(1, 0, 1, true);  // une ligne inseree en tete : NOP
-    s.lignes().modifie(4, 1, 0, true);  // "BT boucle" (ligne 3, puis 4) otee
+    s.lignes().modifie(1, 0, 1, true); // une ligne inseree en tete : NOP
+    s.lignes().modifie(4, 1, 0, true); // "BT boucle" (ligne 3, puis 4) otee
     points_par_ligne const gardes = s.garde_points(points);
     EXPECT_EQ(gardes.lignes, std::vector<int>({3}));
     EXPECT_EQ(gardes.adresses, std::vector<unsigned short>({0x0006, 0x8000}));
@@ -119,16 +128,16 @@ TEST(symboles_montres, valeurs_et_donnee_ecrite_par_la_derniere_instruction) {
     banc_moteur b;
     b.memoire.load_image(p.base, p.image);
     b.m.garde_historique(true);
-    std::vector<std::string> const attendu_depart = {"N\t=-3\t", "debut\t$0000\t",
-                                                     "octet\t$0012\t$00 0", "mot\t$0013\t$1234 4660"};
+    std::vector<std::string> const attendu_depart = {
+        "N\t=-3\t", "debut\t$0000\t", "octet\t$0012\t$00 0", "mot\t$0013\t$1234 4660"};
     struct pas {
         char const* change; // nom marque apres l'instruction, "" : aucun
         int symbole;        // rang du symbole dont la ligne est attendue
         char const* texte;
     };
     pas const attendus[] = {
-        {"", 2, "octet\t$0012\t$00 0"},   {"octet", 2, "octet\t$0012\t$07 7"},
-        {"", 2, "octet\t$0012\t$07 7"},   {"", 2, "octet\t$0012\t$07 7"}, // meme octet
+        {"", 2, "octet\t$0012\t$00 0"},    {"octet", 2, "octet\t$0012\t$07 7"},
+        {"", 2, "octet\t$0012\t$07 7"},    {"", 2, "octet\t$0012\t$07 7"}, // meme octet
         {"", 3, "mot\t$0013\t$1234 4660"}, {"mot", 3, "mot\t$0013\t$1201 4609"},
     };
     auto const montre = [&] {
@@ -234,7 +243,9 @@ TEST(texte_source, fins_de_ligne_et_marque_rendues_a_l_enregistrement) {
         {"a\nb\n", "a\nb\n"},
         {"a\r\nb\r\n", "a\nb\n"},
         {"a\rb", "a\nb"},
-        {"\xEF\xBB\xBF" "a\r\n", "a\n"},
+        {"\xEF\xBB\xBF"
+         "a\r\n",
+         "a\n"},
         {"", ""},
     };
     for (cas const& c : table) {
