@@ -102,14 +102,32 @@ int main(int argc, char** argv) {
     }
     resume("F7 -> deux fenetres redessinees", temps);
     temps.clear();
+    touche(sim, f.SIM, 'e', FL_CTRL, "\x05"); // Ctrl+E : cachee
+    for (int i = 0; i < pas; ++i) {
+        temps.push_back(touche(sim, f.SIM, FL_F + 7, 0, ""));
+    }
+    resume("F7, fenetre du source cachee -> principale redessinee", temps);
+    touche(sim, f.SIM, 'e', FL_CTRL, "\x05");
+    temps.clear();
     for (int i = 0; i < 30; ++i) {
         temps.push_back(touche(sim, source, 'r', FL_CTRL, "\x12"));
     }
     resume("Ctrl+R -> nouveau programme montre", temps);
-    double const montree = debit_max(sim, 5);
-    touche(sim, f.SIM, 'e', FL_CTRL, "\x05"); // Ctrl+E : cachee
-    double const cachee = debit_max(sim, 5);
-    std::printf("max : %.1f millions/s fenetre du source montree, %.1f cachee (%+.1f %%)\n",
-                montree, cachee, 100 * (montree - cachee) / cachee);
+    // Montree puis cachee (Ctrl+E), tour a tour : la machine est partagee, seules
+    // des mesures voisines se comparent ; les medianes de sept tours de 2 s.
+    std::vector<double> montree, cachee;
+    for (int tour = 0; tour < 7; ++tour) {
+        montree.push_back(debit_max(sim, 2));
+        touche(sim, f.SIM, 'e', FL_CTRL, "\x05");
+        cachee.push_back(debit_max(sim, 2));
+        touche(sim, f.SIM, 'e', FL_CTRL, "\x05");
+    }
+    std::sort(montree.begin(), montree.end());
+    std::sort(cachee.begin(), cachee.end());
+    double const m = montree[montree.size() / 2];
+    double const c = cachee[cachee.size() / 2];
+    std::printf("max (medianes) : %.1f millions/s fenetre du source montree, %.1f cachee "
+                "(%+.1f %%)\n",
+                m, c, 100 * (m - c) / c);
     return 0;
 }

@@ -17,8 +17,8 @@ constexpr Fl_Color couleur_pc = 174;                  // ligne du PC, comme au d
 constexpr Fl_Color couleur_point = FL_RED;            // point d'arret, comme au desassemblage
 constexpr Fl_Color fond_marge = 53;                   // gris tres clair
 constexpr Fl_Color couleur_numero = 40;               // gris moyen
-constexpr Fl_Color fond_erreur = 245;                 // ligne d'une erreur : rose
-constexpr Fl_Color fond_avertissement = 95;           // ligne d'un avertissement : jaune pale
+constexpr Fl_Color fond_erreur = 213;                 // ligne d'une erreur : rose
+constexpr Fl_Color fond_avertissement = 215;          // ligne d'un avertissement : jaune pale
 constexpr int chiffres_numero = 4;                    // jusqu'a la ligne 9999
 constexpr int caracteres_marge = chiffres_numero + 6; // numero, blanc, adresse, blanc
 

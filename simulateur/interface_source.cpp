@@ -20,6 +20,8 @@ Fl_Button* bouton_commande(int x, int w, char const* libelle, char const* bulle)
     Fl_Button* b = new Fl_Button(x, 4, w, 24, libelle);
     b->labelsize(taille_texte);
     b->tooltip(bulle);
+    // Son raccourci ne lui donne pas le clavier : la frappe reste dans le texte.
+    b->clear_visible_focus();
     return b;
 }
 
