@@ -122,6 +122,13 @@ struct document_source {
         disque = octets;
         remplace(t.texte);
     }
+    // Le fichier change sur le disque remplace le texte : sans rien savoir des
+    // modifications, chaque ligne garde son numero (points d'arret, diagnostics).
+    void suit_disque(std::string const& octets) {
+        lit_fichier(octets);
+        suivi.lignes().repart(nb_lignes());
+        lignes_diagnostics.repart(nb_lignes());
+    }
     // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
     void ouvre(std::string const& fichier, std::string const& octets, bool present) {
         chemin = fichier;
@@ -430,7 +437,7 @@ void simulateur::recharge_source() {
                 prend_source(doc->chemin, lue.texte); // le refus dit pourquoi
                 return;
             }
-            doc->lit_fichier(lue.texte);
+            doc->suit_disque(lue.texte);
         }
     }
     // Modifie, ou disparu du disque : le texte de la fenetre y est (re)ecrit.
