@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Au-dela, les diagnostics s'arretent sur une derniere erreur "trop d'erreurs".
@@ -71,6 +72,24 @@ struct programme_assemble {
 // (les colonnes de la ligne 1 comptent apres elle) ; une ligne finit par LF, CRLF
 // ou CR seul.
 programme_assemble assemble(std::string const& source);
+
+// Ce qu'est chaque morceau d'une ligne, pour la colorer dans un editeur : le meme
+// decoupage et la meme grammaire que l'assemblage. Ce qui n'est dans aucune zone
+// (blancs, ponctuation, noms en operande, mnemonique inconnu) est du texte ordinaire.
+struct zone_ligne {
+    enum sorte_zone : unsigned char {
+        mnemonique, // connu du processeur
+        directive,  // .org, .octet...
+        etiquette,  // definie sur la ligne : "boucle:" ou "DEPART ="
+        nombre,
+        chaine,      // guillemets compris
+        commentaire, // de ';' a la fin
+        faute,       // de la faute de lexique a la fin
+    } sorte;
+    int colonne;     // comptee de 1, en octets
+    int colonne_fin; // celle qui suit la zone
+};
+std::vector<zone_ligne> zones_ligne(std::string_view ligne);
 
 // "fichier:ligne:colonne: erreur: message" (ou "attention:").
 std::string texte_diagnostic(std::string const& fichier, diagnostic const& d);

@@ -234,6 +234,55 @@ std::string_view ligne_a(std::string_view source, std::size_t debut) {
     return source.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
 }
 
+std::vector<zone_ligne> zones_ligne(std::string_view ligne) {
+    std::vector<zone_ligne> zones;
+    flot_jetons jetons(ligne);
+    auto const zone = [&zones](zone_ligne::sorte_zone sorte, jeton const& j) {
+        zones.push_back({sorte, j.colonne, j.colonne_fin});
+    };
+    // Etiquette "nom:", puis le mot de l'enonce : constante, directive ou mnemonique.
+    jeton const* j = jetons.regarde();
+    jeton const* apres = jetons.regarde(1);
+    if (j && apres && j->sorte == sorte_jeton::nom && apres->sorte == sorte_jeton::deux_points) {
+        zone(zone_ligne::etiquette, *j);
+        jetons.avance();
+        jetons.avance();
+        j = jetons.regarde();
+        apres = jetons.regarde(1);
+    }
+    if (j && j->sorte == sorte_jeton::nom && apres && apres->sorte == sorte_jeton::egal) {
+        zone(zone_ligne::etiquette, *j);
+        jetons.avance();
+    } else if (j && j->sorte == sorte_jeton::directive) {
+        zone(zone_ligne::directive, *j);
+        jetons.avance();
+    } else if (j && j->sorte == sorte_jeton::nom) {
+        if (opcode_de(j->texte) >= 0) {
+            zone(zone_ligne::mnemonique, *j);
+        }
+        jetons.avance();
+    }
+    for (; (j = jetons.regarde()); jetons.avance()) {
+        if (j->sorte == sorte_jeton::nombre) {
+            zone(zone_ligne::nombre, *j);
+        } else if (j->sorte == sorte_jeton::chaine) {
+            zone(zone_ligne::chaine, *j);
+        }
+    }
+    int const fin = static_cast<int>(ligne.size()) + 1;
+    if (!jetons.faute().empty()) {
+        zones.push_back({zone_ligne::faute, jetons.colonne_faute(), fin});
+        return zones;
+    }
+    // Le flot s'arrete sur ';' ou au bout : apres le dernier jeton, seuls des blancs.
+    std::size_t const point_virgule =
+        ligne.find(';', static_cast<std::size_t>(jetons.colonne_fin()) - 1);
+    if (point_virgule != std::string_view::npos) {
+        zones.push_back({zone_ligne::commentaire, static_cast<int>(point_virgule) + 1, fin});
+    }
+    return zones;
+}
+
 bool est_branchement(int opcode) {
     return opcode >= premier_branchement && opcode <= dernier_branchement;
 }

@@ -74,7 +74,7 @@ void simulateur::prepare_classe(int argc, char** argv) {
     aller_a = new aller_a_class();
     for (Fl_Window* f :
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
-          static_cast<Fl_Window*>(aide->aide), static_cast<Fl_Window*>(erreurs->erreurs),
+          static_cast<Fl_Window*>(aide->aide), static_cast<Fl_Window*>(fen_source->source),
           static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a),
           static_cast<Fl_Window*>(fenetre_exo->exercice)}) {
         zoom.inscrit(f);

@@ -44,6 +44,11 @@ struct simulateur::suivi_exercice {
     std::string fichier; // vide : aucun exercice ouvert
     exercice exo;
     std::string titre_fenetre;
+    std::string titre; // fichier, titre, nombre de cas et points
+    // Diagnostics du dernier fichier refuse, montres a la place des cas jusqu'a
+    // la prochaine verification : l'exercice d'avant reste ouvert.
+    std::string titre_refus;
+    std::vector<std::string> refus;
     std::future<resultat_copie> correction;
     std::vector<resultat_cas> resultats; // vide avant la premiere verification
     std::string nom_verifie;             // le programme que ces resultats notent
@@ -119,9 +124,13 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
         std::cerr << texte_diagnostic(chemin, d) << std::endl;
     }
     if (!lu.valide()) {
-        montre_erreurs(chemin, lu.diagnostics, "Erreurs de l'exercice");
+        exo->titre_refus = titre_erreurs(chemin, lu.diagnostics) + " : rien n'a été ouvert";
+        exo->refus = lignes_erreurs(lu.diagnostics);
+        montre_resultats();
+        montre_fenetre_exercice();
         return;
     }
+    exo->refus.clear();
     if (exo->correction.valid()) {
         exo->correction.wait(); // les resultats d'avant ne valent plus rien
         exo->correction = {};
@@ -132,10 +141,9 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
     exo->resultats.clear();
     exo->titre_fenetre = "Exercice — " + lu.exo.titre;
     fenetre_exo->exercice->copy_label(exo->titre_fenetre.c_str());
-    fenetre_exo->TITRE->copy_label((nom_affiche(chemin) + " : " + libelle(lu.exo.titre) + " — " +
-                                    std::to_string(lu.exo.cas.size()) + " cas, " +
-                                    compte(static_cast<std::size_t>(lu.exo.total()), "point"))
-                                       .c_str());
+    exo->titre = nom_affiche(chemin) + " : " + libelle(lu.exo.titre) + " — " +
+                 std::to_string(lu.exo.cas.size()) + " cas, " +
+                 compte(static_cast<std::size_t>(lu.exo.total()), "point");
     barre_exo->B_VERIFIER->activate();
     montre_resultats();
     montre_fenetre_exercice();
@@ -143,7 +151,8 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
 
 void simulateur::montre_fenetre_exercice() {
     // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
-    fl_show_form(fenetre_exo->exercice, FL_PLACE_FREE, FL_FULLBORDER, exo->titre_fenetre.c_str());
+    fl_show_form(fenetre_exo->exercice, FL_PLACE_FREE, FL_FULLBORDER,
+                 exo->titre_fenetre.empty() ? "Exercice" : exo->titre_fenetre.c_str());
     zoom.montree(fenetre_exo->exercice);
 }
 
@@ -152,6 +161,7 @@ void simulateur::verifie() {
     if (exo->fichier.empty() || exo->correction.valid()) {
         return;
     }
+    exo->refus.clear();
     montre_fenetre_exercice();
     if (!programme_en_memoire.charge) {
         f.TOTAL->copy_label("Aucun programme chargé : ouvrez une source (.asm) ou un .bin.");
@@ -187,6 +197,19 @@ void simulateur::montre_resultats() {
     fenetre_exercice_class& f = *fenetre_exo;
     int const choisi = f.CAS->value();
     f.CAS->clear();
+    if (!exo->refus.empty()) {
+        f.TITRE->copy_label(exo->titre_refus.c_str());
+        for (std::string const& ligne : exo->refus) {
+            f.CAS->add(("@C" + std::to_string(rouge_echec) + ligne).c_str());
+        }
+        f.TOTAL->copy_label(
+            exo->fichier.empty()
+                ? "Corrigez le fichier, puis « Autre exercice... »."
+                : "L'exercice d'avant reste ouvert : « Vérifier » (F6) le corrige.");
+        montre_cas_choisi();
+        return;
+    }
+    f.TITRE->copy_label(exo->titre.c_str());
     long long points = 0;
     for (std::size_t i = 0; i < exo->exo.cas.size(); ++i) {
         cas_exercice const& c = exo->exo.cas[i];
@@ -215,9 +238,11 @@ void simulateur::montre_resultats() {
 void simulateur::montre_cas_choisi() {
     fenetre_exercice_class& f = *fenetre_exo;
     std::size_t const i = static_cast<std::size_t>(f.CAS->value() - 1);
-    if (f.CAS->value() <= 0 || i >= exo->exo.cas.size()) {
-        f.MESSAGE->copy_label("Choisissez un cas, puis « Préparer le cas » pour le suivre pas "
-                              "à pas.");
+    if (f.CAS->value() <= 0 || i >= exo->exo.cas.size() || !exo->refus.empty()) {
+        f.MESSAGE->copy_label(!exo->refus.empty()
+                                  ? "Les erreurs du fichier, avec leur ligne et leur colonne."
+                                  : "Choisissez un cas, puis « Préparer le cas » pour le suivre "
+                                    "pas à pas.");
         f.PREPARER->deactivate();
         return;
     }
@@ -234,7 +259,7 @@ void simulateur::montre_cas_choisi() {
 void simulateur::prepare_cas_choisi() {
     fenetre_exercice_class& f = *fenetre_exo;
     std::size_t const i = static_cast<std::size_t>(f.CAS->value() - 1);
-    if (f.CAS->value() <= 0 || i >= exo->exo.cas.size()) {
+    if (f.CAS->value() <= 0 || i >= exo->exo.cas.size() || !exo->refus.empty()) {
         return;
     }
     cas_exercice const& c = exo->exo.cas[i];

@@ -67,7 +67,6 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
 
     barre = new barre_fichiers_class(SIM);
     barre->B_RECHARGER->deactivate();
-    erreurs = new erreurs_assemblage_class();
 
     for (std::string const& ligne : lignes_aide()) {
         aide->TEXTE_AIDE->add(ligne.c_str());
@@ -102,19 +101,18 @@ void simulateur::detruit_ajouts() {
     detruit_exercice();
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
-    delete erreurs->erreurs;
-    delete erreurs;
     delete barre; // ses widgets appartiennent a la fenetre principale
 }
 
 int simulateur::relaie_raccourci(int evenement) {
-    // Une fenetre modale garde ses touches ; sinon seules l'aide, la platine et
-    // l'exercice, non modales, peuvent avoir recu une touche que la fenetre
-    // principale n'a pas vue.
+    // Une fenetre modale garde ses touches ; sinon seules les fenetres non modales
+    // (aide, platine, exercice, source) peuvent avoir recu une touche que la
+    // fenetre principale n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
         !(simulateur_actif->aide->aide->visible() ||
           simulateur_actif->platine->platine->visible() ||
-          simulateur_actif->fenetre_exo->exercice->visible())) {
+          simulateur_actif->fenetre_exo->exercice->visible() ||
+          simulateur_actif->fen_source->source->visible())) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
@@ -143,26 +141,11 @@ void simulateur::ouvre_source() {
     charge_source(chemin, chargement::nouveau_fichier);
 }
 
-void simulateur::montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste,
-                                char const* titre) {
-    erreurs->TITRE->copy_label(titre_erreurs(chemin, liste).c_str());
-    erreurs->LISTE->clear();
-    for (std::string const& ligne : lignes_erreurs(liste)) {
-        erreurs->LISTE->add(ligne.c_str());
-    }
-    fl_show_form(erreurs->erreurs, FL_PLACE_CENTER, FL_TRANSIENT, titre);
-    zoom.montree(erreurs->erreurs);
-    // Modale : seuls ses widgets arrivent ; un clic dans la liste ne la ferme pas.
-    for (Fl_Widget* w = nullptr; w != erreurs->FERMER && w != erreurs->erreurs;) {
-        w = Fl::readqueue();
-        if (w == nullptr) {
-            Fl::wait();
-        }
-    }
-    fl_hide_form(erreurs->erreurs);
-}
-
 void simulateur::recharge() {
+    if (source_ouverte()) {
+        recharge_source();
+        return;
+    }
     if (fichier_ouvert.empty()) {
         return;
     }
@@ -178,23 +161,17 @@ void simulateur::recharge() {
 }
 
 void simulateur::charge_source(std::string const& chemin, chargement sorte) {
+    // Avant de lire : un texte enregistre a la question est lu tel qu'enregistre.
+    if (!peut_abandonner_source()) {
+        return;
+    }
     source_lue const lue = lit_source(chemin);
     if (!lue.lue) {
         fl_show_alert("Erreur: fichier source illisible", lue.erreur.c_str(),
                       "Rien n'a été chargé.", 0);
         return;
     }
-    programme_assemble programme = assemble(lue.texte);
-    // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
-    for (diagnostic const& d : programme.diagnostics) {
-        std::cerr << texte_diagnostic(chemin, d) << std::endl;
+    if (prend_source(chemin, lue.texte)) {
+        assemble_source(sorte);
     }
-    if (!programme.reussi()) {
-        montre_erreurs(chemin, programme.diagnostics);
-        return;
-    }
-    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
-    memoire.load_image(programme.base, programme.image);
-    programme_en_memoire = programme_source(std::move(programme));
-    demarre_programme_charge(chemin, sorte);
 }

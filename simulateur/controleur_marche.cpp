@@ -212,7 +212,7 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
-    if (prend_evenement_classe(evenement, fenetre)) {
+    if (prend_evenement_classe(evenement, fenetre) || prend_evenement_source(evenement, fenetre)) {
         return true;
     }
     // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met

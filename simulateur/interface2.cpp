@@ -130,9 +130,9 @@ simulateur::simulateur(int argc, char** argv)
       moteur(memoire, inter,
              {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
               &portE.registre()}),
-      adr_debut_desassemblage(0), barre(nullptr), erreurs(nullptr), fermer_aide(nullptr),
-      horloge_marche(nullptr), marche(moteur, [this] { return horloge_marche(); }),
-      barre_marche(nullptr), adresse_desa(), ligne_pc_desa(0) {
+      adr_debut_desassemblage(0), barre(nullptr), fermer_aide(nullptr), horloge_marche(nullptr),
+      marche(moteur, [this] { return horloge_marche(); }), barre_marche(nullptr), adresse_desa(),
+      ligne_pc_desa(0), fen_source(nullptr), doc(nullptr) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -186,7 +186,8 @@ simulateur::simulateur(int argc, char** argv)
     }
     prepare_ajouts(argc, argv);
     prepare_marche();
-    prepare_classe(argc, argv);
+    prepare_source();
+    prepare_classe(argc, argv); // apres toutes les fenetres : il les inscrit au zoom
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
     zoom.montree(SIM->SIM); // centree, mais peut-etre plus grande que l'ecran
@@ -198,6 +199,7 @@ simulateur::~simulateur() {
     detruit_ajouts();
     detruit_marche();
     detruit_classe();
+    detruit_source();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -239,7 +241,11 @@ int simulateur::passe_commande() {
         memoire_ecrite = fl_get_menu(obj) == item_ouvrir;
         encore = interprete_menu_fichier(obj) == 0 ? 1 : 0;
     } else if (obj == SIM->SIM) {
-        encore = 0; // fermee par le gestionnaire de fenetres : comme "Quitter"
+        // Fermee par le gestionnaire de fenetres : comme "Quitter", qui peut s'annuler.
+        encore = peut_abandonner_source() ? 0 : 1;
+        if (encore != 0) {
+            SIM->SIM->show();
+        }
     } else if (obj == SIM->B_RESET) {
         inter.init_registers();
         sauve_registres();
@@ -293,7 +299,7 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (commande_exercice(obj)) {
         memoire_ecrite = true;
-    } else {
+    } else if (!commande_source(obj)) {
         commande_marche(obj);
         commande_classe(obj);
     }
@@ -333,11 +339,13 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
-        charge_programme(chemin, chargement::ouvrir_binaire);
+        if (peut_abandonner_source()) {
+            charge_programme(chemin, chargement::ouvrir_binaire);
+        }
         return 0;
     }
     if (item == item_quitter) {
-        return 1;
+        return peut_abandonner_source() ? 1 : 0;
     }
     return 0;
 }
@@ -352,6 +360,7 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
         return;
     }
     programme_en_memoire = lit_programme_binaire(chemin);
+    ferme_source();
     demarre_programme_charge(chemin, sorte);
 }
 
@@ -501,6 +510,7 @@ void simulateur::rafraichit_desassemble() {
         ligne->redraw();
         adr = suivante;
     }
+    montre_source();
 }
 
 void simulateur::rafraichit_dump(int dec) {
@@ -528,4 +538,5 @@ void simulateur::rafraichit_dump(int dec) {
         point_dump[n]->copy_label(buffer);
         base += octets_par_ligne_dump;
     }
+    montre_symboles();
 }

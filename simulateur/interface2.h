@@ -16,6 +16,7 @@
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interface_platine.h"
+#include "simulateur/interface_source.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
 #include "simulateur/machine.h"
@@ -31,6 +32,8 @@ void reg2bin8(unsigned char v, char* buffer);
 // Ce que la ligne de commande demande, une fois les options de la boite a
 // outils mises de cote (elles sont notees pour la premiere fenetre montree).
 demande_lancement lit_ligne_commande(int argc, char** argv);
+
+struct document_source; // le source de la fenetre du source (controleur_source.cpp)
 
 class simulateur {
   public:
@@ -81,11 +84,9 @@ class simulateur {
     void retiens_fichier(std::string const& chemin);
     void ouvre_source();
     void recharge();
-    // Assemble la source et la charge comme un .bin ; refusee, rien ne change.
+    // Ouvre la source dans la fenetre du source, l'assemble et la charge comme un
+    // .bin ; illisible, rien ne change ; fautive, seule la fenetre du source change.
     void charge_source(std::string const& chemin, chargement sorte);
-    // Fenetre modale des diagnostics d'une source refusee, jusqu'a "Fermer".
-    void montre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste,
-                        char const* titre = "Erreurs d'assemblage");
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
@@ -155,6 +156,43 @@ class simulateur {
     barre_exercice_class* barre_exo = nullptr;
     fenetre_exercice_class* fenetre_exo = nullptr;
 
+    // Fenetre du source (controleur_source.cpp) : texte, edition, ligne du PC,
+    // points d'arret par ligne, symboles et diagnostics. Appele apres prepare_marche.
+    void prepare_source();
+    void detruit_source();
+    // Les commandes de la fenetre du source ; faux si obj n'en est pas une.
+    bool commande_source(Fl_Widget* obj);
+    // Ligne du PC et marge d'apres la machine, apres chaque desassemblage redessine ;
+    // contenu des donnees, apres chaque dump redessine.
+    void montre_source();
+    void montre_symboles();
+    // Le texte lu devient celui de la fenetre ; faux si ce n'est pas un texte
+    // (une alerte le dit), rien n'a alors change.
+    bool prend_source(std::string const& chemin, std::string const& octets);
+    // Assemble le texte de la fenetre et le charge ; fautif, rien n'est charge.
+    void assemble_source(chargement sorte);
+    // Un source est dans la fenetre du source (ouvert, meme fautif, ou nouveau).
+    bool source_ouverte() const;
+    // Ctrl+R avec un source dans la fenetre : enregistre s'il est modifie, assemble, charge.
+    void recharge_source();
+    // Avant de quitter ou de remplacer le texte : "Enregistrer les modifications de
+    // NOM.asm ?" s'il est modifie. Faux : l'etudiant annule (ou l'enregistrement echoue).
+    bool peut_abandonner_source();
+    // Un .bin est charge : plus de source, le bouton de la fenetre est grise.
+    void ferme_source();
+    // Ctrl+N : le modele d'une nouvelle source, apres la question s'il le faut.
+    void nouvelle_source();
+    // Choix d'un fichier, puis l'enregistrement ; faux si annule ou en echec.
+    bool enregistre_source_sous();
+    // Point d'arret sur l'instruction de la ligne, ou de la suivante.
+    void bascule_point_ligne(int ligne);
+    // Curseur a la ligne et a la colonne du diagnostic (compte de 0).
+    void va_au_diagnostic(int i);
+    // Le dump montre l'adresse du symbole (compte de 0).
+    void montre_symbole_au_dump(int i);
+    // F9 et clic dans la marge de la fenetre du source.
+    bool prend_evenement_source(int evenement, Fl_Window* fenetre);
+
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -171,7 +209,6 @@ class simulateur {
     machine moteur; // une instruction comme STEP la fait, sur les membres ci-dessus
     unsigned short adr_debut_desassemblage;
     barre_fichiers_class* barre;
-    erreurs_assemblage_class* erreurs;
     Fl_Widget* fermer_aide;     // bouton "Fermer" de l'aide, sans membre dans aide_class
     std::string fichier_ouvert; // vide tant qu'aucun fichier n'a ete choisi
     std::string fichier_charge; // celui dont le programme est en memoire ; vide : aucun
@@ -187,6 +224,8 @@ class simulateur {
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;
+    source_class* fen_source; // fenetre du source et son bouton
+    document_source* doc;     // null avant prepare_source
 };
 
 #endif

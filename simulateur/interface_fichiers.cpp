@@ -26,22 +26,3 @@ barre_fichiers_class::barre_fichiers_class(SIM_class* fenetre) {
     NOM_FICHIER->tooltip("Aucun fichier ouvert");
     fl_end_form();
 }
-
-erreurs_assemblage_class::erreurs_assemblage_class() {
-    erreurs = new Fl_Double_Window(680, 320, "erreurs");
-    erreurs->box(FL_NO_BOX);
-    erreurs->user_data(this);
-
-    Fl_Box* fond = new Fl_Box(0, 0, 680, 320);
-    fond->box(FL_UP_BOX);
-    TITRE = new Fl_Box(10, 10, 660, 24);
-    TITRE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
-    TITRE->labelfont(FL_HELVETICA_BOLD);
-    LISTE = new Fl_Browser(10, 40, 660, 230);
-    LISTE->box(FL_DOWN_BOX);
-    LISTE->color(FL_WHITE);
-    LISTE->tooltip("Un diagnostic par ligne, avec sa place dans la source");
-    FERMER = new Fl_Return_Button(290, 280, 100, 30, "Fermer");
-    FERMER->tooltip("Fermer (Entrée)");
-    erreurs->end();
-}

@@ -1,16 +1,13 @@
 // Widgets ajoutes pour les fichiers : la partie fichiers de la barre du haut,
 // posee dans la fenetre principale apres les ports (comme eux, par
-// fl_addto_form/fl_end_form), et la fenetre modale des erreurs d'assemblage.
+// fl_addto_form/fl_end_form).
 // Simples porteurs de widgets, comme les fenetres de interface.h : un
 // constructeur, des pointeurs publics, aucun comportement ni rappel.
 #ifndef KARVELA_INTERFACE_FICHIERS_H
 #define KARVELA_INTERFACE_FICHIERS_H
 
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
-#include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Return_Button.H>
 
 #include "simulateur/interface.h"
 
@@ -23,16 +20,6 @@ class barre_fichiers_class {
     Fl_Button* B_SOURCE;    // "Ouvrir source..."
     Fl_Button* B_RECHARGER; // relit le dernier fichier ouvert
     Fl_Box* NOM_FICHIER;    // nom du fichier ouvert
-};
-
-class erreurs_assemblage_class {
-  public:
-    erreurs_assemblage_class();
-
-    Fl_Double_Window* erreurs;
-    Fl_Box* TITRE;     // fichier et nombre de diagnostics
-    Fl_Browser* LISTE; // un diagnostic par ligne
-    Fl_Return_Button* FERMER;
 };
 
 #endif

@@ -134,6 +134,20 @@ void machine::oublie_plus_ancienne() {
     --nb_annulations_;
 }
 
+bool machine::derniere_ecriture(unsigned short& adresse, unsigned char& avant) const {
+    if (nb_annulations_ == 0) {
+        return false;
+    }
+    annulation const& a =
+        anneau_[(debut_annulations_ + nb_annulations_ - 1) & (anneau_.size() - 1)];
+    if ((memoire_.read_byte(a.pc) & masque_opcode) != opcode_pop) {
+        return false;
+    }
+    adresse = a.adresse;
+    avant = a.octet;
+    return true;
+}
+
 bool machine::recule() {
     if (nb_annulations_ == 0) {
         return false;

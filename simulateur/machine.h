@@ -72,6 +72,9 @@ class machine {
     bool recule();
     // Un fichier charge : plus rien a annuler.
     void oublie_historique();
+    // La derniere instruction encore annulable, si c'est un POP : l'adresse qu'elle
+    // a ecrite et l'octet qui y etait avant. Faux sinon.
+    bool derniere_ecriture(unsigned short& adresse, unsigned char& avant) const;
     // Nombre d'instructions que l'historique peut annuler au plus (moins si plus
     // d'une instruction sur deux change un port), et sa place en octets.
     std::size_t capacite_historique() const { return anneau_.size(); }

@@ -29,17 +29,22 @@ class points_arret {
     void bascule(unsigned short adresse) {
         actifs_[adresse] = !actifs_[adresse];
         nombre_ += actifs_[adresse] ? 1 : -1;
+        ++version_;
     }
     bool contient(unsigned short adresse) const { return actifs_[adresse]; }
     bool vide() const { return nombre_ == 0; }
     void efface() {
         actifs_.fill(false);
         nombre_ = 0;
+        ++version_;
     }
+    // Change a chaque bascule ou effacement : une vue sait s'il faut redessiner.
+    unsigned version() const { return version_; }
 
   private:
     std::array<bool, 0x10000> actifs_{};
     int nombre_ = 0;
+    unsigned version_ = 0;
 };
 
 struct bilan_execution {

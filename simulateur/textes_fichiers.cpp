@@ -52,9 +52,8 @@ std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> con
 std::vector<std::string> lignes_erreurs(std::vector<diagnostic> const& liste) {
     std::vector<std::string> lignes;
     for (diagnostic const& d : liste) {
-        lignes.push_back("@.ligne " + std::to_string(d.ligne) + ", colonne " +
-                         std::to_string(d.colonne) +
-                         (d.erreur ? " : erreur : " : " : attention : ") + d.message);
+        // Le texte des commandes, sans le nom du fichier : "3:9: erreur: ...".
+        lignes.push_back("@." + texte_diagnostic("", d).substr(1));
     }
     return lignes;
 }

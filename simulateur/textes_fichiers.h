@@ -1,5 +1,5 @@
 // Ce que le controleur dit des fichiers qu'il ouvre, sans dessin : la sorte de
-// fichier, son nom dans la barre du haut, les lignes de la fenetre des erreurs.
+// fichier, son nom dans la barre du haut, les lignes des diagnostics.
 #ifndef KARVELA_TEXTES_FICHIERS_H
 #define KARVELA_TEXTES_FICHIERS_H
 
@@ -17,7 +17,7 @@ std::string nom_affiche(std::string const& chemin);
 // "prog.asm : 2 erreurs, 1 avertissement".
 std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste);
 
-// "ligne 3, colonne 5 : erreur : ..." pour un navigateur, dans l'ordre de la liste ;
+// "3:5: erreur: ..." (ligne:colonne) pour un navigateur, dans l'ordre de la liste ;
 // "@." en tete, pour que rien du message ne soit lu comme une mise en forme.
 std::vector<std::string> lignes_erreurs(std::vector<diagnostic> const& liste);
 

@@ -178,7 +178,7 @@ void zoom_fenetres::applique(double facteur) {
 
 void zoom_fenetres::note(Fl_Widget* w) {
     if (concus_.count(w) == 0) {
-        concu c{{w->x(), w->y(), w->w(), w->h()}, w->labelsize(), taille_texte(w), 0, 0};
+        concu c{{w->x(), w->y(), w->w(), w->h()}, w->labelsize(), taille_texte(w), 0, 0, 0};
         if (Fl_Browser_* b = dynamic_cast<Fl_Browser_*>(w)) {
             c.barre = b->scrollbar_size();
         }
@@ -187,6 +187,7 @@ void zoom_fenetres::note(Fl_Widget* w) {
             c.barre =
                 d->scrollbar_width() == Fl::scrollbar_size() ? barre_concue_ : d->scrollbar_width();
             c.taille_numeros = d->linenumber_size();
+            c.largeur_numeros = d->linenumber_width();
         }
         concus_[w] = c;
     }
@@ -247,6 +248,7 @@ void zoom_fenetres::met_a_l_echelle(Fl_Widget* w) {
     if (Fl_Text_Display* d = dynamic_cast<Fl_Text_Display*>(w)) {
         d->scrollbar_width(taille(c.barre));
         d->linenumber_size(static_cast<Fl_Fontsize>(taille(c.taille_numeros)));
+        d->linenumber_width(taille(c.largeur_numeros));
         met_styles_a_l_echelle(d);
     }
     cotes const e = cotes_a_l_echelle(c.geometrie, facteur_);

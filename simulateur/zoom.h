@@ -17,7 +17,7 @@
 // - un Fl_Browser : ses codes de taille "@l", "@m", "@s" et "@Snn" (des tailles
 //   absolues pour la boite a outils) et ses column_widths() ;
 // - un Fl_Text_Display : sa table de styles (highlight_data, chaque size), la
-//   taille de ses numeros de ligne et sa barre de defilement ;
+//   taille et la marge de ses numeros de ligne et sa barre de defilement ;
 // - les reglages communs : Fl::scrollbar_size(), la taille des bulles d'aide et
 //   du texte des alertes.
 // Les widgets composes (navigateurs, Fl_Text_Display, Fl_Input_Choice,
@@ -77,6 +77,7 @@ class zoom_fenetres {
         int taille_texte; // -1 : le widget n'a pas de texte propre
         int barre;        // barre de defilement propre ; 0 : celle de tous
         int taille_numeros;
+        int largeur_numeros; // marge des numeros de ligne d'un Fl_Text_Display
     };
     // Ce que le proprietaire a pose (concu) et ce que le zoom a mis a la place.
     struct lignes_navigateur {

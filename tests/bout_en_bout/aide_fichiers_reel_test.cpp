@@ -1,7 +1,8 @@
 // Le vrai programme lance sur une source : ouverte au demarrage, relue par Ctrl+R
-// apres chaque changement sur le disque, ses erreurs montrees dans leur fenetre ;
-// F1 ouvre l'aide a cote d'une fenetre qui repond encore. Et sa ligne de
-// commande, qui repond sans fenetre ni affichage.
+// apres chaque changement sur le disque, ses erreurs montrees sous son texte ; la
+// ligne du PC suit F7 dans la fenetre du source ; F1 ouvre l'aide a cote d'une
+// fenetre qui repond encore. Et sa ligne de commande, qui repond sans fenetre ni
+// affichage.
 #include "banc_reel.h"
 
 #include <cstdio>
@@ -36,6 +37,22 @@ class source_reel : public banc {
         arguments = {programme};
     }
     ~source_reel() override { std::remove(programme.c_str()); }
+
+    // La fenetre du source, ouverte au lancement. Sur cet ecran elle couvre une
+    // partie de la principale : celle-ci repasse devant, redessinee, pour ses clics
+    // et ses captures (l'image du lancement comprise).
+    std::string fenetre_source() {
+        // (Le tiret long du titre, UTF-8, est sur plusieurs caracteres dans WM_NAME.)
+        std::string const id =
+            attend_fenetre("Source .* " + programme.substr(programme.rfind('/') + 1));
+        principale_devant();
+        demarrage = capture();
+        return id;
+    }
+    void principale_devant() {
+        execute_x("xdotool windowraise " + fenetre);
+        image_de(fenetre);
+    }
 
     std::string const programme = chemin_temporaire("prog.asm");
 };
@@ -75,6 +92,8 @@ int lignes_ecrites(image const& i) {
 // corrigee et relue ; l'aide ouverte par F1 pendant ce temps.
 TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_aide_par_f1) {
     ASSERT_TRUE(attend_ligne_journal("depart: 0")) << "la source de la ligne de commande";
+    std::string const source = fenetre_source();
+    ASSERT_FALSE(source.empty()) << "pas de fenetre du source : " << garde_capture("source");
     ASSERT_TRUE(barriere());
     image const premier = capture();
     EXPECT_GT(encre(premier.recadre({460, 40, 166, 20})), 0) << "nom du fichier sous la barre";
@@ -88,15 +107,18 @@ TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_ai
     ASSERT_TRUE(barriere());
     image const deuxieme = capture();
 
-    // Fautive : la fenetre des erreurs, une ligne par erreur ; rien n'est charge.
+    // Fautive : sous le texte, un resume et une ligne par erreur ; rien n'est charge.
     ecrit(programme, fautive);
     touche_dans(fenetre, "ctrl+r");
-    std::string const erreurs = attend_fenetre("Erreurs d'assemblage");
-    ASSERT_FALSE(erreurs.empty()) << "pas de fenetre des erreurs : " << garde_capture("erreurs");
-    EXPECT_EQ(lignes_ecrites(image_de(erreurs).recadre({12, 42, 640, 200})), 2)
-        << garde_capture("liste_erreurs");
-    touche_dans(erreurs, "Return");
-    EXPECT_TRUE(attend_fermeture(erreurs)) << "Entree laisse la fenetre des erreurs ouverte";
+    rectangle const diagnostics{8, 552, 700, 136};
+    auto const lignes_diagnostics = [&] {
+        return lignes_ecrites(image_de(source).recadre(diagnostics));
+    };
+    for (auto fin = std::chrono::steady_clock::now() + delai_attente;
+         lignes_diagnostics() != 3 && std::chrono::steady_clock::now() < fin;) {
+    }
+    EXPECT_EQ(lignes_diagnostics(), 3) << garde_capture("diagnostics");
+    principale_devant();
     ASSERT_TRUE(barriere());
     EXPECT_EQ(zone(d::cadre_desassemblage), deuxieme.recadre(d::cadre_desassemblage))
         << "une source fautive ne change rien";
@@ -117,6 +139,42 @@ TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_ai
     EXPECT_TRUE(fenetre_repond()) << "la fenetre principale doit repondre, l'aide ouverte";
     clic_dans(aide, 300, 455); // "Fermer" : 260, 440, 80 x 30
     EXPECT_TRUE(attend_fermeture(aide));
+    EXPECT_EQ(quitte(), 0);
+}
+
+// Trois instructions : F7 deux fois, la ligne orange de la fenetre du source descend
+// d'une ligne a chaque pas.
+class source_pas_a_pas : public source_reel {
+  protected:
+    source_pas_a_pas() { ecrit(programme, "; trois pas\n  PUSHI 5\n  DUP\n  ADD\n"); }
+};
+
+TEST_F(source_pas_a_pas, f7_fait_descendre_la_ligne_orange_du_source) {
+    ASSERT_TRUE(attend_ligne_journal("depart: 0"));
+    std::string const source = fenetre_source();
+    ASSERT_FALSE(source.empty()) << garde_capture("source");
+    // Haut de la bande orange au bout droit du texte (x 450 de la fenetre du source,
+    // hors de la principale qui la couvre en partie) ; -1 sans.
+    auto const bande = [&] {
+        image const i = image_de(source);
+        for (int y = 0; y < i.hauteur(); ++y) {
+            if (i.pixel(450, y) == orange_174) {
+                return y;
+            }
+        }
+        return -1;
+    };
+    std::vector<int> hauts = {bande()};
+    for (int pas = 1; pas <= 2; ++pas) {
+        touche_dans(fenetre, "F7");
+        auto const fin = std::chrono::steady_clock::now() + delai_attente;
+        while (bande() == hauts.back() && std::chrono::steady_clock::now() < fin) {
+        }
+        hauts.push_back(bande());
+    }
+    EXPECT_GT(hauts[0], 0) << "pas de ligne orange : " << garde_capture("orange");
+    EXPECT_GT(hauts[1], hauts[0]) << garde_capture("f7");
+    EXPECT_EQ(hauts[2] - hauts[1], hauts[1] - hauts[0]) << "une ligne par pas";
     EXPECT_EQ(quitte(), 0);
 }
 

@@ -94,6 +94,7 @@ TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
     barre_fichiers_class& barre = acces_simulateur::barre(*sim);
     Fl_Window* const fenetre_aide = acces_simulateur::aide(*sim).aide;
     Fl_Widget* const b_platine = acces_simulateur::barre_platine(*sim).B_PLATINE;
+    source_class& source = acces_simulateur::source(*sim);
     clique(f->B_AIDE);
     struct cas {
         char const* nom;
@@ -119,6 +120,9 @@ TEST_F(aide, chaque_touche_met_en_file_son_widget_et_l_aide_la_nomme) {
         {"Ctrl+Maj+E", f->SIM, 'e', FL_CTRL | FL_SHIFT, "\x05",
          acces_simulateur::barre_exercice(*sim).B_EXERCICE, 0, "Exercice"},
         {"F6 sans exercice ouvert : grise", f->SIM, FL_F + 6, 0, "", nullptr, 0, ""},
+        // Nouvelle source depuis la principale ; sans source, sa fenetre est grisee.
+        {"Ctrl+N", f->SIM, 'n', FL_CTRL, "\x0e", source.NOUVEAU, 0, "nouvelle source"},
+        {"Ctrl+E sans source : grise", f->SIM, 'e', FL_CTRL, "\x05", nullptr, 0, ""},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);

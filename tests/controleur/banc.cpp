@@ -119,11 +119,12 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        // L'aide, la platine et l'exercice ne sont pas des dialogues : ils restent
-        // ouverts a cote de la fenetre.
+        // L'aide, la platine, l'exercice et la fenetre du source ne sont pas des
+        // dialogues : ils restent ouverts a cote de la fenetre.
         if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
             w != acces_simulateur::platine(*b->sim).platine &&
-            w != acces_simulateur::fenetre_exercice(*b->sim).exercice && w->visible()) {
+            w != acces_simulateur::fenetre_exercice(*b->sim).exercice &&
+            w != acces_simulateur::source(*b->sim).source && w->visible()) {
             ouvert = w;
         }
     }
@@ -200,7 +201,7 @@ std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin) {
     };
 }
 
-std::string ecrit_fichier(std::string const& nom, std::string const& contenu) {
+std::string banc_fichiers::ecrit_fichier(std::string const& nom, std::string const& contenu) {
     std::string const chemin =
         testing::TempDir() + "karvela_controleur_" + std::to_string(getpid()) + "_" + nom;
     std::ofstream(chemin, std::ios::binary) << contenu;

@@ -28,7 +28,7 @@ struct acces_simulateur {
     }
     static aide_class& aide(simulateur& s) { return *s.aide; }
     static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
-    static erreurs_assemblage_class& erreurs(simulateur& s) { return *s.erreurs; }
+    static source_class& source(simulateur& s) { return *s.fen_source; }
     static void retiens_fichier(simulateur& s, std::string const& chemin) {
         s.retiens_fichier(chemin);
     }
@@ -125,7 +125,11 @@ template <class T> T* premier_de(Fl_Widget* w) {
 std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin);
 
 // Fichier du dossier temporaire, propre au processus, ecrit d'un trait ; rend son chemin.
+// (Dans un espace a lui : le programme a deja un ecrit_fichier, celui des sorties.)
+namespace banc_fichiers {
 std::string ecrit_fichier(std::string const& nom, std::string const& contenu);
+}
+using banc_fichiers::ecrit_fichier;
 
 // Widget de la fenetre dont la boite commence en (x, y) ; null s'il n'y en a pas.
 Fl_Widget* widget_en(Fl_Group* fenetre, int x, int y, int w, int h);

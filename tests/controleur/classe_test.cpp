@@ -64,7 +64,7 @@ TEST_F(classe, zoom_par_les_touches_aller_et_retour_exacts) {
     std::vector<Fl_Window*> const fenetres = {f->SIM,
                                               acces_simulateur::fenetre_a_propos(*sim),
                                               acces_simulateur::aide(*sim).aide,
-                                              acces_simulateur::erreurs(*sim).erreurs,
+                                              acces_simulateur::source(*sim).source,
                                               acces_simulateur::platine(*sim).platine,
                                               acces_simulateur::aller_a(*sim).aller_a,
                                               acces_simulateur::fenetre_exercice(*sim).exercice};
@@ -191,10 +191,11 @@ TEST_F(classe, la_molette_met_en_file_les_fleches_du_dump_et_du_desassemblage) {
         }
         EXPECT_EQ(Fl::readqueue(), nullptr);
     }
-    // Par la boucle : 8 octets par cran, bornes comprises.
-    Fl::e_x = f->DUMP05->x() + 5;
-    Fl::e_y = f->DUMP05->y() + 5;
+    // Par la boucle : 8 octets par cran, bornes comprises. Une passe lit les
+    // evenements du serveur, qui peuvent deplacer la souris : elle est remise.
     for (int crans : {3, -5}) {
+        Fl::e_x = f->DUMP05->x() + 5;
+        Fl::e_y = f->DUMP05->y() + 5;
         Fl::e_dy = crans;
         Fl::handle(FL_MOUSEWHEEL, f->SIM);
         for (int n = std::abs(crans); n > 0; --n) {

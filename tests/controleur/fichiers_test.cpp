@@ -57,8 +57,7 @@ TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
          "erreur sur fichier"},
         {testing::TempDir() + "karvela_absent.asm", neuve, "Erreur: fichier source illisible", ""},
         {tube("tube.bin"), neuve, "Cause : c'est un tube (FIFO)", "erreur sur fichier"},
-        {ecrit_fichier("fautive.asm", source_fautive), neuve, "Erreurs d'assemblage",
-         "fautive.asm:1:9: erreur: "},
+        {ecrit_fichier("fautive.asm", source_fautive), neuve, nullptr, "fautive.asm:1:9: erreur: "},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.chemin);
@@ -68,7 +67,8 @@ TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
         EXPECT_EQ(sim->passe_commande(), 1);
         std::string const erreurs = testing::internal::GetCapturedStderr();
         EXPECT_NE(erreurs.find(c.erreurs), std::string::npos) << erreurs;
-        EXPECT_EQ(erreurs.find("depart: 0") != std::string::npos, c.dialogue == nullptr) << erreurs;
+        EXPECT_EQ(erreurs.find("depart: 0") != std::string::npos, c.dump != std::string(neuve))
+            << erreurs;
         EXPECT_STREQ(libelle(f->DUMP01), c.dump);
         auto const vus = prend_dialogues();
         ASSERT_EQ(vus.size(), c.dialogue != nullptr ? 1u : 0u) << vus;
@@ -83,8 +83,8 @@ TEST_F(fichiers, ligne_de_commande_ouvre_le_fichier_a_la_premiere_passe) {
 }
 
 // Ouverte par son bouton, la source est assemblee et chargee ; changee pour une
-// source fautive, Ctrl+R montre ses erreurs (un clic dans leur liste ne ferme pas
-// la fenetre, "Fermer" si) et laisse la memoire ; corrigee, elle est rechargee.
+// source fautive, Ctrl+R montre ses erreurs sous son texte, sans dialogue, et
+// laisse la memoire ; corrigee, elle est rechargee.
 TEST_F(fichiers, source_ouverte_puis_rechargee_avec_ses_erreurs_puis_corrigee) {
     std::string const chemin = ecrit_fichier("prog.asm", "  PUSHI 5\n");
     reponse = choisit_fichier(chemin);
@@ -96,24 +96,14 @@ TEST_F(fichiers, source_ouverte_puis_rechargee_avec_ses_erreurs_puis_corrigee) {
     EXPECT_STREQ(libelle(f->DESA01), "-> 0 PUSHI 5");
 
     ecrit_fichier("prog.asm", source_fautive);
-    erreurs_assemblage_class& fenetre = acces_simulateur::erreurs(*sim);
-    reponse = [&fenetre](Fl_Window* w) {
-        EXPECT_EQ(w, fenetre.erreurs);
-        EXPECT_EQ(Fl::modal(), fenetre.erreurs);
-        fenetre.LISTE->do_callback();
-        fenetre.FERMER->do_callback();
-    };
+    Fl_Hold_Browser* const liste = acces_simulateur::source(*sim).DIAGNOSTICS;
     clique(acces_simulateur::barre(*sim).B_RECHARGER);
-    vus = prend_dialogues();
-    ASSERT_EQ(vus.size(), 1u) << vus;
-    EXPECT_EQ(vus[0].titre, "Erreurs d'assemblage");
-    EXPECT_TRUE(vus[0].contient("prog.asm : 2 erreurs"));
-    ASSERT_EQ(fenetre.LISTE->size(), 2);
-    EXPECT_STREQ(fenetre.LISTE->text(1),
-                 "@.ligne 1, colonne 9 : erreur : mnémonique inconnu « PUSHX »");
-    EXPECT_NE(std::string(fenetre.LISTE->text(2)).find("ligne 2, colonne 15 : erreur :"),
+    EXPECT_TRUE(prend_dialogues().empty());
+    ASSERT_EQ(liste->size(), 3);
+    EXPECT_NE(std::string(liste->text(1)).find("prog.asm : 2 erreurs"), std::string::npos);
+    EXPECT_NE(std::string(liste->text(2)).find("@.1:9: erreur: mnémonique inconnu « PUSHX »"),
               std::string::npos);
-    EXPECT_FALSE(fenetre.erreurs->visible());
+    EXPECT_NE(std::string(liste->text(3)).find("@.2:15: erreur: "), std::string::npos);
     EXPECT_STREQ(libelle(f->DESA01), "-> 0 PUSHI 5");
     EXPECT_EQ(mem->read_byte(0), 0x01);
 
@@ -302,7 +292,8 @@ TEST_F(fichiers, recharger_relit_le_fichier_change_sur_le_disque) {
             premier_de<Fl_File_Input>(w) != nullptr ? choix(w) : w->do_callback();
         };
         autre.back() == 'm' ? clique(barre.B_SOURCE) : (void)choisit_menu(2);
-        EXPECT_EQ(prend_dialogues().size(), 2u);
+        // Le selecteur, puis l'alerte ; les erreurs d'une source vont sous son texte.
+        EXPECT_EQ(prend_dialogues().size(), autre.back() == 'm' ? 1u : 2u);
         EXPECT_STREQ(barre.NOM_FICHIER->tooltip(), chemin.c_str()) << autre;
     }
 }

@@ -112,9 +112,9 @@ TEST(TextesFichiers, FenetreDesErreurs) {
     EXPECT_EQ(titre_erreurs("src/p.asm", liste), "p.asm : 2 erreurs, 1 avertissement");
     EXPECT_EQ(titre_erreurs("p.asm", {liste[0]}), "p.asm : 1 erreur");
     std::vector<std::string> const attendu = {
-        "@.ligne 3, colonne 9 : erreur : mnémonique inconnu « PUSHX »",
-        "@.ligne 1, colonne 1 : attention : rien n'est rangé en $0000",
-        "@.ligne 12, colonne 5 : erreur : @étiquette",
+        "@.3:9: erreur: mnémonique inconnu « PUSHX »",
+        "@.1:1: attention: rien n'est rangé en $0000",
+        "@.12:5: erreur: @étiquette",
     };
     EXPECT_EQ(lignes_erreurs(liste), attendu);
 }

@@ -114,7 +114,8 @@ class pilote : public banc_reel::banc {
     std::string source_;
     std::string binaire_;
     std::string binaire_abime_;
-    std::string aide_; // identifiant de l'aide visible, vide si elle est cachee
+    std::string aide_;           // identifiant de l'aide visible, vide si elle est cachee
+    std::string fenetre_source_; // de meme, la fenetre du source
     hasard fermetures_{0};
 };
 

@@ -50,8 +50,6 @@ std::vector<dialogue> const dialogues = {
     {"Informations", {{nullptr, 219, 345, false}, {"Escape", 0, 0, false}}}, // "OK"
     {banc_reel::selecteur::titre, abandon_selecteur},
     {"Choisissez un fichier source", abandon_selecteur},
-    {"Erreurs d'assemblage",
-     {{nullptr, 340, 295, false}, {"Return", 0, 0, false}, {"Escape", 0, 0, false}}},
     // Une alerte : sans titre.
     {"",
      {{nullptr, banc_reel::bouton_fermer::depuis_droite, banc_reel::bouton_fermer::depuis_bas,
@@ -60,6 +58,12 @@ std::vector<dialogue> const dialogues = {
       {"Escape", 0, 0, false}}},
 };
 std::vector<geste> const geste_inconnu = {{"Escape", 0, 0, false}};
+
+// La fenetre du source reste ouverte a cote de la principale, comme l'aide ; son
+// titre, "Source — x.asm", n'est compare que par son debut (WM_NAME le code mal).
+bool est_compagne(std::string const& nom) {
+    return nom == "Aide" || nom.rfind("Source ", 0) == 0;
+}
 
 std::string lit(std::string const& chemin) {
     std::ifstream f(chemin, std::ios::binary);
@@ -95,7 +99,7 @@ pilote::~pilote() {
 }
 
 void pilote::premier_plan() {
-    if (!aide_.empty()) {
+    if (!aide_.empty() || !fenetre_source_.empty()) {
         execute_x("xdotool windowraise " + fenetre);
     }
 }
@@ -175,7 +179,8 @@ bool pilote::attend_dialogue() {
     auto const limite = std::chrono::steady_clock::now() + delai_blocage;
     for (;;) {
         for (std::string const& id : fenetres_visibles()) {
-            if (id != fenetre && id != aide_ && nom_de(id) != "Aide") {
+            if (id != fenetre && id != aide_ && id != fenetre_source_ &&
+                !est_compagne(nom_de(id))) {
                 return true;
             }
         }
@@ -247,6 +252,7 @@ bool pilote::range(std::string& probleme, bool& fatal) {
         }
         std::string const aide_connue = aide_;
         aide_.clear();
+        fenetre_source_.clear();
         std::string ouvert, titre;
         for (std::string const& id : ids) {
             if (id == fenetre) {
@@ -255,6 +261,8 @@ bool pilote::range(std::string& probleme, bool& fatal) {
             std::string const nom = id == aide_connue ? "Aide" : nom_de(id);
             if (nom == "Aide") {
                 aide_ = id;
+            } else if (est_compagne(nom)) {
+                fenetre_source_ = id;
             } else if (ouvert.empty()) {
                 ouvert = id;
                 titre = nom;

@@ -1,0 +1,698 @@
+// Controleur, fenetre du source : le texte de l'etudiant, edite, enregistre,
+// assemble et charge ; la ligne du PC, les points d'arret par ligne, les symboles
+// et leurs valeurs, les diagnostics. passe_commande aiguille ici les widgets de la
+// fenetre ; les vues de la principale appellent montre_source et montre_symboles.
+// Invariants : le programme que suit la fenetre est celui en memoire, assemble de
+// ce texte, ou aucun ; rien de tape n'est perdu sans la question "Enregistrer les
+// modifications" ; le tampon de styles a toujours la longueur du texte. Seul le
+// rappel de modification du tampon de texte n'attend pas la file : il tient
+// l'historique, les styles et le suivi des lignes au fil des frappes.
+#include <FL/Fl.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/fl_ask.H>
+#include <FL/forms.H>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "assembleur/source.h"
+#include "chaines/chaines.h"
+#include "commandes/ecriture.h"
+#include "edition/historique.h"
+#include "edition/lignes_suivies.h"
+#include "edition/texte_source.h"
+#include "simulateur/interface2.h"
+#include "simulateur/textes_fichiers.h"
+#include "suivi/suivi_source.h"
+#include "suivi/symboles_montres.h"
+
+namespace {
+
+constexpr int taille_texte_source = 13; // l'unique taille d'ou viennent styles et marge
+constexpr int ecart_fenetres = 8;       // entre la principale et la fenetre du source
+constexpr char const* sans_titre = "sans titre";
+constexpr Fl_Color couleur_erreur = FL_DARK_RED;
+constexpr Fl_Color couleur_avertissement = FL_DARK_YELLOW;
+constexpr Fl_Color couleur_change = 175; // donnee que la derniere instruction a ecrite : jaune pale
+
+// Le style de chaque sorte de zone de l'assembleur, dans l'ordre de zone_ligne.
+constexpr style_source style_zone[] = {
+    style_source::mnemonique, style_source::directive, style_source::etiquette,
+    style_source::nombre,     style_source::chaine,    style_source::commentaire,
+    style_source::faute,
+};
+static_assert(sizeof style_zone / sizeof style_zone[0] == zone_ligne::faute + 1,
+              "une sorte de zone sans style");
+
+// Les styles d'une ligne, une lettre par octet.
+std::string styles_ligne(std::string_view ligne) {
+    std::string styles(ligne.size(), static_cast<char>(style_source::texte));
+    for (zone_ligne const& z : zones_ligne(ligne)) {
+        int const fin = std::min(z.colonne_fin - 1, static_cast<int>(ligne.size()));
+        for (int i = std::max(z.colonne - 1, 0); i < fin; ++i) {
+            styles[static_cast<std::size_t>(i)] = static_cast<char>(style_zone[z.sorte]);
+        }
+    }
+    return styles;
+}
+
+int compte_fins_de_ligne(char const* texte, int n) {
+    return static_cast<int>(std::count(texte, texte + n, '\n'));
+}
+
+// Comme la principale : Echap ne ferme pas la fenetre (en marche, il arrete la
+// marche, par le crochet d'evenements) ; la case de fermeture la cache.
+void fermeture_source(Fl_Widget* fenetre, void* donnees) {
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
+        return;
+    }
+    Fl::default_atclose(static_cast<Fl_Window*>(fenetre), donnees);
+}
+
+} // namespace
+
+// Le source de la fenetre : son fichier, son texte et ce qui le suit.
+struct document_source {
+    explicit document_source(source_class& f) : fenetre(f) {}
+
+    source_class& fenetre;
+    bool ouvert = false;
+    std::string chemin;  // vide : nouvelle source, jamais enregistree
+    forme_fichier forme; // fins de ligne et marque du fichier, remises a l'enregistrement
+    std::string disque;  // octets du fichier quand le texte l'a lu ou ecrit
+    Fl_Text_Buffer texte;
+    Fl_Text_Buffer styles;
+    historique_texte historique;
+    bool rejoue = false; // annuler, retablir, relire : rien a noter dans l'historique
+    suivi_source suivi;  // le programme en memoire, s'il vient de ce texte
+    std::vector<diagnostic> diagnostics; // du dernier assemblage
+    std::vector<int> niveau_diagnostic;  // par ligne de cet assemblage : 0, 1, 2
+    lignes_suivies lignes_diagnostics;   // ces lignes depuis
+    int ligne_cliquee = 0;               // marge ou F9, pour la passe qui prend l'editeur
+    int ligne_pc = 0;                    // derniere ligne du PC montree
+    unsigned version_points = 0;         // points d'arret de la derniere marge dessinee
+    bool place = false;                  // deja posee a cote de la principale
+
+    std::string nom() const {
+        return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
+    }
+    std::string tout() const {
+        char* t = texte.text();
+        std::string s(t);
+        std::free(t);
+        return s;
+    }
+    int nb_lignes() const { return texte.count_lines(0, texte.length()) + 1; }
+
+    // Le texte remplace, sans rien noter : un fichier lu, un nouveau texte.
+    void remplace(std::string const& nouveau) {
+        rejoue = true;
+        texte.text(nouveau.c_str());
+        rejoue = false;
+        historique.vide();
+        fenetre.EDITEUR->insert_position(0);
+        fenetre.EDITEUR->scroll(1, 0);
+        actualise_etat();
+    }
+    void lit_fichier(std::string const& octets) {
+        texte_source const t = lit_texte_source(octets);
+        forme = t.forme;
+        disque = octets;
+        remplace(t.texte);
+    }
+    // Le fichier change sur le disque remplace le texte : sans rien savoir des
+    // modifications, chaque ligne garde son numero (points d'arret, diagnostics).
+    void suit_disque(std::string const& octets) {
+        lit_fichier(octets);
+        suivi.lignes().repart(nb_lignes());
+        lignes_diagnostics.repart(nb_lignes());
+    }
+    // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
+    void ouvre(std::string const& fichier, std::string const& octets, bool present) {
+        chemin = fichier;
+        lit_fichier(octets);
+        suivi.oublie_programme();
+        oublie_diagnostics();
+        ligne_pc = 0;
+        ouvert = present;
+        for (Fl_Button* b :
+             {fenetre.B_FENETRE, fenetre.ENREGISTRER, fenetre.ENREGISTRER_SOUS, fenetre.CHARGER}) {
+            present ? b->activate() : b->deactivate();
+        }
+    }
+
+    void actualise_etat() {
+        fenetre.MODIFIE->label(historique.modifie() ? "modifié" : "");
+        Fl_Button* const b[] = {fenetre.ANNULER, fenetre.RETABLIR};
+        bool const possible[] = {historique.peut_annuler(), historique.peut_retablir()};
+        for (int i = 0; i < 2; ++i) {
+            if (possible[i] != (b[i]->active() != 0)) {
+                possible[i] ? b[i]->activate() : b[i]->deactivate();
+            }
+        }
+        std::string const titre = "Source — " + nom();
+        if (fenetre.source->label() == nullptr || titre != fenetre.source->label()) {
+            fenetre.source->copy_label(titre.c_str());
+        }
+    }
+
+    // Styles des lignes entieres qui couvrent [debut, fin], d'apres l'assembleur.
+    void colore(int debut, int fin) {
+        int const premier = texte.line_start(debut);
+        int const dernier = texte.line_end(fin);
+        char* const lignes = texte.text_range(premier, dernier);
+        std::string_view const tout(lignes);
+        std::string s;
+        s.reserve(tout.size());
+        for (std::size_t d = 0; d <= tout.size();) {
+            std::size_t const f = std::min(tout.find('\n', d), tout.size());
+            s += styles_ligne(tout.substr(d, f - d));
+            if (f < tout.size()) {
+                s += static_cast<char>(style_source::texte);
+            }
+            d = f + 1;
+        }
+        std::free(lignes);
+        styles.replace(premier, dernier, s.c_str());
+        fenetre.EDITEUR->redisplay_range(premier, dernier);
+    }
+
+    // Rappel du tampon : chaque modification, tapee ou rejouee.
+    static void modifie(int position, int inserees, int otees, int, char const* ote, void* d) {
+        static_cast<document_source*>(d)->note(position, inserees, otees, ote);
+    }
+    void note(int position, int inserees, int otees, char const* ote) {
+        if (inserees == 0 && otees == 0) {
+            return;
+        }
+        char* const insere = texte.text_range(position, position + inserees);
+        std::string const texte_ote = otees > 0 && ote != nullptr ? std::string(ote, otees) : "";
+        if (!rejoue) {
+            historique.note(position, texte_ote, insere);
+        }
+        int const ligne = texte.count_lines(0, position) + 1;
+        int const fins_otees = compte_fins_de_ligne(texte_ote.c_str(), otees);
+        int const fins_inserees = compte_fins_de_ligne(insere, inserees);
+        auto const finit_ligne = [](std::string const& t) { return t.empty() || t.back() == '\n'; };
+        bool const en_tete =
+            texte.line_start(position) == position && finit_ligne(texte_ote) && finit_ligne(insere);
+        if (fins_otees != 0 || fins_inserees != 0) {
+            suivi.lignes().modifie(ligne, fins_otees, fins_inserees, en_tete);
+            lignes_diagnostics.modifie(ligne, fins_otees, fins_inserees, en_tete);
+        }
+        std::free(insere);
+        if (otees > 0) {
+            styles.remove(position, position + otees);
+        }
+        if (inserees > 0) {
+            std::string const s(static_cast<std::size_t>(inserees),
+                                static_cast<char>(style_source::texte));
+            styles.insert(position, s.c_str());
+        }
+        colore(position, position + inserees);
+        actualise_etat();
+    }
+
+    void rejoue_modification(modification const* m, bool en_arriere) {
+        if (m == nullptr) {
+            return;
+        }
+        std::string const& avant = en_arriere ? m->insere : m->ote;
+        std::string const& apres = en_arriere ? m->ote : m->insere;
+        rejoue = true;
+        texte.replace(m->position, m->position + static_cast<int>(avant.size()), apres.c_str());
+        rejoue = false;
+        fenetre.EDITEUR->insert_position(m->position + static_cast<int>(apres.size()));
+        fenetre.EDITEUR->show_insert_position();
+        actualise_etat();
+    }
+
+    // Vrai si le texte est ecrit dans chemin ; sinon une alerte dit pourquoi.
+    bool enregistre(std::string const& vers) {
+        std::string const octets = octets_source(tout(), forme);
+        std::string const erreur = ecrit_fichier(vers, octets);
+        if (!erreur.empty()) {
+            fl_show_alert("Erreur: source non enregistrée", erreur.c_str(),
+                          "Le texte reste dans la fenêtre du source.", 0);
+            return false;
+        }
+        chemin = vers;
+        disque = octets;
+        historique.marque_enregistre();
+        actualise_etat();
+        return true;
+    }
+
+    void montre_diagnostics(programme_assemble const& p) {
+        diagnostics = p.diagnostics;
+        niveau_diagnostic.assign(static_cast<std::size_t>(nb_lignes()) + 1, 0);
+        for (diagnostic const& d : diagnostics) {
+            if (d.ligne > 0 && d.ligne < static_cast<int>(niveau_diagnostic.size())) {
+                int& n = niveau_diagnostic[static_cast<std::size_t>(d.ligne)];
+                n = std::max(n, d.erreur ? 2 : 1);
+            }
+        }
+        lignes_diagnostics.repart(nb_lignes());
+        Fl_Hold_Browser* const liste = fenetre.DIAGNOSTICS;
+        liste->clear();
+        std::string const titre = titre_erreurs(chemin, diagnostics);
+        std::string resume = "@b@." + nom() + titre.substr(nom_affiche(chemin).size());
+        if (!p.reussi()) {
+            resume += " ; rien n'a été chargé";
+        } else {
+            resume +=
+                " ; chargé : " + std::to_string(p.image.size()) + " octets en $" + hex4toS(p.base);
+        }
+        liste->add(resume.c_str());
+        std::vector<std::string> const lignes = lignes_erreurs(diagnostics);
+        for (std::size_t i = 0; i < lignes.size(); ++i) {
+            Fl_Color const c = diagnostics[i].erreur ? couleur_erreur : couleur_avertissement;
+            liste->add(("@C" + std::to_string(c) + lignes[i]).c_str());
+        }
+    }
+
+    void oublie_diagnostics() {
+        diagnostics.clear();
+        niveau_diagnostic.clear();
+        lignes_diagnostics.repart(0);
+        fenetre.DIAGNOSTICS->clear();
+    }
+
+    int diagnostic_de(int ligne) const {
+        int const a = lignes_diagnostics.assemblee(ligne);
+        return a > 0 && a < static_cast<int>(niveau_diagnostic.size())
+                   ? niveau_diagnostic[static_cast<std::size_t>(a)]
+                   : 0;
+    }
+};
+
+void simulateur::prepare_source() {
+    fen_source = new source_class(SIM);
+    doc = new document_source(*fen_source);
+    source_class& f = *fen_source;
+    f.source->callback(fermeture_source);
+    f.B_FENETRE->shortcut(FL_CTRL + 'e');
+    f.NOUVEAU->shortcut(FL_CTRL + 'n');
+    f.ENREGISTRER->shortcut(FL_CTRL + 's');
+    f.ENREGISTRER_SOUS->shortcut(FL_CTRL + FL_SHIFT + 's');
+    f.ANNULER->shortcut(FL_CTRL + 'z');
+    f.RETABLIR->shortcut(FL_CTRL + 'y');
+    f.CHARGER->shortcut(FL_CTRL + 'r');
+    // L'historique est ici, a plusieurs niveaux ; celui du tampon ne servirait pas.
+    doc->texte.canUndo(0);
+    doc->styles.canUndo(0);
+    f.EDITEUR->taille_texte(taille_texte_source);
+    f.EDITEUR->buffer(doc->texte);
+    f.EDITEUR->styles(&doc->styles);
+    doc->texte.add_modify_callback(document_source::modifie, doc);
+    f.EDITEUR->marge = [this](int ligne) {
+        marge_ligne m;
+        m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
+        m.point =
+            m.adresse >= 0 && marche.points().contient(static_cast<unsigned short>(m.adresse));
+        m.diagnostic = doc->diagnostic_de(ligne);
+        return m;
+    };
+    doc->ouvre("", "", false);
+}
+
+void simulateur::detruit_source() {
+    if (doc != nullptr) {
+        doc->texte.remove_modify_callback(document_source::modifie, doc);
+        fen_source->EDITEUR->buffer(nullptr);
+    }
+    delete fen_source->source;
+    delete doc;
+    delete fen_source; // son bouton appartient a la fenetre principale
+    doc = nullptr;
+    fen_source = nullptr;
+}
+
+bool simulateur::source_ouverte() const {
+    return doc != nullptr && doc->ouvert;
+}
+
+namespace {
+
+// A droite de la principale si la place y est, sinon a gauche, sinon contre le
+// bord droit de l'ecran.
+void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
+    int X = 0, Y = 0, W = 0, H = 0;
+    Fl::screen_work_area(X, Y, W, H, principale->x(), principale->y());
+    int const droite = principale->x() + principale->w() + ecart_fenetres;
+    int const gauche = principale->x() - ecart_fenetres - fenetre->w();
+    int x = X + W - fenetre->w();
+    if (droite + fenetre->w() <= X + W) {
+        x = droite;
+    } else if (gauche >= X) {
+        x = gauche;
+    }
+    fenetre->position(std::max(x, X), principale->y());
+}
+
+} // namespace
+
+namespace {
+
+// Deja montree, elle reste ou elle est dans l'empilement (sur un petit ecran, elle
+// cache une partie de la principale), sauf devant si l'on veut qu'elle soit vue.
+void montre_fenetre(document_source& d, Fl_Window const* principale, bool devant = false) {
+    if (!d.place) {
+        pose_a_cote(d.fenetre.source, principale);
+        d.place = true;
+    }
+    if (devant || !d.fenetre.source->visible()) {
+        d.fenetre.source->show();
+    }
+}
+
+} // namespace
+
+bool simulateur::prend_source(std::string const& chemin, std::string const& octets) {
+    if (octets.find('\0') != std::string::npos) {
+        std::string const raison =
+            "« " + chemin + " » contient un octet nul : ce n'est pas un texte.";
+        fl_show_alert("Erreur: fichier source illisible", raison.c_str(), "Rien n'a été chargé.",
+                      0);
+        return false;
+    }
+    doc->ouvre(chemin, octets, true);
+    montre_fenetre(*doc, SIM->SIM, true);
+    montre_source();
+    montre_symboles();
+    return true;
+}
+
+void simulateur::assemble_source(chargement sorte) {
+    programme_assemble const p = assemble(doc->tout());
+    // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
+    for (diagnostic const& d : p.diagnostics) {
+        std::cerr << texte_diagnostic(doc->chemin, d) << std::endl;
+    }
+    doc->montre_diagnostics(p);
+    // Fautif, devant : les erreurs doivent se voir.
+    montre_fenetre(*doc, SIM->SIM, !p.reussi());
+    if (!p.reussi()) {
+        fen_source->EDITEUR->redraw();
+        return;
+    }
+    // Par ligne, ceux du programme que ce texte remplace en memoire.
+    bool const garde = sorte == chargement::rechargement && doc->suivi.a_programme();
+    points_par_ligne const gardes =
+        garde ? doc->suivi.garde_points(marche.points()) : points_par_ligne();
+    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
+    memoire.load_image(p.base, p.image);
+    doc->suivi.programme(p, doc->nb_lignes());
+    programme_en_memoire = programme_source(p);
+    doc->ligne_pc = 0;
+    demarre_programme_charge(doc->chemin, sorte);
+    if (garde) {
+        doc->suivi.repose_points(gardes, marche.points());
+        rafraichit_desassemble();
+    }
+    fen_source->EDITEUR->redraw();
+}
+
+void simulateur::recharge_source() {
+    if (doc->chemin.empty() && !enregistre_source_sous()) {
+        return;
+    }
+    source_lue const lue = lit_source(doc->chemin);
+    if (lue.lue && lue.texte != doc->disque) {
+        // Change sur le disque depuis sa lecture : le texte le suit s'il n'a rien
+        // de tape, sinon l'etudiant choisit.
+        int choix = 2;
+        if (doc->historique.modifie()) {
+            choix = fl_choice("« %s » a changé sur le disque et dans la fenêtre du source.\n"
+                              "Garder le texte de la fenêtre, ou reprendre celui du disque ?",
+                              "Annuler", "Garder la fenêtre", "Reprendre le disque",
+                              doc->nom().c_str());
+        }
+        if (choix == 0) {
+            return;
+        }
+        if (choix == 2) {
+            if (lue.texte.find('\0') != std::string::npos) {
+                prend_source(doc->chemin, lue.texte); // le refus dit pourquoi
+                return;
+            }
+            doc->suit_disque(lue.texte);
+        }
+    }
+    // Modifie, ou disparu du disque : le texte de la fenetre y est (re)ecrit.
+    if ((doc->historique.modifie() || !lue.lue) && !doc->enregistre(doc->chemin)) {
+        return;
+    }
+    // Le programme en memoire vient de ce texte (meme enregistre sous un autre nom) :
+    // c'est un rechargement, qui garde les points d'arret.
+    assemble_source(doc->suivi.a_programme() ? chargement::rechargement
+                                             : chargement::nouveau_fichier);
+}
+
+bool simulateur::enregistre_source_sous() {
+    char const* choisi = fl_file_chooser("Enregistrer la source sous", "*.asm",
+                                         doc->chemin.empty() ? nullptr : doc->chemin.c_str());
+    if (choisi == nullptr) {
+        return false;
+    }
+    std::string chemin = choisi;
+    // Sans .asm, Ctrl+R le lirait comme un binaire.
+    if (!est_source(chemin)) {
+        chemin += ".asm";
+    }
+    std::error_code e;
+    if (std::filesystem::exists(chemin, e) &&
+        (doc->chemin.empty() || !meme_fichier(chemin, doc->chemin)) &&
+        fl_choice("« %s » existe déjà. Le remplacer ?", "Annuler", "Remplacer", nullptr,
+                  chemin.c_str()) != 1) {
+        return false;
+    }
+    return doc->enregistre(chemin);
+}
+
+bool simulateur::peut_abandonner_source() {
+    if (!source_ouverte() || !doc->historique.modifie()) {
+        return true;
+    }
+    int const choix = fl_choice("Enregistrer les modifications de %s ?", "Annuler", "Enregistrer",
+                                "Ne pas enregistrer", doc->nom().c_str());
+    if (choix != 1) {
+        return choix == 2;
+    }
+    return doc->chemin.empty() ? enregistre_source_sous() : doc->enregistre(doc->chemin);
+}
+
+void simulateur::ferme_source() {
+    if (!source_ouverte()) {
+        return;
+    }
+    doc->ouvre("", "", false);
+    fen_source->source->hide();
+}
+
+void simulateur::nouvelle_source() {
+    if (!peut_abandonner_source()) {
+        return;
+    }
+    doc->ouvre("", modele_source(), true);
+    montre_fenetre(*doc, SIM->SIM, true);
+    montre_source();
+    montre_symboles();
+}
+
+bool simulateur::commande_source(Fl_Widget* obj) {
+    source_class& f = *fen_source;
+    if (obj == f.B_FENETRE) {
+        if (f.source->visible()) {
+            f.source->hide();
+        } else if (source_ouverte()) {
+            montre_fenetre(*doc, SIM->SIM);
+        }
+    } else if (obj == f.source) {
+        // Fermee par sa case : deja cachee, le texte reste.
+    } else if (obj == f.NOUVEAU) {
+        nouvelle_source();
+    } else if (obj == f.ENREGISTRER) {
+        if (source_ouverte()) {
+            doc->chemin.empty() ? (void)enregistre_source_sous()
+                                : (void)doc->enregistre(doc->chemin);
+        }
+    } else if (obj == f.ENREGISTRER_SOUS) {
+        if (source_ouverte()) {
+            enregistre_source_sous();
+        }
+    } else if (obj == f.ANNULER) {
+        doc->rejoue_modification(doc->historique.annule(), true);
+    } else if (obj == f.RETABLIR) {
+        doc->rejoue_modification(doc->historique.retablit(), false);
+    } else if (obj == f.CHARGER) {
+        // Comme "Recharger" : la marche s'arrete d'abord.
+        if (marche.en_marche()) {
+            arrete_marche();
+        }
+        recharge();
+    } else if (obj == f.EDITEUR) {
+        bascule_point_ligne(doc->ligne_cliquee);
+    } else if (obj == f.DIAGNOSTICS) {
+        va_au_diagnostic(f.DIAGNOSTICS->value() - 2);
+    } else if (obj == f.SYMBOLES) {
+        montre_symbole_au_dump(f.SYMBOLES->value() - 1);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void simulateur::bascule_point_ligne(int ligne) {
+    int const adresse = doc->suivi.a_programme() ? doc->suivi.adresse_point(ligne) : -1;
+    if (adresse < 0) {
+        std::string const texte =
+            doc->suivi.a_programme()
+                ? "Ligne " + std::to_string(ligne) + " : aucune instruction ici ni après"
+                : "Point d'arrêt : chargez d'abord ce source (Ctrl+R)";
+        fen_source->ETAT->copy_label(texte.c_str());
+        return;
+    }
+    marche.points().bascule(static_cast<unsigned short>(adresse));
+    rafraichit_desassemble();
+}
+
+void simulateur::va_au_diagnostic(int i) {
+    if (i < 0 || i >= static_cast<int>(doc->diagnostics.size())) {
+        return;
+    }
+    diagnostic const& d = doc->diagnostics[static_cast<std::size_t>(i)];
+    int const ligne = doc->lignes_diagnostics.actuelle(d.ligne);
+    if (ligne == 0) {
+        return; // ligne otee depuis
+    }
+    int const debut = doc->texte.skip_lines(0, ligne - 1);
+    int const position = std::min(debut + d.colonne - 1, doc->texte.line_end(debut));
+    editeur_source* e = fen_source->EDITEUR;
+    e->insert_position(position);
+    e->show_insert_position();
+    e->take_focus();
+}
+
+void simulateur::montre_source() {
+    if (!source_ouverte()) {
+        return;
+    }
+    unsigned short const pc = inter.PC_value();
+    int const ligne = doc->suivi.a_programme() ? doc->suivi.ligne_du_pc(pc) : 0;
+    editeur_source* e = fen_source->EDITEUR;
+    e->ligne_pc(ligne);
+    if (ligne > 0 && ligne != doc->ligne_pc) {
+        e->montre_ligne(ligne);
+    }
+    doc->ligne_pc = ligne;
+    std::string const etat = doc->suivi.etat_pc(pc);
+    char const* affiche = fen_source->ETAT->label();
+    if (affiche == nullptr || etat != affiche) {
+        fen_source->ETAT->copy_label(etat.c_str());
+    }
+    if (marche.points().version() != doc->version_points) {
+        doc->version_points = marche.points().version();
+        e->redraw();
+    }
+}
+
+void simulateur::montre_symboles() {
+    if (!source_ouverte()) {
+        return;
+    }
+    Fl_Hold_Browser* const liste = fen_source->SYMBOLES;
+    if (!doc->suivi.a_programme()) {
+        if (liste->size() > 0) {
+            liste->clear();
+        }
+        return;
+    }
+    ecriture_memoire derniere;
+    derniere.faite = moteur.derniere_ecriture(derniere.adresse, derniere.avant);
+    std::vector<symbole_montre> const montres =
+        symboles_montres(doc->suivi.programme_charge().symboles, memoire, derniere);
+    if (liste->size() != static_cast<int>(montres.size())) {
+        liste->clear();
+        for (std::size_t i = 0; i < montres.size(); ++i) {
+            liste->add("");
+        }
+    }
+    // Seules les lignes changees sont reecrites : en marche, cela a lieu a chaque dessin.
+    for (std::size_t i = 0; i < montres.size(); ++i) {
+        std::string texte = montres[i].texte;
+        if (montres[i].change) {
+            std::string marque = "@B" + std::to_string(couleur_change);
+            for (std::size_t t = texte.find('\t'); t != std::string::npos;
+                 t = texte.find('\t', t + 1 + marque.size())) {
+                texte.insert(t + 1, marque);
+            }
+            texte = marque + texte;
+        }
+        int const n = static_cast<int>(i) + 1;
+        if (texte != liste->text(n)) {
+            liste->text(n, texte.c_str());
+        }
+    }
+}
+
+void simulateur::montre_symbole_au_dump(int i) {
+    std::deque<symbole_source> const& symboles = doc->suivi.programme_charge().symboles;
+    if (i < 0 || i >= static_cast<int>(symboles.size()) ||
+        symboles[static_cast<std::size_t>(i)].sorte == symbole_source::constante) {
+        return;
+    }
+    // Par la glissiere du dump, comme si l'etudiant l'avait tiree.
+    fl_set_slider_value(SIM->DUMP_SLIDE,
+                        static_cast<double>(symboles[static_cast<std::size_t>(i)].valeur));
+    rafraichit_dump(0);
+}
+
+bool simulateur::prend_evenement_source(int evenement, Fl_Window* fenetre) {
+    if (fen_source == nullptr) {
+        return false;
+    }
+    source_class& f = *fen_source;
+    if (evenement == FL_PUSH && fenetre == f.source && Fl::event_button() == FL_LEFT_MOUSE) {
+        int const ligne = f.EDITEUR->ligne_de_marge(Fl::event_x(), Fl::event_y());
+        if (ligne > 0) {
+            doc->ligne_cliquee = ligne;
+            f.EDITEUR->do_callback();
+            return true;
+        }
+        return false;
+    }
+    if (evenement != FL_SHORTCUT) {
+        return false;
+    }
+    bool const sans_modificateur =
+        (Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) == 0;
+    if (fenetre == f.source) {
+        if (Fl::event_key() == FL_F + 9 && sans_modificateur) {
+            doc->ligne_cliquee = f.EDITEUR->ligne_du_curseur();
+            f.EDITEUR->do_callback();
+            return true;
+        }
+        if (Fl::event_key() == FL_Escape && marche.en_marche()) {
+            SIM->B_STOP->do_callback();
+            return true;
+        }
+        if (Fl::test_shortcut(FL_CTRL + FL_SHIFT + 'z') && f.RETABLIR->active()) {
+            f.RETABLIR->do_callback();
+            return true;
+        }
+        return false;
+    }
+    // Depuis la principale ou l'aide : enregistrer et nouvelle source valent aussi.
+    if (fenetre == SIM->SIM || fenetre == aide->aide) {
+        for (Fl_Button* b : {f.ENREGISTRER, f.ENREGISTRER_SOUS, f.NOUVEAU}) {
+            if (b->active() && Fl::test_shortcut(b->shortcut())) {
+                b->do_callback();
+                return true;
+            }
+        }
+    }
+    return false;
+}

@@ -1,0 +1,246 @@
+// Fenetre du source : la ligne du PC suit STEP, le pas arriere, RESET et les
+// touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
+// marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
+// par ligne ; les erreurs vont sous le texte sans rien charger ; quitter avec des
+// modifications pose la question.
+#include <FL/Fl_Text_Buffer.H>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "banc.h"
+
+namespace {
+
+double heure = 0;
+double horloge_du_test() {
+    return heure;
+}
+
+std::string const somme = "; somme par trois\n"    // 1
+                          "        PUSHI 0\n"      // 2 : $0000
+                          "        POP   total\n"  // 3 : $0002
+                          "boucle: PUSH  total\n"  // 4 : $0005
+                          "        PUSHI 3\n"      // 5 : $0008
+                          "        ADD\n"          // 6 : $000a
+                          "        POP   total\n"  // 7 : $000b
+                          "        BT    boucle\n" // 8 : $000e
+                          "total:  .octet 9\n";    // 9 : $0011
+
+std::string nom_de(std::string const& chemin) {
+    return chemin.substr(chemin.rfind('/') + 1);
+}
+
+std::string lit(std::string const& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+class source : public banc {
+  protected:
+    source_class& s() { return acces_simulateur::source(*sim); }
+    Fl_Text_Buffer& texte() { return *s().EDITEUR->buffer(); }
+    std::string tout() {
+        char* t = texte().text();
+        std::string const copie = t;
+        std::free(t);
+        return copie;
+    }
+    void ouvre(std::string const& chemin) {
+        reponse = choisit_fichier(chemin);
+        clique(acces_simulateur::barre(*sim).B_SOURCE);
+        EXPECT_EQ(prend_dialogues().size(), 1u);
+    }
+    // Une touche tapee dans la fenetre, puis la passe qui prend son widget.
+    void touche(Fl_Window* w, int cle, int etat = 0, char const* t = "") {
+        Fl::e_keysym = cle;
+        Fl::e_state = etat;
+        Fl::e_text = const_cast<char*>(t);
+        Fl::e_length = static_cast<int>(std::string(t).size());
+        Fl::handle(FL_KEYBOARD, w);
+        Fl::e_state = 0;
+        EXPECT_EQ(sim->passe_commande(), 1);
+    }
+    // Un clic dans la marge, a la hauteur de la ligne.
+    void clic_marge(int ligne) {
+        editeur_source* e = s().EDITEUR;
+        Fl::e_x = e->x() + 4;
+        for (Fl::e_y = e->y(); e->ligne_de_marge(Fl::e_x, Fl::e_y) != ligne; ++Fl::e_y) {
+            ASSERT_LT(Fl::e_y, e->y() + e->h()) << "ligne " << ligne << " hors de la marge";
+        }
+        Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+        Fl::handle(FL_PUSH, s().source);
+        EXPECT_EQ(sim->passe_commande(), 1);
+    }
+    // Un clic sur le bouton du dialogue qui porte ce libelle.
+    void repond(char const* bouton) {
+        reponse = [bouton](Fl_Window* w) {
+            Fl_Widget* b = widget_libelle(w, bouton);
+            ASSERT_NE(b, nullptr) << bouton;
+            b->do_callback();
+        };
+    }
+    std::string const chemin = ecrit_fichier("somme.asm", somme);
+};
+
+TEST_F(source, la_ligne_du_pc_suit_la_machine_et_les_symboles_leurs_valeurs) {
+    EXPECT_FALSE(s().B_FENETRE->active()) << "grise sans source";
+    ouvre(chemin);
+    EXPECT_TRUE(s().source->visible());
+    EXPECT_EQ(std::string(s().source->label()), "Source — " + nom_de(chemin));
+    EXPECT_EQ(s().EDITEUR->ligne_pc(), 2);
+    struct cas {
+        char const* geste;
+        int ligne;
+        char const* etat;
+        char const* total; // ligne du symbole total
+    };
+    cas const table[] = {
+        {"STEP", 3, "PC $0002 : ligne 3", "total\t$0011\t$09 9"},
+        {"STEP", 4, "PC $0005 : ligne 4", "@B175total\t@B175$0011\t@B175$00 0"},
+        {"F7 dans la source", 5, "PC $0008 : ligne 5", "total\t$0011\t$00 0"},
+        {"Maj+F7", 4, "PC $0005 : ligne 4", "@B175total\t@B175$0011\t@B175$00 0"},
+        {"RESET", 2, "PC $0000 : ligne 2", "@B175total\t@B175$0011\t@B175$00 0"},
+        {"PC 9", 0, "PC $0009 : hors du source", "@B175total\t@B175$0011\t@B175$00 0"},
+    };
+    for (cas const& c : table) {
+        std::string const geste = c.geste;
+        SCOPED_TRACE(geste);
+        if (geste == "STEP") {
+            clique(f->B_STEP);
+        } else if (geste == "F7 dans la source") {
+            touche(s().source, FL_F + 7);
+        } else if (geste == "Maj+F7") {
+            touche(s().source, FL_F + 7, FL_SHIFT);
+        } else if (geste == "RESET") {
+            clique(f->B_RESET);
+        } else {
+            f->REG_PC_HEX->value("9");
+            clique(f->DESA_PC);
+        }
+        EXPECT_EQ(s().EDITEUR->ligne_pc(), c.ligne);
+        EXPECT_STREQ(libelle(s().ETAT), c.etat);
+        ASSERT_EQ(s().SYMBOLES->size(), 2);
+        EXPECT_STREQ(s().SYMBOLES->text(1), "boucle\t$0005\t");
+        EXPECT_STREQ(s().SYMBOLES->text(2), c.total);
+    }
+    s().SYMBOLES->value(2);
+    clique(s().SYMBOLES);
+    EXPECT_STREQ(libelle(f->DUMP01), "  10 f7  0  0  0  0  0  0  0") << "le dump montre total";
+    touche(f->SIM, 'e', FL_CTRL, "\x05");
+    EXPECT_FALSE(s().source->visible()) << "Ctrl+E cache la fenetre";
+    touche(f->SIM, 'e', FL_CTRL, "\x05");
+    EXPECT_TRUE(s().source->visible());
+}
+
+TEST_F(source, un_point_pose_dans_la_marge_arrete_la_marche) {
+    ouvre(chemin);
+    acces_simulateur::regle_horloge(*sim, horloge_du_test);
+    mode_marche& marche = acces_simulateur::marche(*sim);
+    clic_marge(6);                // ADD
+    touche(s().source, FL_F + 9); // curseur en tete, sur le commentaire : ligne suivante
+    EXPECT_TRUE(marche.points().contient(0x0000));
+    clic_marge(9); // donnees, rien apres : pas de point
+    EXPECT_STREQ(libelle(s().ETAT), "Ligne 9 : aucune instruction ici ni après");
+    clique(f->B_PLAY); // passe le point en $0000
+    for (int n = 0; marche.en_marche() && n < 1000; ++n) {
+        heure = std::max(heure, marche.rendez_vous() + 1e-9);
+        EXPECT_EQ(sim->passe_commande(), 1);
+    }
+    EXPECT_EQ(marche.raison(), arret::point_arret);
+    EXPECT_EQ(cpu->PC_value(), 0x000a);
+    EXPECT_EQ(s().EDITEUR->ligne_pc(), 6);
+    EXPECT_TRUE(s().EDITEUR->marge(6).point);
+    EXPECT_STREQ(libelle(f->DESA05), "-> a ADD");
+}
+
+// Modifie, annule, retablit ; Ctrl+R enregistre, recharge, et le point de ADD le
+// suit d'une ligne. Change aussi sur le disque : l'etudiant choisit.
+TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
+    ouvre(chemin);
+    clic_marge(6);
+    texte().insert(texte().line_start(texte().skip_lines(0, 1)), "        NOP\n");
+    EXPECT_STREQ(libelle(s().MODIFIE), "modifié");
+    clique(s().ANNULER);
+    EXPECT_EQ(lit(chemin), tout());
+    EXPECT_STREQ(libelle(s().MODIFIE), "");
+    clique(s().RETABLIR);
+    testing::internal::CaptureStderr();
+    touche(s().source, 'r', FL_CTRL, "\x12");
+    EXPECT_EQ(lit(chemin), "; somme par trois\n        NOP\n" + somme.substr(somme.find('\n') + 1));
+    EXPECT_EQ(mem->read_byte(0), 0x1B);
+    EXPECT_TRUE(acces_simulateur::marche(*sim).points().contient(0x000b)) << "ADD, ligne 7";
+    EXPECT_FALSE(acces_simulateur::marche(*sim).points().contient(0x000a));
+    EXPECT_STREQ(libelle(s().MODIFIE), "");
+
+    ecrit_fichier("somme.asm", "  DUP\n");
+    texte().insert(0, "; ici\n");
+    repond("Reprendre le disque");
+    clique(acces_simulateur::barre(*sim).B_RECHARGER);
+    auto const vus = prend_dialogues();
+    ASSERT_EQ(vus.size(), 1u);
+    EXPECT_TRUE(vus[0].contient("a changé sur le disque et dans la fenêtre du source"));
+    EXPECT_EQ(tout(), "  DUP\n");
+    EXPECT_EQ(mem->read_byte(0), 0x03);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(source, les_erreurs_vont_sous_le_texte_et_rien_n_est_charge) {
+    std::string const fautive =
+        ecrit_fichier("fautive.asm", "  PUSHI 1\n  PUSHX 1\n  BT ailleurs\n");
+    testing::internal::CaptureStderr();
+    ouvre(fautive);
+    testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(libelle(f->DUMP01), "   0 ff ff ff ff ff ff ff ff") << "rien n'est charge";
+    EXPECT_STREQ(acces_simulateur::barre(*sim).NOM_FICHIER->tooltip(), "Aucun fichier ouvert");
+    EXPECT_EQ(std::string(s().source->label()), "Source — " + nom_de(fautive));
+    ASSERT_EQ(s().DIAGNOSTICS->size(), 3);
+    EXPECT_EQ(std::string(s().DIAGNOSTICS->text(1)),
+              "@b@." + nom_de(fautive) + " : 2 erreurs ; rien n'a été chargé");
+    EXPECT_EQ(s().EDITEUR->marge(2).diagnostic, 2);
+    EXPECT_EQ(s().EDITEUR->marge(1).diagnostic, 0);
+    s().DIAGNOSTICS->value(3);
+    clique(s().DIAGNOSTICS);
+    EXPECT_EQ(s().EDITEUR->insert_position(), texte().skip_lines(0, 2) + 5) << "ligne 3, colonne 6";
+}
+
+// Annuler reste dans le programme ; ne pas enregistrer quitte ; enregistrer
+// ecrit puis quitte. Fermer la fenetre principale pose la meme question.
+TEST_F(source, quitter_avec_des_modifications_pose_la_question) {
+    struct cas {
+        char const* bouton;
+        bool par_la_case;
+        int encore; // resultat de la passe
+        bool enregistre;
+    };
+    cas const table[] = {
+        {"Annuler", false, 1, false},
+        {"Ne pas enregistrer", false, 0, false},
+        {"Enregistrer", false, 0, true},
+        {"Annuler", true, 1, false},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(std::string(c.bouton) + (c.par_la_case ? " (case)" : ""));
+        relance({});
+        ecrit_fichier("somme.asm", somme);
+        ouvre(chemin);
+        texte().insert(0, "; x\n");
+        repond(c.bouton);
+        int encore = 0;
+        if (c.par_la_case) {
+            Fl::handle(FL_CLOSE, f->SIM);
+            encore = sim->passe_commande();
+            EXPECT_TRUE(f->SIM->visible()) << "annule : la fenetre revient";
+        } else {
+            encore = choisit_menu(3);
+        }
+        EXPECT_EQ(encore, c.encore);
+        auto const vus = prend_dialogues();
+        ASSERT_EQ(vus.size(), 1u);
+        EXPECT_TRUE(vus[0].contient("Enregistrer les modifications de " + nom_de(chemin) + " ?"));
+        EXPECT_EQ(lit(chemin), c.enregistre ? "; x\n" + somme : somme);
+    }
+}
+
+} // namespace
