@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "chaines/chaines.h"
+
 namespace {
 
 constexpr unsigned long long plus_grand_nombre = 0xFFFFFFFFull; // 32 bits au plus
@@ -19,19 +21,6 @@ bool est_alphanumerique(char c) {
 }
 bool est_blanc(char c) {
     return c == ' ' || c == '\t' || c == '\r';
-}
-
-// Valeur d'un chiffre dans la base, -1 s'il n'en est pas un.
-int chiffre(char c, int base) {
-    int v = -1;
-    if (est_chiffre(c)) {
-        v = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-        v = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-        v = c - 'A' + 10;
-    }
-    return v < base ? v : -1;
 }
 
 // Caractere apres une barre oblique inverse dans une chaine ou entre apostrophes.
@@ -103,9 +92,9 @@ lecture_nombre lit_un_nombre(std::string_view texte, std::size_t debut) {
     std::size_t const premier_chiffre = i;
     unsigned long long valeur = 0;
     bool trop_grand = false;
-    while (i < texte.size() && chiffre(texte[i], base) >= 0) {
-        valeur =
-            valeur * static_cast<unsigned>(base) + static_cast<unsigned>(chiffre(texte[i], base));
+    while (i < texte.size() && valeur_chiffre(texte[i], base) >= 0) {
+        valeur = valeur * static_cast<unsigned>(base) +
+                 static_cast<unsigned>(valeur_chiffre(texte[i], base));
         trop_grand = trop_grand || valeur > plus_grand_nombre;
         if (trop_grand) {
             valeur = 0;

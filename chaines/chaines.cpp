@@ -68,3 +68,15 @@ std::string my_after(std::string const& texte, int position) {
         position < 0 ? 0 : static_cast<std::string::size_type>(position);
     return p < texte.size() ? texte.substr(p) : std::string();
 }
+
+int valeur_chiffre(char c, int base) {
+    int v = -1;
+    if (c >= '0' && c <= '9') {
+        v = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        v = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+        v = c - 'A' + 10;
+    }
+    return v < base ? v : -1;
+}

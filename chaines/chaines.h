@@ -26,6 +26,9 @@ int Stoloruhex(std::string const& marqueur, std::string const& texte);
 int Stol(std::string texte);
 // Hexadecimal sans validation : un caractere qui n'est pas un chiffre compte pour 0.
 unsigned int Stouhex(std::string const& texte);
+// Valeur du chiffre c dans la base (2, 10 ou 16, majuscules et minuscules), -1
+// s'il n'en est pas un.
+int valeur_chiffre(char c, int base);
 // Les caracteres du texte a partir de la position (incluse).
 std::string my_after(std::string const& texte, int position);
 

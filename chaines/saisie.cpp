@@ -2,23 +2,12 @@
 // pour qu'aucune suite de chiffres ne deborde.
 #include "chaines/saisie.h"
 
+#include "chaines/chaines.h"
+
 namespace {
 
 bool est_blanc(char c) {
     return c == ' ' || c == '\t';
-}
-
-// Valeur du chiffre dans la base, ou -1.
-int chiffre(char c, int base) {
-    int v = -1;
-    if (c >= '0' && c <= '9') {
-        v = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-        v = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-        v = c - 'A' + 10;
-    }
-    return v < base ? v : -1;
 }
 
 } // namespace
@@ -49,7 +38,7 @@ nombre_tape lit_nombre_tape(std::string const& texte) {
     }
     long long valeur = 0;
     for (std::string::size_type i = debut; i < fin; ++i) {
-        int const v = chiffre(texte[i], base);
+        int const v = valeur_chiffre(texte[i], base);
         if (v < 0) {
             return {false, 0};
         }

@@ -17,10 +17,9 @@
 
 #include "classe/destination.h"
 #include "simulateur/interface2.h"
+#include "simulateur/textes_fichiers.h"
 
 namespace {
-
-constexpr int ecart_platine = 8; // entre la fenetre principale et la platine a son ouverture
 
 enum class geste_zoom { aucun, agrandit, rapetisse, taille_concue };
 
@@ -54,15 +53,6 @@ bool souris_sur(std::initializer_list<Fl_Widget const*> widgets) {
         y1 = std::max(y1, w->y() + w->h());
     }
     return Fl::event_inside(x0, y0, x1 - x0, y1 - y0);
-}
-
-// Un libelle montre tel quel : "@" y ouvrirait un symbole.
-std::string libelle_litteral(std::string const& texte) {
-    std::string sortie;
-    for (char c : texte) {
-        sortie += c == '@' ? "@@" : std::string(1, c);
-    }
-    return sortie;
 }
 
 } // namespace
@@ -176,10 +166,10 @@ Fl_Widget* simulateur::interrupteur_en_bit(Fl_Widget* obj) {
 
 void simulateur::montre_platine() {
     Fl_Window* const f = platine->platine;
-    // Fermee, elle se rouvre a droite de la fenetre principale ; ouverte, elle
+    // Fermee, elle se rouvre a cote de la fenetre principale ; ouverte, elle
     // revient au premier plan sans bouger.
     if (!f->visible()) {
-        f->position(SIM->SIM->x() + SIM->SIM->w() + ecart_platine, SIM->SIM->y());
+        pose_a_cote(f, SIM->SIM);
     }
     fl_show_form(f, FL_PLACE_FREE, FL_FULLBORDER, "Platine");
     zoom.montree(f);

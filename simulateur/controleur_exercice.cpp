@@ -29,15 +29,6 @@ std::string compte(std::size_t n, char const* mot) {
     return std::to_string(n) + " " + mot + (n > 1 ? "s" : "");
 }
 
-// Un nom de cas ou un message dans un libelle : "@" y serait lu comme un symbole.
-std::string libelle(std::string const& texte) {
-    std::string l;
-    for (char c : texte) {
-        l += c == '@' ? "@@" : std::string(1, c);
-    }
-    return l;
-}
-
 } // namespace
 
 struct simulateur::suivi_exercice {
@@ -141,7 +132,7 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
     exo->resultats.clear();
     exo->titre_fenetre = "Exercice — " + lu.exo.titre;
     fenetre_exo->exercice->copy_label(exo->titre_fenetre.c_str());
-    exo->titre = nom_affiche(chemin) + " : " + libelle(lu.exo.titre) + " — " +
+    exo->titre = nom_affiche(chemin) + " : " + libelle_litteral(lu.exo.titre) + " — " +
                  std::to_string(lu.exo.cas.size()) + " cas, " +
                  compte(static_cast<std::size_t>(lu.exo.total()), "point");
     barre_exo->B_VERIFIER->activate();
@@ -150,7 +141,11 @@ void simulateur::ouvre_exercice(std::string const& chemin) {
 }
 
 void simulateur::montre_fenetre_exercice() {
-    // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
+    // Non modale, a cote de la principale ; deja ouverte, elle revient au premier
+    // plan sans bouger.
+    if (!fenetre_exo->exercice->visible()) {
+        pose_a_cote(fenetre_exo->exercice, SIM->SIM);
+    }
     fl_show_form(fenetre_exo->exercice, FL_PLACE_FREE, FL_FULLBORDER,
                  exo->titre_fenetre.empty() ? "Exercice" : exo->titre_fenetre.c_str());
     zoom.montree(fenetre_exo->exercice);
@@ -253,7 +248,7 @@ void simulateur::montre_cas_choisi() {
         texte += r.reussi ? " : réussi, " + compte(static_cast<std::size_t>(r.points), "point")
                           : " : " + r.message;
     }
-    f.MESSAGE->copy_label(libelle(texte).c_str());
+    f.MESSAGE->copy_label(libelle_litteral(texte).c_str());
 }
 
 void simulateur::prepare_cas_choisi() {
@@ -270,7 +265,7 @@ void simulateur::prepare_cas_choisi() {
     cas_pret const pret = prepare_cas(c, programme_en_memoire);
     if (!pret.erreur.empty()) {
         f.PREPARE->copy_label(
-            libelle("« " + c.nom + " » ne se prépare pas : " + pret.erreur).c_str());
+            libelle_litteral("« " + c.nom + " » ne se prépare pas : " + pret.erreur).c_str());
         return;
     }
     if (marche.en_marche()) {
@@ -296,8 +291,8 @@ void simulateur::prepare_cas_choisi() {
             texte += " " + std::to_string(e.pas);
         }
     }
-    f.PREPARE->copy_label(libelle(texte).c_str());
-    barre_marche->ETAT->copy_label(libelle("Cas « " + c.nom + " » préparé").c_str());
+    f.PREPARE->copy_label(libelle_litteral(texte).c_str());
+    barre_marche->ETAT->copy_label(libelle_litteral("Cas « " + c.nom + " » préparé").c_str());
 }
 
 void simulateur::oublie_cas() {

@@ -31,7 +31,6 @@
 namespace {
 
 constexpr int taille_texte_source = 13; // l'unique taille d'ou viennent styles et marge
-constexpr int ecart_fenetres = 8;       // entre la principale et la fenetre du source
 constexpr char const* sans_titre = "sans titre";
 constexpr Fl_Color couleur_erreur = FL_DARK_RED;
 constexpr Fl_Color couleur_avertissement = FL_DARK_YELLOW;
@@ -333,26 +332,6 @@ void simulateur::detruit_source() {
 bool simulateur::source_ouverte() const {
     return doc != nullptr && doc->ouvert;
 }
-
-namespace {
-
-// A droite de la principale si la place y est, sinon a gauche, sinon contre le
-// bord droit de l'ecran.
-void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
-    int X = 0, Y = 0, W = 0, H = 0;
-    Fl::screen_work_area(X, Y, W, H, principale->x(), principale->y());
-    int const droite = principale->x() + principale->w() + ecart_fenetres;
-    int const gauche = principale->x() - ecart_fenetres - fenetre->w();
-    int x = X + W - fenetre->w();
-    if (droite + fenetre->w() <= X + W) {
-        x = droite;
-    } else if (gauche >= X) {
-        x = gauche;
-    }
-    fenetre->position(std::max(x, X), principale->y());
-}
-
-} // namespace
 
 namespace {
 

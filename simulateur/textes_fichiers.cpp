@@ -27,14 +27,17 @@ bool est_source(std::string const& chemin) {
     return true;
 }
 
-std::string nom_affiche(std::string const& chemin) {
-    std::string::size_type const barre = chemin.rfind('/');
-    std::string const nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+std::string libelle_litteral(std::string const& texte) {
     std::string affiche;
-    for (char c : nom) {
+    for (char c : texte) {
         affiche += c == '@' ? "@@" : std::string(1, c);
     }
     return affiche;
+}
+
+std::string nom_affiche(std::string const& chemin) {
+    std::string::size_type const barre = chemin.rfind('/');
+    return libelle_litteral(barre == std::string::npos ? chemin : chemin.substr(barre + 1));
 }
 
 std::string titre_erreurs(std::string const& chemin, std::vector<diagnostic> const& liste) {

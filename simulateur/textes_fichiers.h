@@ -11,6 +11,10 @@
 // Vrai pour un nom en .asm (casse ignoree) : une source a assembler.
 bool est_source(std::string const& chemin);
 
+// Texte montre tel quel dans un libelle de widget : "@" double, sans quoi il
+// ouvrirait un symbole.
+std::string libelle_litteral(std::string const& texte);
+
 // Nom sans son dossier, "@" double : un libelle de widget le lirait comme un symbole.
 std::string nom_affiche(std::string const& chemin);
 

@@ -339,3 +339,18 @@ void zoom_fenetres::garde_a_l_ecran(Fl_Window* fenetre) {
         fenetre->position(x, y);
     }
 }
+
+void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
+    constexpr int ecart = 8; // entre la principale et sa compagne
+    int X = 0, Y = 0, W = 0, H = 0;
+    Fl::screen_work_area(X, Y, W, H, principale->x(), principale->y());
+    int const droite = principale->x() + principale->w() + ecart;
+    int const gauche = principale->x() - ecart - fenetre->w();
+    int x = X + W - fenetre->w();
+    if (droite + fenetre->w() <= X + W) {
+        x = droite;
+    } else if (gauche >= X) {
+        x = gauche;
+    }
+    fenetre->position(std::max(x, X), principale->y());
+}

@@ -109,4 +109,9 @@ class zoom_fenetres {
     int message_concu_; // fl_message_size_ (-1 : taille normale)
 };
 
+// Une fenetre compagne (source, platine, exercice) a sa premiere ouverture : a
+// droite de la principale, a defaut a sa gauche, a defaut contre le bord droit de
+// l'ecran ; a la hauteur de la principale.
+void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale);
+
 #endif

@@ -274,6 +274,10 @@ bool pilote::range(std::string& probleme, bool& fatal) {
         auto const d = std::find_if(dialogues.begin(), dialogues.end(),
                                     [&](dialogue const& c) { return titre == c.titre; });
         std::vector<geste> const& gestes = d == dialogues.end() ? geste_inconnu : d->gestes;
+        // premier_plan() a pu passer la principale devant un dialogue paru apres le
+        // dernier rangement ; un gestionnaire de fenetres garderait le dialogue
+        // devant : le clic doit l'atteindre.
+        execute_x("xdotool windowraise " + ouvert);
         // Un geste tire au hasard ; s'il ne ferme pas, la fenetre a un defaut, et Echap.
         for (int essai = 0; essai < 2; ++essai) {
             geste const g = essai == 0 ? fermetures_.parmi(gestes) : geste_inconnu.front();
