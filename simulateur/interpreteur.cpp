@@ -126,7 +126,7 @@ static_assert(sizeof internal_mp_interpreteur_libelle_instruction /
 
 mp_interpreteur::mp_interpreteur()
     : memoire(nullptr), pile_interne(), PC(0), SP(-1), A(0), tmpA(0), CCR(0), X(0),
-      echec_pile_(erreur_pile_sorte::aucune) {}
+      erreurs_pile_(0), derniere_erreur_pile_(erreur_pile_sorte::aucune) {}
 
 void mp_interpreteur::learn_mem(mem_64k* memoire_ref) {
     memoire = memoire_ref;
@@ -197,7 +197,9 @@ inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres
     } else {
         CCR |= CCR_E;
         // Assez d'entrees : c'est donc la place qui manquait.
-        echec_pile_ = SP + 1 >= besoin ? erreur_pile_sorte::pleine : erreur_pile_sorte::vide;
+        ++erreurs_pile_;
+        derniere_erreur_pile_ =
+            SP + 1 >= besoin ? erreur_pile_sorte::pleine : erreur_pile_sorte::vide;
     }
     PC = static_cast<unsigned short>(lecture_PC() +
                                      internal_mp_interpreteur_taille_instruction[opcode]);

@@ -56,9 +56,11 @@ class mp_interpreteur {
     unsigned short desassemblage_instruction(unsigned short adr, char* chaine) const;
     // En ligne : chez l'appelant, un pas ne coute qu'un appel, celui du traitant.
     int step();
-    // Si la derniere instruction executee par step() a echoue sur sa condition de
-    // pile, et pourquoi ; E ne le dit plus une fois leve, puisque rien ne l'efface.
-    erreur_pile_sorte echec_pile() const { return echec_pile_; }
+    // Instructions en echec sur leur condition de pile depuis la construction, et
+    // pourquoi la derniere : E ne le dit plus une fois leve, rien ne l'effacant.
+    // La derniere instruction a echoue si le compte a change pendant son step().
+    unsigned long erreurs_pile() const { return erreurs_pile_; }
+    erreur_pile_sorte derniere_erreur_pile() const { return derniere_erreur_pile_; }
 
     void PUSH(int mode_adressage);
     void PUSHI(int mode_adressage);
@@ -132,7 +134,8 @@ class mp_interpreteur {
     unsigned char tmpA;
     unsigned int CCR;
     unsigned short X;
-    erreur_pile_sorte echec_pile_; // remis a aucune par chaque step()
+    unsigned long erreurs_pile_;
+    erreur_pile_sorte derniere_erreur_pile_;
 };
 
 typedef void (*operation_instruction)(mp_interpreteur&, int);
@@ -143,7 +146,6 @@ extern const char* const internal_mp_interpreteur_libelle_instruction[nombre_opc
 extern const operation_instruction internal_mp_interpreteur_operation[nombre_opcodes];
 
 inline int mp_interpreteur::step() {
-    echec_pile_ = erreur_pile_sorte::aucune;
     internal_mp_interpreteur_operation[decodage_instruction(
         static_cast<unsigned short>(lecture_PC()))](*this, 0);
     return 0;

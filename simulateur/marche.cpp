@@ -18,6 +18,7 @@ bilan_execution boucle(machine& m, points_arret const* points, long long n, bool
         b.adresse = cpu.PC_value();
         return b;
     }
+    unsigned long const erreurs_avant = cpu.erreurs_pile();
     while (b.pas < n) {
         unsigned short const pc = cpu.PC_value();
         m.pas();
@@ -26,12 +27,12 @@ bilan_execution boucle(machine& m, points_arret const* points, long long n, bool
         // Seul un branchement pris sur lui-meme laisse PC en place : toute autre
         // instruction avance d'au moins un octet.
         // Chaque echec compte, meme E deja leve : E ne s'efface jamais.
-        bool const erreur = cpu.echec_pile() != erreur_pile_sorte::aucune;
+        bool const erreur = cpu.erreurs_pile() != erreurs_avant;
         bool const sur_place = suivant == pc;
         if (erreur || sur_place || (avec_points && points->contient(suivant))) {
             b.raison = erreur ? arret::erreur_pile : sur_place ? arret::boucle : arret::point_arret;
             b.adresse = erreur || sur_place ? pc : suivant;
-            b.pile = cpu.echec_pile();
+            b.pile = erreur ? cpu.derniere_erreur_pile() : erreur_pile_sorte::aucune;
             return b;
         }
     }

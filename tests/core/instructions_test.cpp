@@ -258,18 +258,20 @@ TEST(ErreursDePile, ChaqueInstructionDePile) {
             b->cpu.set_SP_value(static_cast<short>(c.profondeur - 1));
             auto const pile_avant = b->pile_complete();
             auto const memoire_avant = b->instantane();
+            unsigned long const erreurs_avant = b->cpu.erreurs_pile();
 
             b->cpu.step();
             SCOPED_TRACE(std::string(c.nom) + " " + b->etat());
+            EXPECT_EQ(b->cpu.erreurs_pile(), erreurs_avant + 1);
             EXPECT_EQ(b->cpu.CCR_value(), base | CCR_E);
             EXPECT_EQ(b->cpu.SP_value(), c.profondeur - 1);
             EXPECT_EQ(b->pile_complete(), pile_avant);
             EXPECT_TRUE(b->instantane() == memoire_avant) << "memoire modifiee";
             EXPECT_EQ(b->cpu.PC_value(), adresse_code + c.code.size());
             // Seize entrees : c'est la place qui manque ; sinon une entree.
-            EXPECT_EQ(b->cpu.echec_pile(), c.profondeur == taille_pile_interne
-                                               ? erreur_pile_sorte::pleine
-                                               : erreur_pile_sorte::vide);
+            EXPECT_EQ(b->cpu.derniere_erreur_pile(), c.profondeur == taille_pile_interne
+                                                         ? erreur_pile_sorte::pleine
+                                                         : erreur_pile_sorte::vide);
         }
     }
 }
@@ -302,7 +304,7 @@ TEST(ErreursDePile, LesLimitesExactesPassent) {
         b.cpu.step();
         EXPECT_EQ(b.cpu.SP_value(), 15) << opcode << " " << b.etat();
         EXPECT_EQ(b.cpu.CCR_value() & CCR_E, 0) << opcode;
-        EXPECT_EQ(b.cpu.echec_pile(), erreur_pile_sorte::aucune) << opcode;
+        EXPECT_EQ(b.cpu.erreurs_pile(), 0u) << opcode;
     }
 }
 
@@ -311,9 +313,10 @@ TEST(ErreursDePile, ELeveResteLeveApresUneInstructionReussie) {
     b.pose(adresse_code, {0x05, 0x01, 0x00});
     b.prepare_pile({}, 0x00, adresse_code);
     b.cpu.step();
+    EXPECT_EQ(b.cpu.erreurs_pile(), 1u);
     b.cpu.step();
     EXPECT_EQ(b.cpu.CCR_value(), CCR_E | CCR_Z) << b.etat();
-    EXPECT_EQ(b.cpu.echec_pile(), erreur_pile_sorte::aucune) << "E leve ne dit plus l'echec";
+    EXPECT_EQ(b.cpu.erreurs_pile(), 1u) << "E leve ne dit plus l'echec, le compte si";
 }
 
 // --- Divers ---
