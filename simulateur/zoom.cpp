@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "classe/placement.h"
+
 namespace {
 
 // Tailles absolues des codes de taille d'une ligne de navigateur.
@@ -341,16 +343,16 @@ void zoom_fenetres::garde_a_l_ecran(Fl_Window* fenetre) {
 }
 
 void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
-    constexpr int ecart = 8; // entre la principale et sa compagne
     int X = 0, Y = 0, W = 0, H = 0;
     Fl::screen_work_area(X, Y, W, H, principale->x(), principale->y());
-    int const droite = principale->x() + principale->w() + ecart;
-    int const gauche = principale->x() - ecart - fenetre->w();
-    int x = X + W - fenetre->w();
-    if (droite + fenetre->w() <= X + W) {
-        x = droite;
-    } else if (gauche >= X) {
-        x = gauche;
+    std::vector<cotes> autres;
+    for (Fl_Window* f = Fl::first_window(); f != nullptr; f = Fl::next_window(f)) {
+        if (f != fenetre && f != principale && f->visible()) {
+            autres.push_back({f->x(), f->y(), f->w(), f->h()});
+        }
     }
-    fenetre->position(std::max(x, X), principale->y());
+    int const x = abscisse_compagne(
+        {X, Y, W, H}, {principale->x(), principale->y(), principale->w(), principale->h()},
+        fenetre->w(), fenetre->h(), autres);
+    fenetre->position(x, principale->y());
 }

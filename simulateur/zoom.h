@@ -110,8 +110,8 @@ class zoom_fenetres {
 };
 
 // Une fenetre compagne (source, platine, exercice) a sa premiere ouverture : a
-// droite de la principale, a defaut a sa gauche, a defaut contre le bord droit de
-// l'ecran ; a la hauteur de la principale.
+// cote de la principale, sans couvrir les autres fenetres montrees si l'ecran le
+// permet (abscisse_compagne).
 void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale);
 
 #endif

@@ -1,12 +1,15 @@
 // Ce qui sert devant une classe, sans fenetre : les facteurs de zoom et l'arrondi
-// d'une geometrie, la table de la platine, la destination de "Aller a".
+// d'une geometrie, la table de la platine, la destination de "Aller a", la place
+// d'une fenetre compagne.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "classe/destination.h"
 #include "classe/echelle.h"
+#include "classe/placement.h"
 #include "classe/platine.h"
 
 namespace {
@@ -116,6 +119,31 @@ TEST(Destination, AdresseEtiquetteOuRefus) {
         }
         EXPECT_NE(d.refus.find(c.message), std::string::npos) << d.refus;
         EXPECT_EQ(d.refus.empty(), c.adresse >= 0);
+    }
+}
+
+TEST(Placement, ACoteSansCouvrirLesAutresCompagnes) {
+    // Principale de 650 de large centree ; compagne de 620 x 500.
+    cotes const large{0, 0, 1920, 1080}, etroit{0, 0, 1280, 1024};
+    cotes const au_centre_large{635, 100, 650, 695}, au_centre_etroit{315, 100, 650, 695};
+    cotes const a_droite{1293, 100, 620, 500}, au_bord_droit{660, 100, 620, 500};
+    struct cas {
+        char const* nom;
+        cotes ecran, principale;
+        std::vector<cotes> autres;
+        int x;
+    };
+    cas const table[] = {
+        {"a droite", large, au_centre_large, {}, 1293},
+        {"a gauche, la droite prise", large, au_centre_large, {a_droite}, 7},
+        {"une fenetre ailleurs ne gene pas", large, au_centre_large, {{0, 800, 100, 100}}, 1293},
+        {"ni a droite ni a gauche : bord droit", etroit, au_centre_etroit, {}, 660},
+        {"bord droit pris : bord gauche", etroit, au_centre_etroit, {au_bord_droit}, 0},
+        {"tout pris : bord droit", etroit, au_centre_etroit, {{0, 0, 1280, 1024}}, 660},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.nom);
+        EXPECT_EQ(abscisse_compagne(c.ecran, c.principale, 620, 500, c.autres), c.x);
     }
 }
 
