@@ -407,6 +407,9 @@ class lecteur {
                 erreur(cle->source(), cle_invalide(nom));
                 continue;
             }
+            if (c != nullptr && o.cle.symbolique) {
+                signale_registre_proche(*cle, o.cle.symbole);
+            }
             if (!lit_valeurs(*v, o)) {
                 continue;
             }
@@ -418,6 +421,18 @@ class lecteur {
                 }
             }
             sortie.push_back(std::move(o));
+        }
+    }
+
+    // « pille » ou « b » sont lues comme des etiquettes du programme : si c'etait la
+    // pile ou un port, mieux vaut le dire au professeur avant qu'il corrige.
+    void signale_registre_proche(toml::key const& cle, std::string const& symbole) {
+        std::vector<std::string> reservees(noms_registres, noms_registres + nb_registres_ports);
+        reservees.push_back("pile");
+        std::string const indice = suggestion(symbole, reservees);
+        if (!indice.empty()) {
+            attention(cle.source(),
+                      "« " + symbole + " » sera lue comme une étiquette du programme" + indice);
         }
     }
 

@@ -136,6 +136,9 @@ TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
          "]\n",
          5, 24, "l'événement du pas 11 n'arrivera pas : le cas s'arrête au plus tard après 10 pas",
          false},
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\nattendu = { pille = [1] }\n", 4, 13,
+         "« pille » sera lue comme une étiquette du programme (voulez-vous dire « pile » ?)",
+         false},
         {"titre = \"t\"\n[[cas]\n", 2, 7, "TOML mal formé : « ] » attendu"},
     };
     for (ligne const& l : table) {
