@@ -13,8 +13,6 @@
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
-constexpr long long pas_max_option = 0xFFFFFFFF; // les nombres lus ont 32 bits au plus
-char const* const noms_ports = "ABCDE";
 
 // Valeur d'une option lue sous les formes de l'assembleur, dans min..max.
 bool nombre_dans(std::string const& texte, long long min, long long max, long long& v) {
@@ -114,7 +112,7 @@ class lecteur_options {
         if (nom == "-n" || nom == "--pas") {
             bool const chiffres =
                 !valeur.empty() && valeur.find_first_not_of("0123456789") == std::string::npos;
-            if (!nombre_dans(valeur, 0, pas_max_option, v)) {
+            if (!nombre_dans(valeur, 0, pas_max_demande, v)) {
                 return "nombre d'instructions « " + valeur +
                        (chiffres ? " » trop grand (au plus 4294967295)"
                                  : " » invalide (entier positif ou nul)");
@@ -140,7 +138,7 @@ class lecteur_options {
         std::size_t const port =
             valeur.empty()
                 ? std::string::npos
-                : std::string(noms_ports)
+                : std::string(lettres_ports)
                       .find(static_cast<char>(std::toupper(static_cast<unsigned char>(valeur[0]))));
         std::size_t const arobase = valeur.find('@');
         long long v = 0, pas = 0;
@@ -151,7 +149,7 @@ class lecteur_options {
                    " » invalide (attendu P=V, P parmi A, B, C, D, E et V de -128 à 255)";
         }
         if (arobase != std::string::npos &&
-            !nombre_dans(valeur.substr(arobase + 1), 0, pas_max_option, pas)) {
+            !nombre_dans(valeur.substr(arobase + 1), 0, pas_max_demande, pas)) {
             return "entrée « " + valeur +
                    " » invalide : après « @ », un nombre d'instructions de 0 à 4294967295";
         }
@@ -283,8 +281,6 @@ std::string ligne_trace(unsigned short adresse, std::string const& instruction,
 
 namespace {
 
-char const* const noms_registres_ports[nb_ports + 2] = {"A", "B", "C", "D", "E", "DDRC", "DDRD"};
-
 template <typename T> std::string liste(std::vector<T> const& v, char const* separateur) {
     std::string texte;
     for (std::size_t i = 0; i < v.size(); ++i) {
@@ -301,7 +297,7 @@ std::string rapport_json(etat_final const& e) {
                     ", \"pile\": [" + liste(e.pile, ", ") + "], \"CCR\": " + std::to_string(e.CCR) +
                     ", \"A\": " + std::to_string(e.A) + ", \"X\": " + std::to_string(e.X) +
                     ", \"ports\": {";
-    for (int p = 0; p < nb_ports + 2; ++p) {
+    for (int p = 0; p < nb_registres_ports; ++p) {
         j += std::string(p > 0 ? ", " : "") + "\"" + noms_registres_ports[p] +
              "\": " + std::to_string(e.ports[p]);
     }
@@ -325,7 +321,7 @@ std::string rapport_texte(etat_final const& e) {
          " (ENZVC)  A $" + hex(e.A, 2) + "  X $" + hex(e.X, 4) + "\n";
     t += "Pile (du fond au sommet) : " + (e.pile.empty() ? "vide" : liste(e.pile, " ")) + "\n";
     t += "Ports :";
-    for (int p = 0; p < nb_ports + 2; ++p) {
+    for (int p = 0; p < nb_registres_ports; ++p) {
         t += std::string(p == nb_ports ? "  " : " ") + noms_registres_ports[p] + " $" +
              hex(e.ports[p], 2);
     }

@@ -105,6 +105,17 @@ struct zone_memoire {
     unsigned taille; // adresse + taille <= 0x10000
 };
 
+// Les registres des ports dans l'ordre de etat_final::ports, nommes comme le
+// rapport de karvela-run et les exercices les nomment.
+constexpr int nb_registres_ports = nb_ports + 2;
+inline constexpr char const* noms_registres_ports[nb_registres_ports] = {"A", "B",    "C",   "D",
+                                                                         "E", "DDRC", "DDRD"};
+// Les lettres des ports, dans l'ordre de leurs numeros (0 : A).
+inline constexpr char lettres_ports[] = "ABCDE";
+// Au plus tant d'instructions pour une execution demandee (karvela-run -n, pas_max
+// d'un exercice) : les nombres lus ont 32 bits.
+constexpr long long pas_max_demande = 0xFFFFFFFF;
+
 struct etat_final {
     long long pas;
     arret raison;
@@ -116,7 +127,7 @@ struct etat_final {
     std::vector<int> pile; // du fond au sommet, signes
     unsigned char CCR, A;
     unsigned short X;
-    unsigned char ports[nb_ports + 2]; // A, B, C, D, E, DDRC, DDRD
+    unsigned char ports[nb_registres_ports]; // noms_registres_ports
     struct zone {
         unsigned short adresse;
         std::vector<unsigned char> octets;

@@ -85,7 +85,7 @@ void compare(cas_exercice const& c, cas_pret const& pret, etat_final const& e, r
     for (port_attendu const& p : c.ports) {
         int const obtenu = e.ports[p.registre];
         if ((p.valeur & 0xFF) != obtenu) {
-            std::string const nom = noms_registres[p.registre];
+            std::string const nom = noms_registres_ports[p.registre];
             ajoute(r, {nom, std::to_string(p.valeur), std::to_string(obtenu)},
                    (p.registre < nb_ports ? "port " : "") + nom + " vaut " +
                        std::to_string(obtenu) + ", attendu " + std::to_string(p.valeur));
@@ -248,7 +248,7 @@ std::string nom_du_cas(cas_exercice const& c) {
     for (evenement_entree const& e : c.entrees) {
         char valeur[8];
         std::snprintf(valeur, sizeof valeur, "$%02X", e.valeur);
-        t += (t.empty() ? " (" : ", ") + std::string(1, "ABCDE"[e.port]) + "=" + valeur;
+        t += (t.empty() ? " (" : ", ") + std::string(1, lettres_ports[e.port]) + "=" + valeur;
     }
     return c.nom + (t.empty() ? t : t + ")");
 }

@@ -13,12 +13,9 @@
 
 #include "execution/fichiers.h"
 
-char const* const noms_registres[nb_registres_ports] = {"A", "B", "C", "D", "E", "DDRC", "DDRD"};
-
 namespace {
 
 constexpr long long pas_max_defaut = 1000000;
-constexpr long long pas_max_plafond = 0xFFFFFFFF; // comme karvela-run -n
 constexpr long long points_plafond = 1000000;
 constexpr long long octet_min = -128;
 constexpr long long octet_max = 255;
@@ -27,7 +24,6 @@ constexpr std::size_t taille_max_fichier = 1 << 20;
 char const* const cles_exercice[] = {"titre", "pas_max", "arret", "cas"};
 char const* const cles_cas[] = {"nom",     "entrees", "memoire", "evenements",
                                 "attendu", "points",  "pas_max", "arret"};
-char const* const noms_ports = "ABCDE";
 
 // Les messages de toml++ sont anglais : les plus courants, dits en francais ; les
 // autres, par une phrase generale a la meme place.
@@ -90,16 +86,16 @@ std::vector<std::string> liste(char const* const* debut, char const* const* fin)
     return std::vector<std::string>(debut, fin);
 }
 
-std::vector<std::string> lettres_ports() {
+std::vector<std::string> noms_ports() {
     std::vector<std::string> l;
-    for (char const* p = noms_ports; *p != '\0'; ++p) {
+    for (char const* p = lettres_ports; *p != '\0'; ++p) {
         l.emplace_back(1, *p);
     }
     return l;
 }
 
 int port_de(std::string const& cle) {
-    std::size_t const p = std::string(noms_ports).find(cle);
+    std::size_t const p = std::string(lettres_ports).find(cle);
     return cle.size() == 1 && p != std::string::npos ? static_cast<int>(p) : -1;
 }
 
@@ -225,7 +221,7 @@ class lecteur {
                     lu.exo.titre = n->as_string()->get();
                 }
             } else if (nom == "pas_max") {
-                pas_max = entier(*n, "« pas_max »", 0, pas_max_plafond).value_or(pas_max);
+                pas_max = entier(*n, "« pas_max »", 0, pas_max_demande).value_or(pas_max);
             } else if (nom == "arret") {
                 a = lit_arret(*n).value_or(a);
             } else if (nom == "cas") {
@@ -288,7 +284,7 @@ class lecteur {
             } else if (nom == "points") {
                 c.points = entier(*n, "« points »", 0, points_plafond).value_or(c.points);
             } else if (nom == "pas_max") {
-                c.pas_max = entier(*n, "« pas_max »", 0, pas_max_plafond).value_or(c.pas_max);
+                c.pas_max = entier(*n, "« pas_max »", 0, pas_max_demande).value_or(c.pas_max);
             } else if (nom == "arret") {
                 c.arret_attendu = lit_arret(*n).value_or(c.arret_attendu);
             } else {
@@ -307,7 +303,7 @@ class lecteur {
     // entrees = { E = 0x80 } ; ou, pour un evenement, ses ports a cote de pas.
     void lit_ports(toml::table const& t, long long pas, std::vector<evenement_entree>& sortie,
                    bool avec_pas) {
-        std::vector<std::string> connues = lettres_ports();
+        std::vector<std::string> connues = noms_ports();
         if (avec_pas) {
             connues.push_back("pas");
         }
@@ -348,7 +344,7 @@ class lecteur {
                 erreur(e.source(), "événement sans « pas »");
                 continue;
             }
-            std::optional<long long> const p = entier(*pas, "« pas »", 0, pas_max_plafond);
+            std::optional<long long> const p = entier(*pas, "« pas »", 0, pas_max_demande);
             if (!p) {
                 continue;
             }
@@ -427,7 +423,8 @@ class lecteur {
     // « pille » ou « b » sont lues comme des etiquettes du programme : si c'etait la
     // pile ou un port, mieux vaut le dire au professeur avant qu'il corrige.
     void signale_registre_proche(toml::key const& cle, std::string const& symbole) {
-        std::vector<std::string> reservees(noms_registres, noms_registres + nb_registres_ports);
+        std::vector<std::string> reservees(noms_registres_ports,
+                                           noms_registres_ports + nb_registres_ports);
         reservees.push_back("pile");
         std::string const indice = suggestion(symbole, reservees);
         if (!indice.empty()) {
@@ -448,7 +445,7 @@ class lecteur {
             return true;
         }
         for (int r = 0; r < nb_registres_ports; ++r) {
-            if (nom == noms_registres[r]) {
+            if (nom == noms_registres_ports[r]) {
                 std::string const quoi = r < nb_ports ? "le port " + nom : "le registre " + nom;
                 if (std::optional<int> const o = octet(v, quoi)) {
                     c.ports.push_back({r, *o});

@@ -21,12 +21,8 @@ struct octets_a {
     bool tableau = false;     // ecrites entre crochets
 };
 
-// Registres des ports, dans l'ordre du rapport de karvela-run (etat_final::ports).
-constexpr int nb_registres_ports = nb_ports + 2;
-extern char const* const noms_registres[nb_registres_ports]; // A B C D E DDRC DDRD
-
 struct port_attendu {
-    int registre; // indice dans noms_registres
+    int registre; // indice dans noms_registres_ports
     int valeur;   // telle qu'ecrite
 };
 
