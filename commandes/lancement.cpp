@@ -9,6 +9,7 @@
 
 #include "assembleur/assembleur.h"
 #include "chaines/chaines.h"
+#include "simulateur/textes_fichiers.h"
 
 namespace {
 
@@ -316,7 +317,7 @@ std::string rapport_json(etat_final const& e) {
 std::string rapport_texte(etat_final const& e) {
     // La meme phrase que la barre d'etat de la fenetre, puis le compte.
     std::string t = texte_etat(false, e.raison, e.adresse_arret, e.pile_en_faute) + ", après " +
-                    std::to_string(e.pas) + " instruction" + (e.pas > 1 ? "s" : "") + "\n";
+                    compte(static_cast<std::size_t>(e.pas), "instruction") + "\n";
     t += "PC $" + hex(e.PC, 4) + "  SP " + std::to_string(e.SP) + "  CCR " + bin8toS(e.CCR) +
          " (ENZVC)  A $" + hex(e.A, 2) + "  X $" + hex(e.X, 4) + "\n";
     t += "Pile (du fond au sommet) : " + (e.pile.empty() ? "vide" : liste(e.pile, " ")) + "\n";

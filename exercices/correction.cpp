@@ -51,11 +51,10 @@ std::string message_arret(cas_exercice const& c, resultat_cas const& r, erreur_p
         m = "ne s'arrête pas en " + pas_texte(r.pas) + " (arrêt limite" + ou(r) + ")";
         break;
     case arret::erreur_pile:
-        m = std::string("erreur de pile (") +
-            (pile == erreur_pile_sorte::pleine ? "pile pleine"
-             : pile == erreur_pile_sorte::vide ? "pile vide"
-                                               : "pile") +
-            ")" + ou(r);
+        m = std::string("erreur de pile") +
+            (pile != erreur_pile_sorte::aucune ? " (" + std::string(texte_erreur_pile(pile)) + ")"
+                                               : "") +
+            ou(r);
         break;
     case arret::point_arret:
         m = "point d'arrêt" + ou(r);

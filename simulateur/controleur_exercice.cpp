@@ -25,10 +25,6 @@ constexpr double periode_sonde = 0.05; // secondes entre deux regards sur la cor
 constexpr Fl_Color vert_reussi = FL_DARK_GREEN;
 constexpr Fl_Color rouge_echec = FL_RED;
 
-std::string compte(std::size_t n, char const* mot) {
-    return std::to_string(n) + " " + mot + (n > 1 ? "s" : "");
-}
-
 } // namespace
 
 struct simulateur::suivi_exercice {

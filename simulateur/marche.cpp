@@ -59,6 +59,17 @@ bilan_execution execute(machine& m, points_arret const* points, long long n, boo
     return boucle<false>(m, nullptr, n, depart, limite_est_arret);
 }
 
+char const* texte_erreur_pile(erreur_pile_sorte pile) {
+    switch (pile) {
+    case erreur_pile_sorte::pleine:
+        return "pile pleine";
+    case erreur_pile_sorte::vide:
+        return "pile vide";
+    default:
+        return "erreur de pile";
+    }
+}
+
 std::string texte_etat(bool en_marche, arret raison, unsigned short adresse,
                        erreur_pile_sorte pile) {
     if (en_marche) {
@@ -77,11 +88,7 @@ std::string texte_etat(bool en_marche, arret raison, unsigned short adresse,
         std::snprintf(ligne, sizeof ligne, "Arrêt : fin de programme (boucle en $%04x)", adresse);
         break;
     case arret::erreur_pile:
-        std::snprintf(ligne, sizeof ligne, "Arrêt : %s en $%04x",
-                      pile == erreur_pile_sorte::pleine ? "pile pleine"
-                      : pile == erreur_pile_sorte::vide ? "pile vide"
-                                                        : "erreur de pile",
-                      adresse);
+        std::snprintf(ligne, sizeof ligne, "Arrêt : %s en $%04x", texte_erreur_pile(pile), adresse);
         break;
     case arret::limite:
         std::snprintf(ligne, sizeof ligne, "Arrêt : limite atteinte en $%04x", adresse);

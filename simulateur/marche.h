@@ -64,6 +64,9 @@ struct bilan_execution {
 bilan_execution execute(machine& m, points_arret const* points, long long n, bool depart,
                         bool limite_est_arret);
 
+// "pile pleine" ou "pile vide" ; "erreur de pile" quand la sorte n'est pas dite.
+char const* texte_erreur_pile(erreur_pile_sorte pile);
+
 // Texte d'etat de la barre du haut : "En marche", "Arrêt : point d'arrêt en $0007",
 // "Arrêt : fin de programme (boucle en $000b)", "Arrêt : pile pleine en $0004",
 // "Arrêt demandé" ; vide avant la premiere marche. Une erreur de pile dont la

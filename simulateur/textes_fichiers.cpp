@@ -1,14 +1,9 @@
 // Textes des fichiers ouverts : noms, titre et lignes de la fenetre des erreurs.
 #include "simulateur/textes_fichiers.h"
 
-namespace {
-
-// "1 erreur", "2 erreurs".
 std::string compte(std::size_t n, std::string const& mot) {
     return std::to_string(n) + " " + mot + (n > 1 ? "s" : "");
 }
-
-} // namespace
 
 bool est_source(std::string const& chemin) {
     std::string const extension = ".asm";

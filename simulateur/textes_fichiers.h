@@ -11,6 +11,9 @@
 // Vrai pour un nom en .asm (casse ignoree) : une source a assembler.
 bool est_source(std::string const& chemin);
 
+// "1 erreur", "2 erreurs" : le nombre et le mot, au pluriel au-dela de 1.
+std::string compte(std::size_t n, std::string const& mot);
+
 // Texte montre tel quel dans un libelle de widget : "@" double, sans quoi il
 // ouvrirait un symbole.
 std::string libelle_litteral(std::string const& texte);
