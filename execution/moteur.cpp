@@ -107,11 +107,10 @@ programme_charge lit_programme(std::string const& chemin) {
         source_lue const s = lit_source(chemin);
         return s.lue ? programme_source(assemble(s.texte)) : refus(s.erreur);
     }
-    return lit_programme_binaire(chemin);
+    return programme_binaire(chemin, lit_binaire(chemin));
 }
 
-programme_charge lit_programme_binaire(std::string const& chemin) {
-    binaire_lu const b = lit_binaire(chemin);
+programme_charge programme_binaire(std::string const& chemin, binaire_lu const& b) {
     if (b.e == binaire_lu::etat::illisible) {
         return refus("impossible de lire « " + chemin + " » : " + b.raison);
     }

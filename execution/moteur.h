@@ -15,6 +15,7 @@
 
 #include "assembleur/assembleur.h"
 #include "execution/evenements.h"
+#include "execution/fichiers.h"
 #include "simulateur/machine.h"
 #include "simulateur/marche.h"
 
@@ -32,8 +33,9 @@ struct programme_charge {
 // L'extension decide (est_source, casse ignoree) : un .asm est lu et assemble, tout
 // autre fichier lu comme un .bin par le chargeur de la fenetre, sans ses lignes.
 programme_charge lit_programme(std::string const& chemin);
-// Un .bin lu par le chargeur de la fenetre, quelle que soit son extension.
-programme_charge lit_programme_binaire(std::string const& chemin);
+// Le .bin chemin, deja lu par lit_binaire (ou par le chargeur de la fenetre, quelle
+// que soit son extension) : charge, ou refuse avec la phrase qui dit pourquoi.
+programme_charge programme_binaire(std::string const& chemin, binaire_lu const& b);
 // Un source deja assemble (la fenetre l'a en main) ; charge s'il n'a pas d'erreur.
 programme_charge programme_source(programme_assemble p);
 

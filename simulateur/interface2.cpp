@@ -351,15 +351,16 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
 }
 
 void simulateur::charge_programme(char* chemin, chargement sorte) {
-    std::string raison;
-    if (memoire.load_binaire(chemin, &raison) == 0) {
+    binaire_lu lu;
+    if (memoire.load_binaire(chemin, &lu) == 0) {
         // Un fichier qui n'a pas pu etre lu le dit sous les deux lignes d'un refus.
-        std::string const cause = "Cause : " + raison;
+        bool const illisible = lu.e == binaire_lu::etat::illisible;
+        std::string const cause = "Cause : " + lu.raison;
         fl_show_alert("Erreur: fichier corrompu", "ou fichier binaire non attendu.",
-                      raison.empty() ? nullptr : cause.c_str(), 0);
+                      illisible ? cause.c_str() : nullptr, 0);
         return;
     }
-    programme_en_memoire = lit_programme_binaire(chemin);
+    programme_en_memoire = programme_binaire(chemin, lu);
     ferme_source();
     demarre_programme_charge(chemin, sorte);
 }

@@ -47,16 +47,16 @@ std::string mem_64k::specific_word_name(unsigned short adresse) const {
     return "$" + hex4toS(read_word(adresse));
 }
 
-int mem_64k::load_binaire(char* chemin, std::string* raison) {
+int mem_64k::load_binaire(char* chemin, binaire_lu* lu_rendu) {
     message("c'est parti ..");
     message(std::string("lecture de \"") + chemin + "\"");
     using etat = binaire_lu::etat;
     binaire_lu const lu = lit_binaire(chemin);
+    if (lu_rendu != nullptr) {
+        *lu_rendu = lu;
+    }
     if (lu.e == etat::illisible) {
         message("erreur sur fichier ");
-        if (raison != nullptr) {
-            *raison = lu.raison;
-        }
         return 0;
     }
     if (lu.e == etat::sans_entete) {

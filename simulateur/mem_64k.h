@@ -10,6 +10,8 @@
 
 #include "chaines/chaines.h"
 
+struct binaire_lu; // execution/fichiers.h
+
 class mem_64k {
   public:
     static constexpr unsigned int taille = 0x10000; // nombre de cases adressables
@@ -33,9 +35,10 @@ class mem_64k {
     std::string specific_word_name(unsigned short adresse) const; // "$12ab"
 
     // Chargeurs : 1 en cas de succes, 0 en cas d'echec ; messages sur la sortie d'erreur.
-    // Un .bin qui n'a pas pu etre lu (introuvable, illisible, tube, dossier...) dit
-    // pourquoi dans raison, si elle est donnee.
-    int load_binaire(char* chemin, std::string* raison = nullptr);
+    // Ce qui a ete lu du .bin, si lu est donne : l'appelant en tire le programme
+    // charge, ou la raison d'un fichier illisible (introuvable, tube, dossier...),
+    // sans relire le fichier.
+    int load_binaire(char* chemin, binaire_lu* lu = nullptr);
     int load_s19(char* chemin);
     // Une image deja en memoire vive (programme assemble), chargee comme un .bin :
     // toutes les cases a 0, puis les octets a partir de base. 0, sans rien toucher,
