@@ -60,26 +60,24 @@ void historique_texte::note(int position, std::string const& ote, std::string co
     coupe_ = false;
 }
 
-modification const* historique_texte::annule() {
-    if (faites_.empty()) {
+modification const* historique_texte::passe(std::vector<modification>& de,
+                                            std::vector<modification>& vers) {
+    if (de.empty()) {
         return nullptr;
     }
-    rendue_ = faites_.back();
-    faites_.pop_back();
-    defaites_.push_back(rendue_);
+    rendue_ = de.back();
+    de.pop_back();
+    vers.push_back(rendue_);
     coupe_ = true;
     return &rendue_;
 }
 
+modification const* historique_texte::annule() {
+    return passe(faites_, defaites_);
+}
+
 modification const* historique_texte::retablit() {
-    if (defaites_.empty()) {
-        return nullptr;
-    }
-    rendue_ = defaites_.back();
-    defaites_.pop_back();
-    faites_.push_back(rendue_);
-    coupe_ = true;
-    return &rendue_;
+    return passe(defaites_, faites_);
 }
 
 void historique_texte::marque_enregistre() {

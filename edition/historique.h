@@ -42,6 +42,8 @@ class historique_texte {
   private:
     int version() const { return faites_.empty() ? 0 : faites_.back().version; }
     bool ajoute_a_la_derniere(int position, std::string const& ote, std::string const& insere);
+    // La derniere de de passe dans vers : annuler, ou retablir.
+    modification const* passe(std::vector<modification>& de, std::vector<modification>& vers);
 
     std::vector<modification> faites_;
     std::vector<modification> defaites_;
