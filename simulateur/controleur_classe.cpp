@@ -57,7 +57,7 @@ bool souris_sur(std::initializer_list<Fl_Widget const*> widgets) {
 
 } // namespace
 
-void simulateur::prepare_classe(int argc, char** argv) {
+void simulateur::prepare_classe(double facteur_zoom) {
     barre_platine = new barre_platine_class(SIM);
     barre_platine->B_PLATINE->shortcut(FL_CTRL + 'p');
     platine = new platine_class();
@@ -69,7 +69,7 @@ void simulateur::prepare_classe(int argc, char** argv) {
           static_cast<Fl_Window*>(fenetre_exo->exercice)}) {
         zoom.inscrit(f);
     }
-    change_zoom(lit_ligne_commande(argc, argv).zoom);
+    change_zoom(facteur_zoom);
 }
 
 void simulateur::detruit_classe() {

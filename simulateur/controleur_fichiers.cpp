@@ -61,7 +61,7 @@ demande_lancement lit_ligne_commande(int argc, char** argv) {
     return analyse_arguments(mots);
 }
 
-void simulateur::prepare_ajouts(int argc, char** argv) {
+void simulateur::prepare_ajouts(demande_lancement const& demande) {
     // Les noms des touches (menu, aide) en francais : "Ctrl+Maj+O".
     fl_local_shift = "Maj";
 
@@ -89,7 +89,6 @@ void simulateur::prepare_ajouts(int argc, char** argv) {
 
     // Le fichier de la ligne de commande s'ouvre comme un rechargement, a la
     // premiere passe : la fenetre est alors montree, et un echec s'y affiche.
-    demande_lancement const demande = lit_ligne_commande(argc, argv);
     if (demande.action == lancement::fenetre && !demande.fichier.empty()) {
         retiens_fichier(demande.fichier);
         barre->B_RECHARGER->do_callback();

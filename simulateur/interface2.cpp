@@ -184,10 +184,12 @@ simulateur::simulateur(int argc, char** argv)
         ports[p]->configure(SIM, c.x, c.y, c.nom, d.adresse_valeur, c.xd, c.yd, c.nom_direction,
                             d.adresse_direction, d.forc_sortie, d.forc_entree, &memoire);
     }
-    prepare_ajouts(argc, argv);
+    // Lue une fois, ce que la boite a outils a laisse de la ligne de commande.
+    demande_lancement const demande = lit_ligne_commande(argc, argv);
+    prepare_ajouts(demande);
     prepare_marche();
     prepare_source();
-    prepare_classe(argc, argv); // apres toutes les fenetres : il les inscrit au zoom
+    prepare_classe(demande.zoom); // apres toutes les fenetres : il les inscrit au zoom
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
     zoom.montree(SIM->SIM); // centree, mais peut-etre plus grande que l'ecran

@@ -77,7 +77,7 @@ class simulateur {
 
     // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
     // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
-    void prepare_ajouts(int argc, char** argv);
+    void prepare_ajouts(demande_lancement const& demande);
     void detruit_ajouts();
     void montre_aide();
     // Le fichier que "Recharger" relira, nomme dans la barre du haut.
@@ -116,7 +116,7 @@ class simulateur {
 
     // En classe (controleur_classe.cpp) : zoom, molette, "Aller a" et platine.
     // Appele apres prepare_marche, avant de montrer ; --zoom y est applique.
-    void prepare_classe(int argc, char** argv);
+    void prepare_classe(double facteur_zoom);
     void detruit_classe();
     // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
     void change_zoom(double facteur);
