@@ -351,10 +351,13 @@ int programme_assemble::ligne_en(unsigned short adresse) const {
 }
 
 int programme_assemble::adresse_de_ligne(int ligne) const {
-    auto const l =
-        std::lower_bound(lignes.begin(), lignes.end(), ligne,
-                         [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    auto const l = stocke_depuis(ligne);
     return l == lignes.end() ? -1 : l->adresse;
+}
+
+std::vector<ligne_assemblee>::const_iterator programme_assemble::stocke_depuis(int ligne) const {
+    return std::lower_bound(lignes.begin(), lignes.end(), ligne,
+                            [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
 }
 
 symbole_source const* programme_assemble::symbole(std::string const& nom) const {

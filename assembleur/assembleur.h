@@ -64,6 +64,9 @@ struct programme_assemble {
     // commentaire, ligne vide, constante, .org), du premier qui stocke plus bas
     // dans le source ; -1 s'il n'y en a pas.
     int adresse_de_ligne(int ligne) const;
+    // Le premier enonce qui stocke a la ligne ou plus bas dans le source ;
+    // lignes.end() s'il n'y en a pas.
+    std::vector<ligne_assemblee>::const_iterator stocke_depuis(int ligne) const;
     // Le symbole du source de ce nom, nullptr s'il n'y en a pas (recherche lineaire).
     symbole_source const* symbole(std::string const& nom) const;
 };

@@ -19,9 +19,7 @@ void suivi_source::oublie_programme() {
 }
 
 ligne_assemblee const* suivi_source::enonce_de(int assemblee) const {
-    auto const l =
-        std::lower_bound(programme_.lignes.begin(), programme_.lignes.end(), assemblee,
-                         [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    auto const l = programme_.stocke_depuis(assemblee);
     return l != programme_.lignes.end() && l->ligne == assemblee && assemblee > 0 ? &*l : nullptr;
 }
 
@@ -53,9 +51,7 @@ int suivi_source::adresse_point(int ligne) const {
     }
     // Une ligne sans instruction (donnees comprises) prend celle de la suivante :
     // un point d'arret n'arrete qu'une instruction.
-    auto l =
-        std::lower_bound(programme_.lignes.begin(), programme_.lignes.end(), a,
-                         [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+    auto l = programme_.stocke_depuis(a);
     while (l != programme_.lignes.end() && !l->instruction) {
         ++l;
     }
