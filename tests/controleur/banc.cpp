@@ -238,3 +238,12 @@ Fl_Widget* widget_libelle(Fl_Group* groupe, std::string const& texte) {
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:fl_initialize\n";
 }
+
+void frappe(Fl_Window* fenetre, int touche, int etat, char const* texte) {
+    Fl::e_keysym = touche;
+    Fl::e_state = etat;
+    Fl::e_text = const_cast<char*>(texte);
+    Fl::e_length = static_cast<int>(std::string(texte).size());
+    Fl::handle(FL_KEYBOARD, fenetre);
+    Fl::e_state = 0;
+}

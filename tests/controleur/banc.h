@@ -136,4 +136,8 @@ Fl_Widget* widget_en(Fl_Group* fenetre, int x, int y, int w, int h);
 // Premier widget du groupe (recursif) dont le libelle vaut texte.
 Fl_Widget* widget_libelle(Fl_Group* groupe, std::string const& texte);
 
+// Une touche tapee dans la fenetre, comme la boite a outils la livre ; la file
+// est laissee telle quelle.
+void frappe(Fl_Window* fenetre, int touche, int etat = 0, char const* texte = "");
+
 #endif

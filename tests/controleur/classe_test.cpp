@@ -23,17 +23,6 @@ class classe : public banc {
     }
 };
 
-// Une touche tapee dans la fenetre, comme la boite a outils la livre ; la file
-// est laissee telle quelle.
-void frappe(Fl_Window* fenetre, int touche, int etat, char const* texte) {
-    Fl::e_keysym = touche;
-    Fl::e_state = etat;
-    Fl::e_text = const_cast<char*>(texte);
-    Fl::e_length = static_cast<int>(std::string(texte).size());
-    Fl::handle(FL_KEYBOARD, fenetre);
-    Fl::e_state = 0;
-}
-
 // Geometrie et tailles de texte de chaque widget d'une fenetre, dans l'ordre.
 std::string releve(Fl_Widget* w) {
     char ligne[96];

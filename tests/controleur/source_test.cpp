@@ -54,12 +54,7 @@ class source : public banc {
     }
     // Une touche tapee dans la fenetre, puis la passe qui prend son widget.
     void touche(Fl_Window* w, int cle, int etat = 0, char const* t = "") {
-        Fl::e_keysym = cle;
-        Fl::e_state = etat;
-        Fl::e_text = const_cast<char*>(t);
-        Fl::e_length = static_cast<int>(std::string(t).size());
-        Fl::handle(FL_KEYBOARD, w);
-        Fl::e_state = 0;
+        frappe(w, cle, etat, t);
         EXPECT_EQ(sim->passe_commande(), 1);
     }
     // Un clic dans la marge, a la hauteur de la ligne.
