@@ -20,7 +20,7 @@ struct demande_lancement {
     lancement action = lancement::fenetre;
     std::string fichier;
     std::string probleme;
-    double zoom = 1.0; // --zoom : facteur des fenetres (echelle.h)
+    double zoom = 1.0;         // --zoom : facteur des fenetres (echelle.h)
     std::string exercice = {}; // --exercice : ouvert avec la fenetre, apres fichier
 };
 
