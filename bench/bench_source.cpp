@@ -16,12 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
 // Le controleur ne montre ses membres qu'a cet acces, reserve aux essais et aux bancs.
 struct acces_simulateur {
     static SIM_class& fenetre(simulateur& s) { return *s.SIM; }
-    static source_class& source(simulateur& s) { return *s.fen_source; }
+    static source_class& source(simulateur& s) { return *s.source->fen_; }
     static barre_marche_class& barre_marche(simulateur& s) { return *s.barre_marche; }
     static mode_marche& marche(simulateur& s) { return s.marche; }
 };

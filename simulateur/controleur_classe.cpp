@@ -16,6 +16,7 @@
 #include <string>
 
 #include "classe/destination.h"
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/textes_fichiers.h"
 
@@ -64,7 +65,7 @@ void simulateur::prepare_classe(double facteur_zoom) {
     aller_a = new aller_a_class();
     for (Fl_Window* f :
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
-          static_cast<Fl_Window*>(aide->aide), static_cast<Fl_Window*>(fen_source->source),
+          static_cast<Fl_Window*>(aide->aide), source->fenetre(),
           static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a),
           static_cast<Fl_Window*>(fenetre_exo->exercice)}) {
         zoom.inscrit(f);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "assembleur/source.h"
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/texte_aide.h"
 #include "simulateur/textes_fichiers.h"
@@ -111,7 +112,7 @@ int simulateur::relaie_raccourci(int evenement) {
         !(simulateur_actif->aide->aide->visible() ||
           simulateur_actif->platine->platine->visible() ||
           simulateur_actif->fenetre_exo->exercice->visible() ||
-          simulateur_actif->fen_source->source->visible())) {
+          simulateur_actif->source->fenetre()->visible())) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
@@ -141,8 +142,8 @@ void simulateur::ouvre_source() {
 }
 
 void simulateur::recharge() {
-    if (source_ouverte()) {
-        recharge_source();
+    if (source->ouverte()) {
+        source->recharge();
         return;
     }
     if (fichier_ouvert.empty()) {
@@ -161,7 +162,7 @@ void simulateur::recharge() {
 
 void simulateur::charge_source(std::string const& chemin, chargement sorte) {
     // Avant de lire : un texte enregistre a la question est lu tel qu'enregistre.
-    if (!peut_abandonner_source()) {
+    if (!source->peut_abandonner()) {
         return;
     }
     source_lue const lue = lit_source(chemin);
@@ -170,7 +171,7 @@ void simulateur::charge_source(std::string const& chemin, chargement sorte) {
                       "Rien n'a été chargé.", 0);
         return;
     }
-    if (prend_source(chemin, lue.texte)) {
-        assemble_source(sorte);
+    if (source->prend(chemin, lue.texte)) {
+        source->assemble(sorte);
     }
 }

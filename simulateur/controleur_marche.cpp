@@ -14,6 +14,7 @@
 #include <chrono>
 #include <string>
 
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
 namespace {
@@ -212,7 +213,8 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
-    if (prend_evenement_classe(evenement, fenetre) || prend_evenement_source(evenement, fenetre)) {
+    if (prend_evenement_classe(evenement, fenetre) ||
+        (source != nullptr && source->prend_evenement(evenement, fenetre))) {
         return true;
     }
     // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met

@@ -1,7 +1,7 @@
 // Controleur, fenetre du source : le texte de l'etudiant, edite, enregistre,
 // assemble et charge ; la ligne du PC, les points d'arret par ligne, les symboles
 // et leurs valeurs, les diagnostics. passe_commande aiguille ici les widgets de la
-// fenetre ; les vues de la principale appellent montre_source et montre_symboles.
+// fenetre ; les vues de la principale appellent montre et montre_symboles.
 // Invariants : le programme que suit la fenetre est celui en memoire, assemble de
 // ce texte, ou aucun ; rien de tape n'est perdu sans la question "Enregistrer les
 // modifications" ; le tampon de styles a toujours la longueur du texte. Seul le
@@ -23,7 +23,7 @@
 #include "edition/historique.h"
 #include "edition/lignes_suivies.h"
 #include "edition/texte_source.h"
-#include "simulateur/interface2.h"
+#include "simulateur/controleur_source.h"
 #include "simulateur/textes_fichiers.h"
 #include "suivi/suivi_source.h"
 #include "suivi/symboles_montres.h"
@@ -287,10 +287,9 @@ struct document_source {
     }
 };
 
-void simulateur::prepare_source() {
-    fen_source = new source_class(SIM);
-    doc = new document_source(*fen_source);
-    source_class& f = *fen_source;
+controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont)
+    : pont_(pont), fen_(new source_class(principale)), doc(new document_source(*fen_)) {
+    source_class& f = *fen_;
     f.source->callback(fermeture_source);
     f.B_FENETRE->shortcut(FL_CTRL + 'e');
     f.NOUVEAU->shortcut(FL_CTRL + 'n');
@@ -309,47 +308,37 @@ void simulateur::prepare_source() {
     f.EDITEUR->marge = [this](int ligne) {
         marge_ligne m;
         m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
-        m.point =
-            m.adresse >= 0 && marche.points().contient(static_cast<unsigned short>(m.adresse));
+        m.point = m.adresse >= 0 &&
+                  pont_.marche().points().contient(static_cast<unsigned short>(m.adresse));
         m.diagnostic = doc->diagnostic_de(ligne);
         return m;
     };
     doc->ouvre("", "", false);
 }
 
-void simulateur::detruit_source() {
-    if (doc != nullptr) {
-        doc->texte.remove_modify_callback(document_source::modifie, doc);
-        fen_source->EDITEUR->buffer(nullptr);
-    }
-    delete fen_source->source;
+controleur_source::~controleur_source() {
+    doc->texte.remove_modify_callback(document_source::modifie, doc);
+    fen_->EDITEUR->buffer(nullptr);
+    delete fen_->source;
     delete doc;
-    delete fen_source; // son bouton appartient a la fenetre principale
-    doc = nullptr;
-    fen_source = nullptr;
+    delete fen_; // son bouton appartient a la fenetre principale
 }
 
-bool simulateur::source_ouverte() const {
-    return doc != nullptr && doc->ouvert;
+bool controleur_source::ouverte() const {
+    return doc->ouvert;
 }
 
-namespace {
-
-// Deja montree, elle reste ou elle est dans l'empilement (sur un petit ecran, elle
-// cache une partie de la principale), sauf devant si l'on veut qu'elle soit vue.
-void montre_fenetre(document_source& d, Fl_Window const* principale, bool devant = false) {
-    if (!d.place) {
-        pose_a_cote(d.fenetre.source, principale);
-        d.place = true;
+void controleur_source::montre_fenetre(bool devant) {
+    if (!doc->place) {
+        pose_a_cote(fen_->source, pont_.principale());
+        doc->place = true;
     }
-    if (devant || !d.fenetre.source->visible()) {
-        d.fenetre.source->show();
+    if (devant || !fen_->source->visible()) {
+        fen_->source->show();
     }
 }
 
-} // namespace
-
-bool simulateur::prend_source(std::string const& chemin, std::string const& octets) {
+bool controleur_source::prend(std::string const& chemin, std::string const& octets) {
     if (octets.find('\0') != std::string::npos) {
         std::string const raison =
             "« " + chemin + " » contient un octet nul : ce n'est pas un texte.";
@@ -358,44 +347,43 @@ bool simulateur::prend_source(std::string const& chemin, std::string const& octe
         return false;
     }
     doc->ouvre(chemin, octets, true);
-    montre_fenetre(*doc, SIM->SIM, true);
-    montre_source();
+    montre_fenetre(true);
+    montre();
     montre_symboles();
     return true;
 }
 
-void simulateur::assemble_source(chargement sorte) {
-    programme_assemble const p = assemble(doc->tout());
+void controleur_source::assemble(chargement sorte) {
+    programme_assemble const p = ::assemble(doc->tout());
     // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
     for (diagnostic const& d : p.diagnostics) {
         std::cerr << texte_diagnostic(doc->chemin, d) << std::endl;
     }
     doc->montre_diagnostics(p);
     // Fautif, devant : les erreurs doivent se voir.
-    montre_fenetre(*doc, SIM->SIM, !p.reussi());
+    montre_fenetre(!p.reussi());
     if (!p.reussi()) {
-        fen_source->EDITEUR->redraw();
+        fen_->EDITEUR->redraw();
         return;
     }
     // Par ligne, ceux du programme que ce texte remplace en memoire.
     bool const garde = sorte == chargement::rechargement && doc->suivi.a_programme();
     points_par_ligne const gardes =
-        garde ? doc->suivi.garde_points(marche.points()) : points_par_ligne();
-    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
-    memoire.load_image(p.base, p.image);
+        garde ? doc->suivi.garde_points(pont_.marche().points()) : points_par_ligne();
+    // Suivi avant le chargement : le desassemblage redessine y cherche la ligne du PC.
     doc->suivi.programme(p, doc->nb_lignes());
-    programme_en_memoire = programme_source(p);
     doc->ligne_pc = 0;
-    demarre_programme_charge(doc->chemin, sorte);
+    // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
+    pont_.charge(programme_source(p), doc->chemin, sorte);
     if (garde) {
-        doc->suivi.repose_points(gardes, marche.points());
-        rafraichit_desassemble();
+        doc->suivi.repose_points(gardes, pont_.marche().points());
+        pont_.redessine_desassemblage();
     }
-    fen_source->EDITEUR->redraw();
+    fen_->EDITEUR->redraw();
 }
 
-void simulateur::recharge_source() {
-    if (doc->chemin.empty() && !enregistre_source_sous()) {
+void controleur_source::recharge() {
+    if (doc->chemin.empty() && !enregistre_sous()) {
         return;
     }
     source_lue const lue = lit_source(doc->chemin);
@@ -414,7 +402,7 @@ void simulateur::recharge_source() {
         }
         if (choix == 2) {
             if (lue.texte.find('\0') != std::string::npos) {
-                prend_source(doc->chemin, lue.texte); // le refus dit pourquoi
+                prend(doc->chemin, lue.texte); // le refus dit pourquoi
                 return;
             }
             doc->suit_disque(lue.texte);
@@ -426,11 +414,10 @@ void simulateur::recharge_source() {
     }
     // Le programme en memoire vient de ce texte (meme enregistre sous un autre nom) :
     // c'est un rechargement, qui garde les points d'arret.
-    assemble_source(doc->suivi.a_programme() ? chargement::rechargement
-                                             : chargement::nouveau_fichier);
+    assemble(doc->suivi.a_programme() ? chargement::rechargement : chargement::nouveau_fichier);
 }
 
-bool simulateur::enregistre_source_sous() {
+bool controleur_source::enregistre_sous() {
     char const* choisi = fl_file_chooser("Enregistrer la source sous", "*.asm",
                                          doc->chemin.empty() ? nullptr : doc->chemin.c_str());
     if (choisi == nullptr) {
@@ -451,8 +438,8 @@ bool simulateur::enregistre_source_sous() {
     return doc->enregistre(chemin);
 }
 
-bool simulateur::peut_abandonner_source() {
-    if (!source_ouverte() || !doc->historique.modifie()) {
+bool controleur_source::peut_abandonner() {
+    if (!ouverte() || !doc->historique.modifie()) {
         return true;
     }
     int const choix = fl_choice("Enregistrer les modifications de %s ?", "Annuler", "Enregistrer",
@@ -460,47 +447,46 @@ bool simulateur::peut_abandonner_source() {
     if (choix != 1) {
         return choix == 2;
     }
-    return doc->chemin.empty() ? enregistre_source_sous() : doc->enregistre(doc->chemin);
+    return doc->chemin.empty() ? enregistre_sous() : doc->enregistre(doc->chemin);
 }
 
-void simulateur::ferme_source() {
-    if (!source_ouverte()) {
+void controleur_source::ferme() {
+    if (!ouverte()) {
         return;
     }
     doc->ouvre("", "", false);
-    fen_source->source->hide();
+    fen_->source->hide();
 }
 
-void simulateur::nouvelle_source() {
-    if (!peut_abandonner_source()) {
+void controleur_source::nouvelle() {
+    if (!peut_abandonner()) {
         return;
     }
     doc->ouvre("", modele_source(), true);
-    montre_fenetre(*doc, SIM->SIM, true);
-    montre_source();
+    montre_fenetre(true);
+    montre();
     montre_symboles();
 }
 
-bool simulateur::commande_source(Fl_Widget* obj) {
-    source_class& f = *fen_source;
+bool controleur_source::commande(Fl_Widget* obj) {
+    source_class& f = *fen_;
     if (obj == f.B_FENETRE) {
         if (f.source->visible()) {
             f.source->hide();
-        } else if (source_ouverte()) {
-            montre_fenetre(*doc, SIM->SIM);
+        } else if (ouverte()) {
+            montre_fenetre();
         }
     } else if (obj == f.source) {
         // Fermee par sa case : deja cachee, le texte reste.
     } else if (obj == f.NOUVEAU) {
-        nouvelle_source();
+        nouvelle();
     } else if (obj == f.ENREGISTRER) {
-        if (source_ouverte()) {
-            doc->chemin.empty() ? (void)enregistre_source_sous()
-                                : (void)doc->enregistre(doc->chemin);
+        if (ouverte()) {
+            doc->chemin.empty() ? (void)enregistre_sous() : (void)doc->enregistre(doc->chemin);
         }
     } else if (obj == f.ENREGISTRER_SOUS) {
-        if (source_ouverte()) {
-            enregistre_source_sous();
+        if (ouverte()) {
+            enregistre_sous();
         }
     } else if (obj == f.ANNULER) {
         doc->rejoue_modification(doc->historique.annule(), true);
@@ -508,10 +494,8 @@ bool simulateur::commande_source(Fl_Widget* obj) {
         doc->rejoue_modification(doc->historique.retablit(), false);
     } else if (obj == f.CHARGER) {
         // Comme "Recharger" : la marche s'arrete d'abord.
-        if (marche.en_marche()) {
-            arrete_marche();
-        }
-        recharge();
+        pont_.arrete_marche();
+        pont_.recharge();
     } else if (obj == f.EDITEUR) {
         bascule_point_ligne(doc->ligne_cliquee);
     } else if (obj == f.DIAGNOSTICS) {
@@ -524,21 +508,21 @@ bool simulateur::commande_source(Fl_Widget* obj) {
     return true;
 }
 
-void simulateur::bascule_point_ligne(int ligne) {
+void controleur_source::bascule_point_ligne(int ligne) {
     int const adresse = doc->suivi.a_programme() ? doc->suivi.adresse_point(ligne) : -1;
     if (adresse < 0) {
         std::string const texte =
             doc->suivi.a_programme()
                 ? "Ligne " + std::to_string(ligne) + " : aucune instruction ici ni après"
                 : "Point d'arrêt : chargez d'abord ce source (Ctrl+R)";
-        fen_source->ETAT->copy_label(texte.c_str());
+        fen_->ETAT->copy_label(texte.c_str());
         return;
     }
-    marche.points().bascule(static_cast<unsigned short>(adresse));
-    rafraichit_desassemble();
+    pont_.marche().points().bascule(static_cast<unsigned short>(adresse));
+    pont_.redessine_desassemblage();
 }
 
-void simulateur::va_au_diagnostic(int i) {
+void controleur_source::va_au_diagnostic(int i) {
     if (i < 0 || i >= static_cast<int>(doc->diagnostics.size())) {
         return;
     }
@@ -549,40 +533,41 @@ void simulateur::va_au_diagnostic(int i) {
     }
     int const debut = doc->texte.skip_lines(0, ligne - 1);
     int const position = std::min(debut + d.colonne - 1, doc->texte.line_end(debut));
-    editeur_source* e = fen_source->EDITEUR;
+    editeur_source* e = fen_->EDITEUR;
     e->insert_position(position);
     e->show_insert_position();
     e->take_focus();
 }
 
-void simulateur::montre_source() {
-    if (!source_ouverte()) {
+void controleur_source::montre() {
+    if (!ouverte()) {
         return;
     }
-    unsigned short const pc = inter.PC_value();
+    unsigned short const pc = pont_.moteur().cpu().PC_value();
     int const ligne = doc->suivi.a_programme() ? doc->suivi.ligne_du_pc(pc) : 0;
-    editeur_source* e = fen_source->EDITEUR;
+    editeur_source* e = fen_->EDITEUR;
     e->ligne_pc(ligne);
     if (ligne > 0 && ligne != doc->ligne_pc) {
         e->montre_ligne(ligne);
     }
     doc->ligne_pc = ligne;
     std::string const etat = doc->suivi.etat_pc(pc);
-    char const* affiche = fen_source->ETAT->label();
+    char const* affiche = fen_->ETAT->label();
     if (affiche == nullptr || etat != affiche) {
-        fen_source->ETAT->copy_label(etat.c_str());
+        fen_->ETAT->copy_label(etat.c_str());
     }
-    if (marche.points().version() != doc->version_points) {
-        doc->version_points = marche.points().version();
+    points_arret const& points = pont_.marche().points();
+    if (points.version() != doc->version_points) {
+        doc->version_points = points.version();
         e->redraw();
     }
 }
 
-void simulateur::montre_symboles() {
-    if (!source_ouverte()) {
+void controleur_source::montre_symboles() {
+    if (!ouverte()) {
         return;
     }
-    Fl_Hold_Browser* const liste = fen_source->SYMBOLES;
+    Fl_Hold_Browser* const liste = fen_->SYMBOLES;
     if (!doc->suivi.a_programme()) {
         if (liste->size() > 0) {
             liste->clear();
@@ -590,9 +575,9 @@ void simulateur::montre_symboles() {
         return;
     }
     ecriture_memoire derniere;
-    derniere.faite = moteur.derniere_ecriture(derniere.adresse, derniere.avant);
-    std::vector<symbole_montre> const montres =
-        symboles_montres(doc->suivi.programme_charge().symboles, memoire, derniere);
+    derniere.faite = pont_.moteur().derniere_ecriture(derniere.adresse, derniere.avant);
+    std::vector<symbole_montre> const montres = symboles_montres(
+        doc->suivi.programme_charge().symboles, pont_.moteur().memoire(), derniere);
     if (liste->size() != static_cast<int>(montres.size())) {
         liste->clear();
         for (std::size_t i = 0; i < montres.size(); ++i) {
@@ -617,23 +602,18 @@ void simulateur::montre_symboles() {
     }
 }
 
-void simulateur::montre_symbole_au_dump(int i) {
+void controleur_source::montre_symbole_au_dump(int i) {
     std::deque<symbole_source> const& symboles = doc->suivi.programme_charge().symboles;
     if (i < 0 || i >= static_cast<int>(symboles.size()) ||
         symboles[static_cast<std::size_t>(i)].sorte == symbole_source::constante) {
         return;
     }
     // Par la glissiere du dump, comme si l'etudiant l'avait tiree.
-    fl_set_slider_value(SIM->DUMP_SLIDE,
-                        static_cast<double>(symboles[static_cast<std::size_t>(i)].valeur));
-    rafraichit_dump(0);
+    pont_.montre_au_dump(symboles[static_cast<std::size_t>(i)].valeur);
 }
 
-bool simulateur::prend_evenement_source(int evenement, Fl_Window* fenetre) {
-    if (fen_source == nullptr) {
-        return false;
-    }
-    source_class& f = *fen_source;
+bool controleur_source::prend_evenement(int evenement, Fl_Window* fenetre) {
+    source_class& f = *fen_;
     if (evenement == FL_PUSH && fenetre == f.source && Fl::event_button() == FL_LEFT_MOUSE) {
         int const ligne = f.EDITEUR->ligne_de_marge(Fl::event_x(), Fl::event_y());
         if (ligne > 0) {
@@ -654,8 +634,8 @@ bool simulateur::prend_evenement_source(int evenement, Fl_Window* fenetre) {
             f.EDITEUR->do_callback();
             return true;
         }
-        if (Fl::event_key() == FL_Escape && marche.en_marche()) {
-            SIM->B_STOP->do_callback();
+        if (Fl::event_key() == FL_Escape && pont_.marche().en_marche()) {
+            pont_.clique_stop();
             return true;
         }
         if (Fl::test_shortcut(FL_CTRL + FL_SHIFT + 'z') && f.RETABLIR->active()) {
@@ -665,7 +645,7 @@ bool simulateur::prend_evenement_source(int evenement, Fl_Window* fenetre) {
         return false;
     }
     // Depuis la principale ou l'aide : enregistrer et nouvelle source valent aussi.
-    if (fenetre == SIM->SIM || fenetre == aide->aide) {
+    if (fenetre == pont_.principale() || fenetre == pont_.aide()) {
         for (Fl_Button* b : {f.ENREGISTRER, f.ENREGISTRER_SOUS, f.NOUVEAU}) {
             if (b->active() && Fl::test_shortcut(b->shortcut())) {
                 b->do_callback();

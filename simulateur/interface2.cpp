@@ -15,9 +15,11 @@
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <utility>
 
 #include "chaines/chaines.h"
 #include "chaines/saisie.h"
+#include "simulateur/controleur_source.h"
 #include "simulateur/desassemblage_arriere.h"
 
 namespace {
@@ -132,7 +134,7 @@ simulateur::simulateur(int argc, char** argv)
               &portE.registre()}),
       adr_debut_desassemblage(0), barre(nullptr), fermer_aide(nullptr), horloge_marche(nullptr),
       marche(moteur, [this] { return horloge_marche(); }), barre_marche(nullptr), adresse_desa(),
-      ligne_pc_desa(0), fen_source(nullptr), doc(nullptr) {
+      ligne_pc_desa(0) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
     francise_dialogues();
 
@@ -188,7 +190,7 @@ simulateur::simulateur(int argc, char** argv)
     demande_lancement const demande = lit_ligne_commande(argc, argv);
     prepare_ajouts(demande);
     prepare_marche();
-    prepare_source();
+    source = std::make_unique<controleur_source>(SIM, pont_simulateur(*this));
     prepare_classe(demande.zoom); // apres toutes les fenetres : il les inscrit au zoom
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
@@ -201,7 +203,7 @@ simulateur::~simulateur() {
     detruit_ajouts();
     detruit_marche();
     detruit_classe();
-    detruit_source();
+    source.reset();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
     delete SIM->SIM;
@@ -244,7 +246,7 @@ int simulateur::passe_commande() {
         encore = interprete_menu_fichier(obj) == 0 ? 1 : 0;
     } else if (obj == SIM->SIM) {
         // Fermee par le gestionnaire de fenetres : comme "Quitter", qui peut s'annuler.
-        encore = peut_abandonner_source() ? 0 : 1;
+        encore = source->peut_abandonner() ? 0 : 1;
         if (encore != 0) {
             SIM->SIM->show();
         }
@@ -301,7 +303,7 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (commande_exercice(obj)) {
         memoire_ecrite = true;
-    } else if (!commande_source(obj)) {
+    } else if (!source->commande(obj)) {
         commande_marche(obj);
         commande_classe(obj);
     }
@@ -341,13 +343,13 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
-        if (peut_abandonner_source()) {
+        if (source->peut_abandonner()) {
             charge_programme(chemin, chargement::ouvrir_binaire);
         }
         return 0;
     }
     if (item == item_quitter) {
-        return peut_abandonner_source() ? 1 : 0;
+        return source->peut_abandonner() ? 1 : 0;
     }
     return 0;
 }
@@ -363,7 +365,7 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
         return;
     }
     programme_en_memoire = programme_binaire(chemin, lu);
-    ferme_source();
+    source->ferme();
     demarre_programme_charge(chemin, sorte);
 }
 
@@ -392,6 +394,12 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     adr_debut_desassemblage = inter.PC_value();
     std::cerr << "depart: " << adr_debut_desassemblage << std::endl;
     rafraichit_desassemble();
+}
+
+void simulateur::charge_image(programme_charge p, std::string const& chemin, chargement sorte) {
+    memoire.load_image(p.base, p.image);
+    programme_en_memoire = std::move(p);
+    demarre_programme_charge(chemin, sorte);
 }
 
 void simulateur::commande_memoire() {
@@ -513,7 +521,15 @@ void simulateur::rafraichit_desassemble() {
         ligne->redraw();
         adr = suivante;
     }
-    montre_source();
+    // Au premier dessin, la fenetre du source n'existe pas encore.
+    if (source != nullptr) {
+        source->montre();
+    }
+}
+
+void simulateur::montre_au_dump(long long adresse) {
+    fl_set_slider_value(SIM->DUMP_SLIDE, static_cast<double>(adresse));
+    rafraichit_dump(0);
 }
 
 void simulateur::rafraichit_dump(int dec) {
@@ -541,5 +557,7 @@ void simulateur::rafraichit_dump(int dec) {
         point_dump[n]->copy_label(buffer);
         base += octets_par_ligne_dump;
     }
-    montre_symboles();
+    if (source != nullptr) {
+        source->montre_symboles();
+    }
 }

@@ -5,6 +5,7 @@
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,13 @@
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interface_platine.h"
-#include "simulateur/interface_source.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
 #include "simulateur/machine.h"
 #include "simulateur/marche.h"
 #include "simulateur/mem_64k.h"
 #include "simulateur/periph.h"
+#include "simulateur/pont.h"
 #include "simulateur/port_es.h"
 #include "simulateur/zoom.h"
 
@@ -33,7 +34,7 @@ void reg2bin8(unsigned char v, char* buffer);
 // outils mises de cote (elles sont notees pour la premiere fenetre montree).
 demande_lancement lit_ligne_commande(int argc, char** argv);
 
-struct document_source; // le source de la fenetre du source (controleur_source.cpp)
+class controleur_source;
 
 class simulateur {
   public:
@@ -54,6 +55,7 @@ class simulateur {
 
   private:
     friend struct acces_simulateur; // ouverture reservee aux tests
+    friend class pont_simulateur;   // ce que les fenetres compagnes en voient
 
     // Entrees du menu Fichier comme fl_get_menu les numerote (de 1 ; -1 : rien choisi).
     static constexpr int item_a_propos = 1;
@@ -63,17 +65,15 @@ class simulateur {
     int interprete_menu_fichier(Fl_Widget* obj);
     // Commande VALID_MEM : verifie les trois champs, puis remplit la memoire.
     void commande_memoire();
-    // Ce qu'un chargement reussi garde de la machine d'avant. "Ouvrir fichier
-    // binaire" ne remet que PC a 0 ; tout autre chargement repart d'un processeur
-    // neuf, comme au lancement, pour qu'un programme ne voie rien du precedent.
-    // Seul le rechargement du fichier deja en memoire garde les points d'arret.
-    enum class chargement { ouvrir_binaire, nouveau_fichier, rechargement };
-
     // Fin du chargement d'un .bin (menu ou rechargement).
     void charge_programme(char* chemin, chargement sorte);
     // Apres tout chargement reussi, .bin ou source : le fichier est retenu, PC a 0,
     // panneau, desassemblage.
     void demarre_programme_charge(std::string const& chemin, chargement sorte);
+    // Un programme deja lu (source assemblee, cas d'un exercice) entre en memoire.
+    void charge_image(programme_charge p, std::string const& chemin, chargement sorte);
+    // Le dump part de la ligne qui contient l'adresse, comme tire par sa glissiere.
+    void montre_au_dump(long long adresse);
 
     // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
     // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
@@ -156,43 +156,6 @@ class simulateur {
     barre_exercice_class* barre_exo = nullptr;
     fenetre_exercice_class* fenetre_exo = nullptr;
 
-    // Fenetre du source (controleur_source.cpp) : texte, edition, ligne du PC,
-    // points d'arret par ligne, symboles et diagnostics. Appele apres prepare_marche.
-    void prepare_source();
-    void detruit_source();
-    // Les commandes de la fenetre du source ; faux si obj n'en est pas une.
-    bool commande_source(Fl_Widget* obj);
-    // Ligne du PC et marge d'apres la machine, apres chaque desassemblage redessine ;
-    // contenu des donnees, apres chaque dump redessine.
-    void montre_source();
-    void montre_symboles();
-    // Le texte lu devient celui de la fenetre ; faux si ce n'est pas un texte
-    // (une alerte le dit), rien n'a alors change.
-    bool prend_source(std::string const& chemin, std::string const& octets);
-    // Assemble le texte de la fenetre et le charge ; fautif, rien n'est charge.
-    void assemble_source(chargement sorte);
-    // Un source est dans la fenetre du source (ouvert, meme fautif, ou nouveau).
-    bool source_ouverte() const;
-    // Ctrl+R avec un source dans la fenetre : enregistre s'il est modifie, assemble, charge.
-    void recharge_source();
-    // Avant de quitter ou de remplacer le texte : "Enregistrer les modifications de
-    // NOM.asm ?" s'il est modifie. Faux : l'etudiant annule (ou l'enregistrement echoue).
-    bool peut_abandonner_source();
-    // Un .bin est charge : plus de source, le bouton de la fenetre est grise.
-    void ferme_source();
-    // Ctrl+N : le modele d'une nouvelle source, apres la question s'il le faut.
-    void nouvelle_source();
-    // Choix d'un fichier, puis l'enregistrement ; faux si annule ou en echec.
-    bool enregistre_source_sous();
-    // Point d'arret sur l'instruction de la ligne, ou de la suivante.
-    void bascule_point_ligne(int ligne);
-    // Curseur a la ligne et a la colonne du diagnostic (compte de 0).
-    void va_au_diagnostic(int i);
-    // Le dump montre l'adresse du symbole (compte de 0).
-    void montre_symbole_au_dump(int i);
-    // F9 et clic dans la marge de la fenetre du source.
-    bool prend_evenement_source(int evenement, Fl_Window* fenetre);
-
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -224,8 +187,7 @@ class simulateur {
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;
-    source_class* fen_source; // fenetre du source et son bouton
-    document_source* doc;     // null avant prepare_source
+    std::unique_ptr<controleur_source> source; // null avant prepare_source
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
 // Ouverture sur les membres prives du controleur, pour les tests seulement.
@@ -24,11 +25,11 @@ struct acces_simulateur {
     static mp_interpreteur& inter(simulateur& s) { return s.inter; }
     static unsigned short debut_desassemblage(simulateur& s) { return s.adr_debut_desassemblage; }
     static void charge_programme(simulateur& s, char* chemin) {
-        s.charge_programme(chemin, simulateur::chargement::ouvrir_binaire);
+        s.charge_programme(chemin, chargement::ouvrir_binaire);
     }
     static aide_class& aide(simulateur& s) { return *s.aide; }
     static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
-    static source_class& source(simulateur& s) { return *s.fen_source; }
+    static source_class& source(simulateur& s) { return *s.source->fen_; }
     static void retiens_fichier(simulateur& s, std::string const& chemin) {
         s.retiens_fichier(chemin);
     }

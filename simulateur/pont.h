@@ -1,0 +1,67 @@
+// Ce qu'une fenetre compagne (source, exercice, platine, "Aller à") voit du
+// simulateur qui la possede : la machine montree, le programme en memoire, la
+// fenetre principale et l'aide (pour s'y poser, pour leurs touches), le zoom, et
+// les quelques gestes qui passent par lui. Une compagne ne connait que ce pont :
+// deux compagnes ne se parlent jamais, le simulateur les fait se rencontrer.
+// Aucune operation virtuelle : un pont ne fait que relayer au simulateur.
+#ifndef KARVELA_PONT_H
+#define KARVELA_PONT_H
+
+#include <FL/Fl_Window.H>
+
+#include <string>
+
+#include "execution/moteur.h"
+#include "simulateur/machine.h"
+#include "simulateur/marche.h"
+#include "simulateur/zoom.h"
+
+class simulateur;
+class portparallele;
+
+// Ce qu'un chargement reussi garde de la machine d'avant. "Ouvrir fichier
+// binaire" ne remet que PC a 0 ; tout autre chargement repart d'un processeur
+// neuf, comme au lancement, pour qu'un programme ne voie rien du precedent.
+// Seul le rechargement du fichier deja en memoire garde les points d'arret.
+enum class chargement { ouvrir_binaire, nouveau_fichier, rechargement };
+
+class pont_simulateur {
+  public:
+    explicit pont_simulateur(simulateur& s) : s_(s) {}
+
+    // La machine montree, son mode marche (points d'arret, evenements d'un cas) et
+    // ses ports (leurs boutons de bits).
+    machine& moteur() const;
+    mode_marche& marche() const;
+    portparallele& port(int p) const;
+    // Le programme en memoire (pas charge tant qu'aucun chargement n'a reussi) et
+    // le fichier dont il vient (vide : aucun).
+    programme_charge const& programme() const;
+    std::string const& fichier_charge() const;
+    Fl_Window* principale() const;
+    Fl_Window* aide() const;
+    zoom_fenetres& zoom() const;
+
+    // Le programme entre en memoire et devient celui de la fenetre, comme apres
+    // tout chargement reussi : fichier retenu, PC a 0, panneau, desassemblage.
+    void charge(programme_charge p, std::string const& chemin, chargement sorte) const;
+    // "Recharger" (Ctrl+R), comme par la barre du haut.
+    void recharge() const;
+    // Panneau, pile, desassemblage, ports, platine et dump, comme apres un STEP.
+    void redessine() const;
+    // Les points d'arret ont change : le desassemblage les montre.
+    void redessine_desassemblage() const;
+    // Le dump part de la ligne qui contient l'adresse, comme tire par sa glissiere.
+    void montre_au_dump(long long adresse) const;
+    // En marche, la marche s'arrete et son etat est montre ; sinon rien.
+    void arrete_marche() const;
+    // STOP mis en file, comme un clic (Echap en marche).
+    void clique_stop() const;
+    // Le texte d'etat de la barre du mode marche.
+    void annonce(std::string const& texte) const;
+
+  private:
+    simulateur& s_;
+};
+
+#endif
