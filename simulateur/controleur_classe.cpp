@@ -16,6 +16,7 @@
 #include <string>
 
 #include "classe/destination.h"
+#include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/textes_fichiers.h"
@@ -67,7 +68,7 @@ void simulateur::prepare_classe(double facteur_zoom) {
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
           static_cast<Fl_Window*>(aide->aide), source->fenetre(),
           static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a),
-          static_cast<Fl_Window*>(fenetre_exo->exercice)}) {
+          exercice->fenetre()}) {
         zoom.inscrit(f);
     }
     change_zoom(facteur_zoom);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "assembleur/source.h"
+#include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/texte_aide.h"
@@ -94,11 +95,11 @@ void simulateur::prepare_ajouts(demande_lancement const& demande) {
         retiens_fichier(demande.fichier);
         barre->B_RECHARGER->do_callback();
     }
-    prepare_exercice(demande.exercice);
+    exercice = std::make_unique<controleur_exercice>(SIM, pont_simulateur(*this), demande.exercice);
 }
 
 void simulateur::detruit_ajouts() {
-    detruit_exercice();
+    exercice.reset();
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
     delete barre; // ses widgets appartiennent a la fenetre principale
@@ -111,7 +112,7 @@ int simulateur::relaie_raccourci(int evenement) {
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
         !(simulateur_actif->aide->aide->visible() ||
           simulateur_actif->platine->platine->visible() ||
-          simulateur_actif->fenetre_exo->exercice->visible() ||
+          simulateur_actif->exercice->fenetre()->visible() ||
           simulateur_actif->source->fenetre()->visible())) {
         return 0;
     }

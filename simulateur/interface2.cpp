@@ -19,6 +19,7 @@
 
 #include "chaines/chaines.h"
 #include "chaines/saisie.h"
+#include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/desassemblage_arriere.h"
 
@@ -257,7 +258,7 @@ int simulateur::passe_commande() {
         inter.set_SP_value(-1);
         rafraichit_pile();
         marche.oublie_arret();
-        oublie_cas();
+        exercice->oublie_cas();
         montre_etat_marche();
     } else if (obj == SIM->B_STEP) {
         marche.evenements().pose_dues(moteur);
@@ -301,7 +302,7 @@ int simulateur::passe_commande() {
     } else if (obj == barre->B_RECHARGER) {
         recharge();
         memoire_ecrite = true;
-    } else if (commande_exercice(obj)) {
+    } else if (exercice->commande(obj)) {
         memoire_ecrite = true;
     } else if (!source->commande(obj)) {
         commande_marche(obj);
@@ -373,7 +374,7 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     // Retenu seulement ici : apres un echec, la barre nomme encore le programme en memoire.
     retiens_fichier(chemin);
     fichier_charge = chemin;
-    oublie_cas();
+    exercice->oublie_cas();
     moteur.memoire_touchee();
     moteur.oublie_historique();
     if (sorte != chargement::rechargement) {

@@ -13,7 +13,6 @@
 #include "execution/moteur.h"
 #include "simulateur/interface.h"
 #include "simulateur/interface_aller_a.h"
-#include "simulateur/interface_exercice.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interface_platine.h"
@@ -34,6 +33,7 @@ void reg2bin8(unsigned char v, char* buffer);
 // outils mises de cote (elles sont notees pour la premiere fenetre montree).
 demande_lancement lit_ligne_commande(int argc, char** argv);
 
+class controleur_exercice;
 class controleur_source;
 
 class simulateur {
@@ -135,27 +135,6 @@ class simulateur {
     // Bouton "Aller" : le dump montre l'adresse lue, ou la fenetre dit le refus.
     void va_a();
 
-    // Exercices (controleur_exercice.cpp) : ouvrir, verifier, preparer un cas.
-    // Appele a la fin de prepare_ajouts ; fichier : celui de --exercice, ou vide.
-    void prepare_exercice(std::string const& fichier);
-    void detruit_exercice();
-    // Vrai si obj est une commande des exercices ; elle est alors faite.
-    bool commande_exercice(Fl_Widget* obj);
-    // Le cas prepare ne l'est plus (chargement, RESET) : ses evenements sont desarmes.
-    void oublie_cas();
-    void ouvre_exercice(std::string const& chemin);
-    void montre_fenetre_exercice();
-    void verifie();
-    static void sonde_correction(void* donnees); // minuteur : la correction est-elle finie ?
-    void montre_resultats();
-    void montre_cas_choisi();
-    void prepare_cas_choisi();
-
-    struct suivi_exercice; // exercice ouvert, programme retenu, correction en cours
-    suivi_exercice* exo = nullptr;
-    barre_exercice_class* barre_exo = nullptr;
-    fenetre_exercice_class* fenetre_exo = nullptr;
-
     SIM_class* SIM;
     form_about_class* form_about;
     aide_class* aide;
@@ -187,7 +166,8 @@ class simulateur {
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;
-    std::unique_ptr<controleur_source> source; // null avant prepare_source
+    std::unique_ptr<controleur_exercice> exercice; // null avant prepare_ajouts
+    std::unique_ptr<controleur_source> source;     // null avant prepare_source
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
@@ -41,8 +42,8 @@ struct acces_simulateur {
     static barre_platine_class& barre_platine(simulateur& s) { return *s.barre_platine; }
     static aller_a_class& aller_a(simulateur& s) { return *s.aller_a; }
     static portparallele& port_e(simulateur& s) { return s.portE; }
-    static barre_exercice_class& barre_exercice(simulateur& s) { return *s.barre_exo; }
-    static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.fenetre_exo; }
+    static barre_exercice_class& barre_exercice(simulateur& s) { return *s.exercice->barre_; }
+    static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.
