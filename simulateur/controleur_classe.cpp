@@ -15,11 +15,11 @@
 #include <initializer_list>
 #include <string>
 
-#include "classe/destination.h"
+#include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
-#include "simulateur/textes_fichiers.h"
 
 namespace {
 
@@ -60,26 +60,20 @@ bool souris_sur(std::initializer_list<Fl_Widget const*> widgets) {
 } // namespace
 
 void simulateur::prepare_classe(double facteur_zoom) {
-    barre_platine = new barre_platine_class(SIM);
-    barre_platine->B_PLATINE->shortcut(FL_CTRL + 'p');
-    platine = new platine_class();
-    aller_a = new aller_a_class();
+    platine = std::make_unique<controleur_platine>(SIM, pont_simulateur(*this));
+    aller_a = std::make_unique<controleur_aller_a>(pont_simulateur(*this));
     for (Fl_Window* f :
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
-          static_cast<Fl_Window*>(aide->aide), source->fenetre(),
-          static_cast<Fl_Window*>(platine->platine), static_cast<Fl_Window*>(aller_a->aller_a),
-          exercice->fenetre()}) {
+          static_cast<Fl_Window*>(aide->aide), source->fenetre(), platine->fenetre(),
+          aller_a->fenetre(), exercice->fenetre()}) {
         zoom.inscrit(f);
     }
     change_zoom(facteur_zoom);
 }
 
 void simulateur::detruit_classe() {
-    delete platine->platine;
-    delete platine;
-    delete aller_a->aller_a;
-    delete aller_a;
-    delete barre_platine; // son bouton appartient a la fenetre principale
+    platine.reset();
+    aller_a.reset();
 }
 
 void simulateur::change_zoom(double facteur) {
@@ -113,7 +107,7 @@ bool simulateur::prend_touche_zoom(int evenement, Fl_Window* fenetre) {
     return true;
 }
 
-bool simulateur::prend_evenement_classe(int evenement, Fl_Window* fenetre) {
+bool simulateur::prend_molette(int evenement, Fl_Window* fenetre) {
     if (evenement == FL_MOUSEWHEEL && fenetre == SIM->SIM && Fl::event_dy() != 0) {
         bool const descend = Fl::event_dy() > 0;
         Fl_Widget* fleche = nullptr;
@@ -132,114 +126,5 @@ bool simulateur::prend_evenement_classe(int evenement, Fl_Window* fenetre) {
         }
         return true;
     }
-    if (evenement == FL_SHORTCUT && zoom.connait(fenetre) &&
-        (Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) == FL_CTRL &&
-        Fl::event_key() == 'g') {
-        montre_aller_a();
-        return true;
-    }
     return false;
-}
-
-void simulateur::commande_classe(Fl_Widget* obj) {
-    if (obj == barre_platine->B_PLATINE) {
-        montre_platine();
-    } else if (obj == platine->platine) {
-        fl_hide_form(platine->platine);
-    } else if (obj == aller_a->ALLER) {
-        va_a();
-    } else if (obj == aller_a->aller_a) {
-        fl_hide_form(aller_a->aller_a);
-    }
-}
-
-Fl_Widget* simulateur::interrupteur_en_bit(Fl_Widget* obj) {
-    portparallele* const ports[nb_ports] = {&portA, &portB, &portC, &portD, &portE};
-    for (int r = 0; r < nb_rangees_platine; ++r) {
-        for (int bit = 0; bit < bits_rangee; ++bit) {
-            if (rangees_platine[r].genre == organe::interrupteur &&
-                obj == platine->ORGANES[r][bit]) {
-                return ports[rangees_platine[r].port]->bouton_bit(bit);
-            }
-        }
-    }
-    return obj;
-}
-
-void simulateur::montre_platine() {
-    Fl_Window* const f = platine->platine;
-    // Fermee, elle se rouvre a cote de la fenetre principale ; ouverte, elle
-    // revient au premier plan sans bouger.
-    if (!f->visible()) {
-        pose_a_cote(f, SIM->SIM);
-    }
-    fl_show_form(f, FL_PLACE_FREE, FL_FULLBORDER, "Platine");
-    zoom.montree(f);
-    rafraichit_platine();
-}
-
-void simulateur::rafraichit_platine() {
-    if (!platine->platine->visible()) {
-        return;
-    }
-    portparallele* const ports[nb_ports] = {&portA, &portB, &portC, &portD, &portE};
-    for (int r = 0; r < nb_rangees_platine; ++r) {
-        rangee_platine const& rangee = rangees_platine[r];
-        for (int bit = 0; bit < bits_rangee; ++bit) {
-            etat_organe const e = etat_du_bit(rangee, ports[rangee.port]->registre(), bit);
-            Fl_Widget* const o = platine->ORGANES[r][bit];
-            bool change = false;
-            if (rangee.genre == organe::interrupteur) {
-                char const* const levier = e.allume ? interrupteur_haut : interrupteur_bas;
-                change = o->label() != levier || (o->active() != 0) != e.actif;
-                o->label(levier);
-                if (e.actif) {
-                    o->activate();
-                } else {
-                    o->deactivate();
-                }
-            } else {
-                Fl_Color const eteinte =
-                    rangee.genre == organe::led ? couleur_led_eteinte : couleur_segment_eteint;
-                Fl_Color const couleur = e.allume ? couleur_organe_allume : eteinte;
-                change = o->color() != couleur;
-                o->color(couleur);
-            }
-            if (change) {
-                o->redraw();
-            }
-        }
-    }
-}
-
-void simulateur::montre_aller_a() {
-    aller_a->MESSAGE->copy_label("");
-    fl_show_form(aller_a->aller_a, FL_PLACE_MOUSE, FL_FULLBORDER, "Aller à");
-    zoom.montree(aller_a->aller_a);
-    aller_a->SAISIE->take_focus();
-    aller_a->SAISIE->position(aller_a->SAISIE->size(), 0);
-}
-
-void simulateur::va_a() {
-    destination const d = lit_destination(
-        aller_a->SAISIE->value(),
-        [this](std::string const& nom, long& adresse) {
-            symbole_source const* s = programme_en_memoire.assemble.symbole(nom);
-            if (s == nullptr || s->sorte != symbole_source::etiquette) {
-                return false;
-            }
-            adresse = static_cast<long>(s->valeur);
-            return true;
-        },
-        programme_en_memoire.source);
-    if (!d.trouvee) {
-        aller_a->MESSAGE->copy_label(libelle_litteral(d.refus).c_str());
-        aller_a->aller_a->redraw();
-        return;
-    }
-    aller_a->MESSAGE->copy_label("");
-    // Comme la glissiere : le dump part de la ligne qui contient l'adresse.
-    fl_set_slider_value(SIM->DUMP_SLIDE, d.adresse);
-    rafraichit_dump(0);
-    fl_hide_form(aller_a->aller_a);
 }

@@ -12,6 +12,7 @@
 
 #include "assembleur/source.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 #include "simulateur/texte_aide.h"
@@ -111,7 +112,7 @@ int simulateur::relaie_raccourci(int evenement) {
     // fenetre principale n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
         !(simulateur_actif->aide->aide->visible() ||
-          simulateur_actif->platine->platine->visible() ||
+          simulateur_actif->platine->fenetre()->visible() ||
           simulateur_actif->exercice->fenetre()->visible() ||
           simulateur_actif->source->fenetre()->visible())) {
         return 0;

@@ -14,6 +14,8 @@
 #include <chrono>
 #include <string>
 
+#include "simulateur/controleur_aller_a.h"
+#include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
@@ -106,11 +108,11 @@ void simulateur::avant_commande(Fl_Widget* obj) {
     }
 }
 
-void simulateur::commande_marche(Fl_Widget* obj) {
+bool simulateur::commande_marche(Fl_Widget* obj) {
     if (obj == SIM->B_PLAY) {
         marche.demarre();
         montre_etat_marche();
-        return;
+        return true;
     }
     if (obj == barre_marche->B_RECULE) {
         if (moteur.recule()) {
@@ -120,22 +122,23 @@ void simulateur::commande_marche(Fl_Widget* obj) {
             montre_etat_marche();
             montre_machine();
         }
-        return;
+        return true;
     }
     if (obj == barre_marche->VITESSE) {
         int const i = barre_marche->VITESSE->value();
         if (i >= 0 && i < nb_vitesses) {
             marche.regle_vitesse(vitesses_marche[i]);
         }
-        return;
+        return true;
     }
     for (int y = 0; y < 12; ++y) {
         if (obj == point_desa[y]) {
             marche.points().bascule(adresse_desa[y]);
             rafraichit_desassemble();
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void simulateur::avance_marche() {
@@ -167,7 +170,7 @@ void simulateur::montre_machine() {
     for (portparallele* port : {&portA, &portB, &portC, &portD, &portE}) {
         port->redessine();
     }
-    rafraichit_platine();
+    platine->rafraichit();
     rafraichit_dump(0);
 }
 
@@ -213,7 +216,9 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
-    if (prend_evenement_classe(evenement, fenetre) ||
+    // Les compagnes n'existent pas toutes avant la fin du constructeur.
+    if (prend_molette(evenement, fenetre) ||
+        (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
         (source != nullptr && source->prend_evenement(evenement, fenetre))) {
         return true;
     }

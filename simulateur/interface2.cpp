@@ -19,7 +19,9 @@
 
 #include "chaines/chaines.h"
 #include "chaines/saisie.h"
+#include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/desassemblage_arriere.h"
 
@@ -233,7 +235,7 @@ int simulateur::passe_commande() {
         }
         return 1;
     }
-    obj = interrupteur_en_bit(obj);
+    obj = platine->bit_de(obj);
 
     int encore = 1;
     // Les ports reecrivent leurs registres apres la commande : le dump doit etre
@@ -304,9 +306,8 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (exercice->commande(obj)) {
         memoire_ecrite = true;
-    } else if (!source->commande(obj)) {
-        commande_marche(obj);
-        commande_classe(obj);
+    } else if (!source->commande(obj) && !commande_marche(obj) && !platine->commande(obj)) {
+        aller_a->commande(obj);
     }
 
     // Chaine des ports : le premier qui prend le widget (un de ses bits d'entree)
@@ -322,7 +323,7 @@ int simulateur::passe_commande() {
         rafraichit_dump(0);
     }
     actualise_recul();
-    rafraichit_platine();
+    platine->rafraichit();
     return encore;
 }
 

@@ -12,10 +12,8 @@
 #include "assembleur/assembleur.h"
 #include "execution/moteur.h"
 #include "simulateur/interface.h"
-#include "simulateur/interface_aller_a.h"
 #include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
-#include "simulateur/interface_platine.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
 #include "simulateur/machine.h"
@@ -33,7 +31,9 @@ void reg2bin8(unsigned char v, char* buffer);
 // outils mises de cote (elles sont notees pour la premiere fenetre montree).
 demande_lancement lit_ligne_commande(int argc, char** argv);
 
+class controleur_aller_a;
 class controleur_exercice;
+class controleur_platine;
 class controleur_source;
 
 class simulateur {
@@ -97,8 +97,8 @@ class simulateur {
     // Avant la relecture du panneau, en marche : les commandes qui arretent la
     // marche l'arretent (etat montre), les autres trouvent le panneau a jour.
     void avant_commande(Fl_Widget* obj);
-    // Les commandes du mode marche ; rien si obj n'en est pas une.
-    void commande_marche(Fl_Widget* obj);
+    // Vrai si obj est une commande du mode marche ; elle est alors faite.
+    bool commande_marche(Fl_Widget* obj);
     // Passe sans widget en marche : attend le rendez-vous ou execute une tranche.
     void avance_marche();
     void arrete_marche();
@@ -114,26 +114,17 @@ class simulateur {
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
-    // En classe (controleur_classe.cpp) : zoom, molette, "Aller a" et platine.
-    // Appele apres prepare_marche, avant de montrer ; --zoom y est applique.
+    // En classe (controleur_classe.cpp) : zoom et molette ; la platine et "Aller a",
+    // crees ici apres toutes les autres fenetres, qui sont alors inscrites au zoom.
+    // Appele apres prepare_source, avant de montrer ; --zoom y est applique.
     void prepare_classe(double facteur_zoom);
     void detruit_classe();
     // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
     void change_zoom(double facteur);
     // Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0 dans une fenetre inscrite, meme modale.
     bool prend_touche_zoom(int evenement, Fl_Window* fenetre);
-    // Molette sur le dump ou le desassemblage, Ctrl+G.
-    bool prend_evenement_classe(int evenement, Fl_Window* fenetre);
-    // Les commandes de la platine et de "Aller a" ; rien si obj n'en est pas une.
-    void commande_classe(Fl_Widget* obj);
-    // Le bouton du bit qu'un interrupteur de la platine represente, sinon obj.
-    Fl_Widget* interrupteur_en_bit(Fl_Widget* obj);
-    void montre_platine();
-    // Couleurs et leviers de la platine d'apres les ports, si elle est montree.
-    void rafraichit_platine();
-    void montre_aller_a();
-    // Bouton "Aller" : le dump montre l'adresse lue, ou la fenetre dit le refus.
-    void va_a();
+    // Molette sur le dump ou le desassemblage.
+    bool prend_molette(int evenement, Fl_Window* fenetre);
 
     SIM_class* SIM;
     form_about_class* form_about;
@@ -160,9 +151,8 @@ class simulateur {
     unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
     int ligne_pc_desa;               // ligne marquee "-> "
     zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
-    barre_platine_class* barre_platine = nullptr;
-    platine_class* platine = nullptr;
-    aller_a_class* aller_a = nullptr;
+    std::unique_ptr<controleur_platine> platine; // null avant prepare_classe
+    std::unique_ptr<controleur_aller_a> aller_a; // null avant prepare_classe
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;

@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
@@ -38,9 +40,9 @@ struct acces_simulateur {
     static mode_marche& marche(simulateur& s) { return s.marche; }
     static machine& moteur(simulateur& s) { return s.moteur; }
     static void regle_horloge(simulateur& s, double (*h)()) { s.horloge_marche = h; }
-    static platine_class& platine(simulateur& s) { return *s.platine; }
-    static barre_platine_class& barre_platine(simulateur& s) { return *s.barre_platine; }
-    static aller_a_class& aller_a(simulateur& s) { return *s.aller_a; }
+    static platine_class& platine(simulateur& s) { return *s.platine->fen_; }
+    static barre_platine_class& barre_platine(simulateur& s) { return *s.platine->barre_; }
+    static aller_a_class& aller_a(simulateur& s) { return *s.aller_a->fen_; }
     static portparallele& port_e(simulateur& s) { return s.portE; }
     static barre_exercice_class& barre_exercice(simulateur& s) { return *s.exercice->barre_; }
     static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
