@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
@@ -59,9 +60,7 @@ bool souris_sur(std::initializer_list<Fl_Widget const*> widgets) {
 
 } // namespace
 
-void simulateur::prepare_classe(double facteur_zoom) {
-    platine = std::make_unique<controleur_platine>(SIM, pont_simulateur(*this));
-    aller_a = std::make_unique<controleur_aller_a>(pont_simulateur(*this));
+void simulateur::prepare_zoom(double facteur_zoom) {
     for (Fl_Window* f :
          {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
           static_cast<Fl_Window*>(aide->aide), source->fenetre(), platine->fenetre(),
@@ -71,20 +70,13 @@ void simulateur::prepare_classe(double facteur_zoom) {
     change_zoom(facteur_zoom);
 }
 
-void simulateur::detruit_classe() {
-    platine.reset();
-    aller_a.reset();
-}
-
 void simulateur::change_zoom(double facteur) {
     if (facteur == zoom.facteur()) {
         return;
     }
     zoom.applique(facteur);
     // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.
-    if (!fichier_ouvert.empty()) {
-        retiens_fichier(fichier_ouvert);
-    }
+    fichiers->recoupe();
 }
 
 bool simulateur::prend_touche_zoom(int evenement, Fl_Window* fenetre) {

@@ -1,16 +1,16 @@
 // Controleur, commandes ajoutees a celles de la maquette : la fenetre d'aide, les
 // sources assemblees, le rechargement du dernier fichier, les touches du clavier
 // et le fichier nomme sur la ligne de commande. passe_commande aiguille vers ici.
-// Invariants : une touche met en file le widget de son bouton ou du menu, comme un
-// clic ; "Recharger" est grise tant que fichier_ouvert est vide.
+// Invariant : une touche met en file le widget de son bouton ou du menu, comme un
+// clic.
 #include <FL/Fl.H>
-#include <FL/fl_draw.H>
 #include <FL/forms.H>
 
 #include <iostream>
 #include <utility>
 
 #include "assembleur/source.h"
+#include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
@@ -20,32 +20,8 @@
 
 namespace {
 
-constexpr int marge_nom = 4; // pixels laisses a droite du nom du fichier ouvert
-
 // Le simulateur dont l'aide relaie les touches ; un seul vit a la fois.
 simulateur* simulateur_actif = nullptr;
-
-// Le nom tel que la boite le montre : trop long, il perd la fin de sa base (par
-// caracteres UTF-8 entiers), jamais son extension, qui dit .bin ou .asm.
-std::string nom_qui_tient(std::string const& nom, Fl_Widget const* boite) {
-    fl_open_display();
-    fl_font(boite->labelfont(), boite->labelsize());
-    std::string::size_type const point = nom.rfind('.');
-    std::string const extension = point == std::string::npos ? "" : nom.substr(point);
-    std::string base = nom.substr(0, nom.size() - extension.size());
-    std::string texte = nom;
-    while (fl_width(texte.c_str()) > boite->w() - marge_nom && !base.empty()) {
-        while (!base.empty()) {
-            unsigned char const octet = static_cast<unsigned char>(base.back());
-            base.pop_back();
-            if ((octet & 0xC0) != 0x80) {
-                break;
-            }
-        }
-        texte = base + "…" + extension;
-    }
-    return texte;
-}
 
 } // namespace
 
@@ -68,8 +44,7 @@ void simulateur::prepare_ajouts(demande_lancement const& demande) {
     // Les noms des touches (menu, aide) en francais : "Ctrl+Maj+O".
     fl_local_shift = "Maj";
 
-    barre = new barre_fichiers_class(SIM);
-    barre->B_RECHARGER->deactivate();
+    fichiers = std::make_unique<bande_fichiers>(SIM);
 
     for (std::string const& ligne : lignes_aide()) {
         aide->TEXTE_AIDE->add(ligne.c_str());
@@ -85,25 +60,21 @@ void simulateur::prepare_ajouts(demande_lancement const& demande) {
     // Le menu range ses entrees de 0 : une de moins que fl_get_menu.
     SIM->m_fichier->shortcut(item_ouvrir - 1, FL_CTRL + 'o');
     SIM->m_fichier->shortcut(item_quitter - 1, FL_CTRL + 'q');
-    barre->B_SOURCE->shortcut(FL_CTRL + FL_SHIFT + 'o');
-    barre->B_RECHARGER->shortcut(FL_CTRL + 'r');
     simulateur_actif = this;
     Fl::add_handler(relaie_raccourci);
 
     // Le fichier de la ligne de commande s'ouvre comme un rechargement, a la
     // premiere passe : la fenetre est alors montree, et un echec s'y affiche.
     if (demande.action == lancement::fenetre && !demande.fichier.empty()) {
-        retiens_fichier(demande.fichier);
-        barre->B_RECHARGER->do_callback();
+        fichiers->retiens(demande.fichier);
+        fichiers->bouton_recharger()->do_callback();
     }
-    exercice = std::make_unique<controleur_exercice>(SIM, pont_simulateur(*this), demande.exercice);
 }
 
 void simulateur::detruit_ajouts() {
-    exercice.reset();
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
-    delete barre; // ses widgets appartiennent a la fenetre principale
+    fichiers.reset();
 }
 
 int simulateur::relaie_raccourci(int evenement) {
@@ -126,14 +97,6 @@ void simulateur::montre_aide() {
     zoom.montree(aide->aide);
 }
 
-void simulateur::retiens_fichier(std::string const& chemin) {
-    fichier_ouvert = chemin;
-    barre->NOM_FICHIER->copy_label(nom_qui_tient(nom_affiche(chemin), barre->NOM_FICHIER).c_str());
-    barre->NOM_FICHIER->copy_tooltip(chemin.c_str());
-    barre->B_RECHARGER->activate();
-    SIM->SIM->redraw();
-}
-
 void simulateur::ouvre_source() {
     char* chemin = fl_show_file_selector("Choisissez un fichier source", "", "*.asm", "");
     if (chemin == nullptr) {
@@ -148,11 +111,11 @@ void simulateur::recharge() {
         source->recharge();
         return;
     }
-    if (fichier_ouvert.empty()) {
+    if (fichiers->fichier().empty()) {
         return;
     }
     // Copie : le chargeur prend un char* que rien ne garantit intact.
-    std::string chemin = fichier_ouvert;
+    std::string chemin = fichiers->fichier();
     chargement const sorte =
         chemin == fichier_charge ? chargement::rechargement : chargement::nouveau_fichier;
     if (est_source(chemin)) {

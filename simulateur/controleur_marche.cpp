@@ -14,6 +14,7 @@
 #include <chrono>
 #include <string>
 
+#include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
@@ -93,9 +94,13 @@ void simulateur::avant_commande(Fl_Widget* obj) {
         return;
     }
     // Tout ce qui execute, annule, remet a zero, charge ou quitte arrete d'abord.
-    Fl_Widget* const arretent[] = {SIM->B_STOP,       SIM->B_STEP, barre_marche->B_RECULE,
-                                   SIM->B_RESET,      SIM->SIM,    barre->B_SOURCE,
-                                   barre->B_RECHARGER};
+    Fl_Widget* const arretent[] = {SIM->B_STOP,
+                                   SIM->B_STEP,
+                                   barre_marche->B_RECULE,
+                                   SIM->B_RESET,
+                                   SIM->SIM,
+                                   fichiers->bouton_source(),
+                                   fichiers->bouton_recharger()};
     // Du menu Fichier, "A propos" et un menu ferme sans choix laissent la marche.
     int const item = obj == SIM->m_fichier ? fl_get_menu(obj) : 0;
     bool const arrete =

@@ -19,6 +19,7 @@
 
 #include "chaines/chaines.h"
 #include "chaines/saisie.h"
+#include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
@@ -135,7 +136,7 @@ simulateur::simulateur(int argc, char** argv)
       moteur(memoire, inter,
              {&portA.registre(), &portB.registre(), &portC.registre(), &portD.registre(),
               &portE.registre()}),
-      adr_debut_desassemblage(0), barre(nullptr), fermer_aide(nullptr), horloge_marche(nullptr),
+      adr_debut_desassemblage(0), fermer_aide(nullptr), horloge_marche(nullptr),
       marche(moteur, [this] { return horloge_marche(); }), barre_marche(nullptr), adresse_desa(),
       ligne_pc_desa(0) {
     fl_initialize(&argc, argv, nullptr, nullptr, 0);
@@ -192,9 +193,15 @@ simulateur::simulateur(int argc, char** argv)
     // Lue une fois, ce que la boite a outils a laisse de la ligne de commande.
     demande_lancement const demande = lit_ligne_commande(argc, argv);
     prepare_ajouts(demande);
+    // Les fenetres compagnes, chacune a son controleur, qui ne voit du simulateur
+    // que le pont ; leurs boutons rejoignent la barre du haut dans cet ordre.
+    pont_simulateur const pont(*this);
+    exercice = std::make_unique<controleur_exercice>(SIM, pont, demande.exercice);
     prepare_marche();
-    source = std::make_unique<controleur_source>(SIM, pont_simulateur(*this));
-    prepare_classe(demande.zoom); // apres toutes les fenetres : il les inscrit au zoom
+    source = std::make_unique<controleur_source>(SIM, pont);
+    platine = std::make_unique<controleur_platine>(SIM, pont);
+    aller_a = std::make_unique<controleur_aller_a>(pont);
+    prepare_zoom(demande.zoom); // apres toutes les fenetres : il les inscrit
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
     zoom.montree(SIM->SIM); // centree, mais peut-etre plus grande que l'ecran
@@ -203,9 +210,11 @@ simulateur::simulateur(int argc, char** argv)
 simulateur::~simulateur() {
     fl_hide_form(SIM->SIM);
     fl_finish();
+    exercice.reset();
     detruit_ajouts();
     detruit_marche();
-    detruit_classe();
+    platine.reset();
+    aller_a.reset();
     source.reset();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
@@ -298,10 +307,10 @@ int simulateur::passe_commande() {
         montre_aide();
     } else if (obj == aide->aide || obj == fermer_aide) {
         fl_hide_form(aide->aide);
-    } else if (obj == barre->B_SOURCE) {
+    } else if (obj == fichiers->bouton_source()) {
         ouvre_source();
         memoire_ecrite = true;
-    } else if (obj == barre->B_RECHARGER) {
+    } else if (obj == fichiers->bouton_recharger()) {
         recharge();
         memoire_ecrite = true;
     } else if (exercice->commande(obj)) {
@@ -373,7 +382,7 @@ void simulateur::charge_programme(char* chemin, chargement sorte) {
 
 void simulateur::demarre_programme_charge(std::string const& chemin, chargement sorte) {
     // Retenu seulement ici : apres un echec, la barre nomme encore le programme en memoire.
-    retiens_fichier(chemin);
+    fichiers->retiens(chemin);
     fichier_charge = chemin;
     exercice->oublie_cas();
     moteur.memoire_touchee();

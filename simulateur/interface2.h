@@ -12,7 +12,6 @@
 #include "assembleur/assembleur.h"
 #include "execution/moteur.h"
 #include "simulateur/interface.h"
-#include "simulateur/interface_fichiers.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/ligne_commande.h"
@@ -31,6 +30,7 @@ void reg2bin8(unsigned char v, char* buffer);
 // outils mises de cote (elles sont notees pour la premiere fenetre montree).
 demande_lancement lit_ligne_commande(int argc, char** argv);
 
+class bande_fichiers;
 class controleur_aller_a;
 class controleur_exercice;
 class controleur_platine;
@@ -75,13 +75,12 @@ class simulateur {
     // Le dump part de la ligne qui contient l'adresse, comme tire par sa glissiere.
     void montre_au_dump(long long adresse);
 
-    // Ajouts (controleur_fichiers.cpp) : aide, sources, rechargement, touches et
-    // fichier de la ligne de commande. Appele apres les ports, avant de montrer.
+    // Ajouts (controleur_fichiers.cpp) : aide, partie fichiers de la barre, sources,
+    // rechargement, touches et fichier de la ligne de commande. Appele apres les
+    // ports, avant les fenetres compagnes.
     void prepare_ajouts(demande_lancement const& demande);
     void detruit_ajouts();
     void montre_aide();
-    // Le fichier que "Recharger" relira, nomme dans la barre du haut.
-    void retiens_fichier(std::string const& chemin);
     void ouvre_source();
     void recharge();
     // Ouvre la source dans la fenetre du source, l'assemble et la charge comme un
@@ -114,11 +113,9 @@ class simulateur {
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
-    // En classe (controleur_classe.cpp) : zoom et molette ; la platine et "Aller a",
-    // crees ici apres toutes les autres fenetres, qui sont alors inscrites au zoom.
-    // Appele apres prepare_source, avant de montrer ; --zoom y est applique.
-    void prepare_classe(double facteur_zoom);
-    void detruit_classe();
+    // En classe (controleur_classe.cpp) : zoom et molette. Toutes les fenetres
+    // sont inscrites au zoom une fois creees, avant de montrer ; --zoom y est applique.
+    void prepare_zoom(double facteur_zoom);
     // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
     void change_zoom(double facteur);
     // Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0 dans une fenetre inscrite, meme modale.
@@ -141,9 +138,7 @@ class simulateur {
     portparallele portE;
     machine moteur; // une instruction comme STEP la fait, sur les membres ci-dessus
     unsigned short adr_debut_desassemblage;
-    barre_fichiers_class* barre;
     Fl_Widget* fermer_aide;     // bouton "Fermer" de l'aide, sans membre dans aide_class
-    std::string fichier_ouvert; // vide tant qu'aucun fichier n'a ete choisi
     std::string fichier_charge; // celui dont le programme est en memoire ; vide : aucun
     double (*horloge_marche)(); // secondes ; les tests la reglent a la main
     mode_marche marche;         // en marche, vitesse, points d'arret, cadence
@@ -151,13 +146,17 @@ class simulateur {
     unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
     int ligne_pc_desa;               // ligne marquee "-> "
     zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
-    std::unique_ptr<controleur_platine> platine; // null avant prepare_classe
-    std::unique_ptr<controleur_aller_a> aller_a; // null avant prepare_classe
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;
-    std::unique_ptr<controleur_exercice> exercice; // null avant prepare_ajouts
-    std::unique_ptr<controleur_source> source;     // null avant prepare_source
+    std::unique_ptr<bande_fichiers> fichiers; // partie fichiers de la barre du haut
+    // Les fenetres compagnes, dans l'ordre de leur creation : chacune a son
+    // controleur, qui ne voit du simulateur que le pont. Null jusqu'a leur place
+    // dans le constructeur : le premier dessin des vues les precede.
+    std::unique_ptr<controleur_exercice> exercice;
+    std::unique_ptr<controleur_source> source;
+    std::unique_ptr<controleur_platine> platine;
+    std::unique_ptr<controleur_aller_a> aller_a;
 };
 
 #endif

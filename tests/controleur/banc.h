@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
@@ -31,10 +32,10 @@ struct acces_simulateur {
         s.charge_programme(chemin, chargement::ouvrir_binaire);
     }
     static aide_class& aide(simulateur& s) { return *s.aide; }
-    static barre_fichiers_class& barre(simulateur& s) { return *s.barre; }
+    static barre_fichiers_class& barre(simulateur& s) { return *s.fichiers->barre_; }
     static source_class& source(simulateur& s) { return *s.source->fen_; }
     static void retiens_fichier(simulateur& s, std::string const& chemin) {
-        s.retiens_fichier(chemin);
+        s.fichiers->retiens(chemin);
     }
     static barre_marche_class& barre_marche(simulateur& s) { return *s.barre_marche; }
     static mode_marche& marche(simulateur& s) { return s.marche; }
