@@ -15,9 +15,7 @@
 #include <string>
 
 #include "simulateur/bande_fichiers.h"
-#include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_platine.h"
-#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
 namespace {
@@ -25,10 +23,6 @@ namespace {
 constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
 constexpr Fl_Color couleur_point_arret = FL_RED;
 constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
-
-// Le simulateur que sert le crochet d'evenements ; un seul vit a la fois.
-simulateur* simulateur_marche = nullptr;
-Fl_Event_Dispatch crochet_precedent = nullptr;
 
 double secondes() {
     using namespace std::chrono;
@@ -77,15 +71,9 @@ void simulateur::prepare_marche() {
 
     moteur.garde_historique(true);
     actualise_recul();
-    simulateur_marche = this;
-    crochet_precedent = Fl::event_dispatch();
-    Fl::event_dispatch(aiguille_evenement);
 }
 
 void simulateur::detruit_marche() {
-    Fl::event_dispatch(crochet_precedent);
-    crochet_precedent = nullptr;
-    simulateur_marche = nullptr;
     delete barre_marche; // ses widgets appartiennent a la fenetre principale
 }
 
@@ -205,28 +193,7 @@ void simulateur::marque_point_arret(Fl_Widget* ligne, unsigned short adresse) {
     }
 }
 
-int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
-    // Le zoom vaut dans toute fenetre du simulateur, modale comprise ; une fenetre
-    // modale ou un menu deroule garde ses autres evenements.
-    if (simulateur_marche != nullptr && Fl::grab() == nullptr &&
-        simulateur_marche->prend_touche_zoom(evenement, fenetre)) {
-        return 1;
-    }
-    if (simulateur_marche != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr &&
-        simulateur_marche->prend_evenement(evenement, fenetre)) {
-        return 1;
-    }
-    return crochet_precedent != nullptr ? crochet_precedent(evenement, fenetre)
-                                        : Fl::handle_(evenement, fenetre);
-}
-
-bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
-    // Les compagnes n'existent pas toutes avant la fin du constructeur.
-    if (prend_molette(evenement, fenetre) ||
-        (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
-        (source != nullptr && source->prend_evenement(evenement, fenetre))) {
-        return true;
-    }
+bool simulateur::prend_evenement_marche(int evenement, Fl_Window* fenetre) {
     // Une ligne du desassemblage est une boite, sourde aux clics : le clic la met
     // en file, puis suit son cours.
     if (evenement == FL_PUSH && fenetre == SIM->SIM && Fl::event_button() == FL_LEFT_MOUSE) {

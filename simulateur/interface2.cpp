@@ -117,6 +117,10 @@ constexpr limites_champ limites_champs[] = {
     {"x", -plafond_saisie, plafond_saisie, ""},
 };
 
+// Le simulateur que sert le crochet d'evenements ; un seul vit a la fois.
+simulateur* simulateur_crochet = nullptr;
+Fl_Event_Dispatch crochet_precedent = nullptr;
+
 // Premiere ligne de l'alerte : elle nomme le champ refuse par son libelle.
 std::string message_champ_invalide(limites_champ const& champ, bool est_nombre) {
     std::string const debut = std::string("Erreur: le champ \"") + champ.nom + "\" ";
@@ -198,6 +202,9 @@ simulateur::simulateur(int argc, char** argv)
     pont_simulateur const pont(*this);
     exercice = std::make_unique<controleur_exercice>(SIM, pont, demande.exercice);
     prepare_marche();
+    simulateur_crochet = this;
+    crochet_precedent = Fl::event_dispatch();
+    Fl::event_dispatch(aiguille_evenement);
     source = std::make_unique<controleur_source>(SIM, pont);
     platine = std::make_unique<controleur_platine>(SIM, pont);
     aller_a = std::make_unique<controleur_aller_a>(pont);
@@ -212,6 +219,9 @@ simulateur::~simulateur() {
     fl_finish();
     exercice.reset();
     detruit_ajouts();
+    Fl::event_dispatch(crochet_precedent);
+    crochet_precedent = nullptr;
+    simulateur_crochet = nullptr;
     detruit_marche();
     platine.reset();
     aller_a.reset();
@@ -334,6 +344,30 @@ int simulateur::passe_commande() {
     actualise_recul();
     platine->rafraichit();
     return encore;
+}
+
+int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
+    // Le zoom vaut dans toute fenetre du simulateur, modale comprise ; une fenetre
+    // modale ou un menu deroule garde ses autres evenements.
+    if (simulateur_crochet != nullptr && Fl::grab() == nullptr &&
+        simulateur_crochet->prend_touche_zoom(evenement, fenetre)) {
+        return 1;
+    }
+    if (simulateur_crochet != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr &&
+        simulateur_crochet->prend_evenement(evenement, fenetre)) {
+        return 1;
+    }
+    return crochet_precedent != nullptr ? crochet_precedent(evenement, fenetre)
+                                        : Fl::handle_(evenement, fenetre);
+}
+
+bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
+    // Dans cet ordre : la molette des vues, chaque compagne (certaines ne sont pas
+    // encore creees quand le crochet est pose), puis le mode marche.
+    return prend_molette(evenement, fenetre) ||
+           (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
+           (source != nullptr && source->prend_evenement(evenement, fenetre)) ||
+           prend_evenement_marche(evenement, fenetre);
 }
 
 int simulateur::interprete_menu_fichier(Fl_Widget* obj) {

@@ -62,6 +62,11 @@ class simulateur {
     static constexpr int item_ouvrir = 2;
     static constexpr int item_quitter = 3;
 
+    // Crochet d'evenements, pose avant toute fenetre compagne : touches du zoom,
+    // puis (hors fenetre modale et menu deroule) prend_evenement.
+    static int aiguille_evenement(int evenement, Fl_Window* fenetre);
+    // Les evenements que les vues, les compagnes et le mode marche mettent en file.
+    bool prend_evenement(int evenement, Fl_Window* fenetre);
     int interprete_menu_fichier(Fl_Widget* obj);
     // Commande VALID_MEM : verifie les trois champs, puis remplit la memoire.
     void commande_memoire();
@@ -107,9 +112,8 @@ class simulateur {
     void montre_etat_marche();
     // Bouton du pas arriere grise quand il n'y a rien a annuler.
     void actualise_recul();
-    // Clic sur une ligne du desassemblage et touches du mode marche, mis en file.
-    static int aiguille_evenement(int evenement, Fl_Window* fenetre);
-    bool prend_evenement(int evenement, Fl_Window* fenetre);
+    // Clic sur une ligne du desassemblage, Echap et F9, mis en file.
+    bool prend_evenement_marche(int evenement, Fl_Window* fenetre);
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
