@@ -1,11 +1,8 @@
-// Controleur, devant une classe : zoom des fenetres, molette sur le dump et le
-// desassemblage, "Aller à" (Ctrl+G) et la platine. passe_commande et le crochet
-// d'evenements aiguillent vers ici.
+// Controleur, devant une classe : zoom des fenetres et molette sur le dump et le
+// desassemblage. Le crochet d'evenements aiguille vers ici.
 // Invariants : un cran de molette met en file une fleche du dump ou du
-// desassemblage, comme un clic ; un interrupteur de la platine devient, des sa
-// sortie de la file, le bouton du bit de son port (meme chemin qu'un clic sur ce
-// bouton) ; la platine montree est redessinee avec les ports ; toute taille posee
-// a l'execution passe par zoom.taille.
+// desassemblage, comme un clic ; toute fenetre, compagnes comprises, est inscrite
+// au zoom ; toute taille posee a l'execution passe par zoom.taille.
 #include <FL/Fl.H>
 #include <FL/forms.H>
 
@@ -13,8 +10,6 @@
 #include <climits>
 #include <cstdlib>
 #include <initializer_list>
-#include <string>
-
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"

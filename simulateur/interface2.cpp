@@ -1,9 +1,10 @@
 // Controleur du simulateur : demarrage, boucle de commandes sur la file d'objets
-// Forms, commandes des boutons et du menu Fichier, panneau des registres et vues
-// (pile, desassemblage, dump).
+// Forms, crochet d'evenements, commandes des boutons et du menu Fichier, panneau
+// des registres et vues (pile, desassemblage, dump), et ce que le pont relaie.
 // Invariants : chaque passe prend au plus un widget dans la file, relit le panneau
-// dans le processeur avant toute commande, puis offre le widget aux ports A a E ;
-// le dump montre toujours 96 octets consecutifs entre 0x0000 et 0xFFFF.
+// dans le processeur avant toute commande, le donne a la premiere commande ou
+// compagne qui le reconnait, puis l'offre aux ports A a E ; le dump montre
+// toujours 96 octets consecutifs entre 0x0000 et 0xFFFF.
 #include "simulateur/interface2.h"
 
 #include <FL/Fl_File_Chooser.H>

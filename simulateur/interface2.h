@@ -2,6 +2,12 @@
 // cree les fenetres et fait tourner l'unique boucle de commandes sur la file
 // d'objets de la couche Forms. Aucun widget n'a de rappel propre : tout ce que
 // l'utilisateur active arrive par la file et se traite ici, un widget par passe.
+// Il garde la fenetre principale (panneau, vues, menu Fichier, "A propos",
+// aide), et ses ajouts : partie fichiers de la barre (bande_fichiers), mode
+// marche, zoom. Chaque fenetre compagne (exercice, source, platine, "Aller à") a
+// son controleur, possede ici, qui ne voit du simulateur que le pont (pont.h) :
+// la boucle lui offre chaque widget ("est-ce le tien ? alors fais-le") et le
+// crochet chaque evenement, dans un ordre fixe.
 #ifndef KARVELA_INTERFACE2_H
 #define KARVELA_INTERFACE2_H
 

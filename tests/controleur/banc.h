@@ -44,7 +44,6 @@ struct acces_simulateur {
     static platine_class& platine(simulateur& s) { return *s.platine->fen_; }
     static barre_platine_class& barre_platine(simulateur& s) { return *s.platine->barre_; }
     static aller_a_class& aller_a(simulateur& s) { return *s.aller_a->fen_; }
-    static portparallele& port_e(simulateur& s) { return s.portE; }
     static barre_exercice_class& barre_exercice(simulateur& s) { return *s.exercice->barre_; }
     static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
 };
