@@ -86,7 +86,7 @@ class simulateur {
     // Le dump part de la ligne qui contient l'adresse, comme tire par sa glissiere.
     void montre_au_dump(long long adresse);
 
-    // Ajouts (controleur_fichiers.cpp) : aide, partie fichiers de la barre, sources,
+    // Ajouts (interface2_fichiers.cpp) : aide, partie fichiers de la barre, sources,
     // rechargement, touches et fichier de la ligne de commande. Appele apres les
     // ports, avant les fenetres compagnes.
     void prepare_ajouts(demande_lancement const& demande);
@@ -100,7 +100,7 @@ class simulateur {
     // Une touche tapee dans l'aide vaut comme dans la fenetre principale.
     static int relaie_raccourci(int evenement);
 
-    // Mode marche (controleur_marche.cpp) : PLAY, STOP, vitesse, points d'arret
+    // Mode marche (interface2_marche.cpp) : PLAY, STOP, vitesse, points d'arret
     // et pas arriere. Appele apres prepare_ajouts, avant de montrer.
     void prepare_marche();
     void detruit_marche();
@@ -123,7 +123,7 @@ class simulateur {
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
-    // En classe (controleur_classe.cpp) : zoom et molette. Toutes les fenetres
+    // En classe (interface2_classe.cpp) : zoom et molette. Toutes les fenetres
     // sont inscrites au zoom une fois creees, avant de montrer ; --zoom y est applique.
     void prepare_zoom(double facteur_zoom);
     // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
