@@ -199,7 +199,8 @@ simulateur::simulateur(int argc, char** argv)
     demande_lancement const demande = lit_ligne_commande(argc, argv);
     prepare_ajouts(demande);
     // Les fenetres compagnes, chacune a son controleur, qui ne voit du simulateur
-    // que le pont ; leurs boutons rejoignent la barre du haut dans cet ordre.
+    // que le pont, et le mode marche, dans l'ordre ou leurs boutons rejoignent la
+    // barre du haut ; le crochet d'evenements suit le mode marche.
     pont_simulateur const pont(*this);
     exercice = std::make_unique<controleur_exercice>(SIM, pont, demande.exercice);
     prepare_marche();

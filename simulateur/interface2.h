@@ -68,8 +68,9 @@ class simulateur {
     static constexpr int item_ouvrir = 2;
     static constexpr int item_quitter = 3;
 
-    // Crochet d'evenements, pose avant toute fenetre compagne : touches du zoom,
-    // puis (hors fenetre modale et menu deroule) prend_evenement.
+    // Crochet d'evenements, pose apres le mode marche (avant le source, la platine
+    // et "Aller a") : touches du zoom, puis, hors fenetre modale et menu deroule,
+    // prend_evenement.
     static int aiguille_evenement(int evenement, Fl_Window* fenetre);
     // Les evenements que les vues, les compagnes et le mode marche mettent en file.
     bool prend_evenement(int evenement, Fl_Window* fenetre);
