@@ -21,27 +21,7 @@
 namespace {
 
 std::string raison(int e) {
-    switch (e) {
-    case ENOENT:
-    case ENOTDIR:
-        return "dossier introuvable";
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return "accès refusé";
-    case EISDIR:
-        return "c'est un dossier";
-    case ENOSPC:
-        return "disque plein";
-    case ENXIO:
-        return "tube sans lecteur";
-    case EBADF:
-        return "sortie fermée";
-    case EPIPE:
-        return "tube fermé";
-    default:
-        return "errno " + std::to_string(e);
-    }
+    return raison_errno(e, sens_acces::ecriture);
 }
 
 mode_t droits_ordinaires() {
