@@ -109,6 +109,7 @@ int lit_options(int argc, char** argv, options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    debut_commande();
     options o;
     int const code = lit_options(argc, argv, o);
     if (code >= 0) {

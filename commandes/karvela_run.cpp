@@ -24,6 +24,7 @@ char const* const commande = "karvela-run";
 } // namespace
 
 int main(int argc, char** argv) {
+    debut_commande();
     options_run o;
     lecture_options const l = lit_options_run(std::vector<std::string>(argv + 1, argv + argc), o);
     switch (l.demande) {

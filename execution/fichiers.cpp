@@ -1,7 +1,7 @@
 // Le fichier est d'abord examine par stat, puis ouvert sans attente (O_NONBLOCK)
 // et reexamine par fstat : s'il est devenu un tube entre les deux, il est refuse
-// sans qu'aucune lecture ne bloque. Les raisons suivent errno, traduites ici
-// plutot que par strerror, qui suit la langue du systeme.
+// sans qu'aucune lecture ne bloque. Les raisons suivent errno, traduites par
+// raison_errno pour la lecture comme pour l'ecriture des commandes.
 #include "execution/fichiers.h"
 
 #include <cerrno>
@@ -18,22 +18,7 @@ constexpr std::size_t taille_bin_max = 32767;
 constexpr std::size_t fin_memoire = 0x10000;
 
 std::string raison(int e) {
-    switch (e) {
-    case ENOENT:
-    case ENOTDIR:
-        return "fichier introuvable";
-    case EACCES:
-    case EPERM:
-        return "accès refusé";
-    case EISDIR:
-        return "c'est un dossier";
-    case ELOOP:
-        return "lien en boucle";
-    case ENAMETOOLONG:
-        return "nom trop long";
-    default:
-        return "erreur de lecture (errno " + std::to_string(e) + ")";
-    }
+    return raison_errno(e, sens_acces::lecture);
 }
 
 fichier_lu refus(std::string r) {
@@ -43,6 +28,38 @@ fichier_lu refus(std::string r) {
 }
 
 } // namespace
+
+std::string raison_errno(int e, sens_acces sens) {
+    switch (e) {
+    case ENOENT:
+    case ENOTDIR:
+        return sens == sens_acces::lecture ? "fichier introuvable" : "dossier introuvable";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "accès refusé";
+    case EISDIR:
+        return "c'est un dossier";
+    case ELOOP:
+        return "lien en boucle";
+    case ENAMETOOLONG:
+        return "nom trop long";
+    case ENOSPC:
+        return "disque plein";
+    case EDQUOT:
+        return "quota dépassé";
+    case EFBIG:
+        return "fichier trop grand";
+    case ENXIO:
+        return "tube sans lecteur";
+    case EBADF:
+        return "sortie fermée";
+    case EPIPE:
+        return "tube fermé";
+    default:
+        return "erreur du système (errno " + std::to_string(e) + ")";
+    }
+}
 
 std::string nature_speciale(unsigned mode) {
     switch (mode & S_IFMT) {

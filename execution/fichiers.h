@@ -20,6 +20,13 @@ struct fichier_lu {
 
 fichier_lu lit_fichier(std::string const& chemin, std::size_t maximum);
 
+// La raison d'un echec d'apres errno, en francais : le seul traducteur de l'arbre,
+// plutot que strerror, qui suit la langue du systeme. Un nom absent dit
+// "fichier introuvable" a la lecture, "dossier introuvable" a l'ecriture (le
+// fichier y serait cree : c'est son dossier qui manque).
+enum class sens_acces { lecture, ecriture };
+std::string raison_errno(int e, sens_acces sens);
+
 // Ce qu'est un fichier qui n'est pas un fichier ordinaire, d'apres son st_mode :
 // "c'est un dossier"... ; vide pour un fichier ordinaire.
 std::string nature_speciale(unsigned mode);

@@ -1,5 +1,6 @@
 // Ecriture des sorties des commandes sur ce qui existe deja au chemin donne :
 // un fichier garde ses droits, un lien reste un lien, un tube reste un tube.
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include "commandes/ecriture.h"
+#include "execution/fichiers.h"
 #include "tests/dossier_temporaire.h"
 
 namespace {
@@ -51,6 +53,14 @@ TEST_F(Ecriture, DossierRefuse) {
     EXPECT_EQ(ecrit_fichier(dossier, "neuf"),
               "impossible d'écrire « " + dossier.string() + " » : c'est un dossier");
     EXPECT_TRUE(fs::is_directory(dossier));
+}
+
+TEST(Raisons, UnSeulTraducteurPourLireEtEcrire) {
+    EXPECT_EQ(raison_errno(ENOENT, sens_acces::lecture), "fichier introuvable");
+    EXPECT_EQ(raison_errno(ENOENT, sens_acces::ecriture), "dossier introuvable");
+    for (sens_acces const sens : {sens_acces::lecture, sens_acces::ecriture}) {
+        EXPECT_EQ(raison_errno(EXDEV, sens), "erreur du système (errno 18)");
+    }
 }
 
 } // namespace
