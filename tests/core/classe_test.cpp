@@ -147,4 +147,161 @@ TEST(Placement, ACoteSansCouvrirLesAutresCompagnes) {
     }
 }
 
+// Les fenetres du programme, tailles concues et minimums.
+std::vector<fenetre_a_placer> fenetres_du_programme(bool compagnes_montrees) {
+    return {{sorte_fenetre::principale, 650, 695},
+            {sorte_fenetre::compagne, 720, 695, 480, 300, compagnes_montrees}, // source
+            {sorte_fenetre::compagne, 620, 390, 480, 300, compagnes_montrees}, // exercice
+            {sorte_fenetre::compagne, 360, 330, 0, 0, compagnes_montrees},     // platine
+            {sorte_fenetre::passagere, 610, 480, 400, 300},                    // aide
+            {sorte_fenetre::passagere, 340, 110}};                             // Aller a
+}
+
+cotes exterieur(cotes const& c, decorations const& d) {
+    return {c.x - d.gauche, c.y - d.haut, c.w + d.gauche + d.droite, c.h + d.haut + d.bas};
+}
+
+bool se_couvrent(cotes const& a, cotes const& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+bool dedans(cotes const& a, cotes const& zone) {
+    return a.x >= zone.x && a.y >= zone.y && a.x + a.w <= zone.x + zone.w &&
+           a.y + a.h <= zone.y + zone.h;
+}
+
+// Chaque ecran, avec et sans decorations, a chaque zoom demande (ramene a ce qui
+// tient) : les regles que l'etudiant et le professeur ont vues enfreintes.
+TEST(Placement, TableDesEcrans) {
+    struct ecran {
+        char const* nom;
+        cotes zone;
+    };
+    ecran const ecrans[] = {
+        {"1024x768", {0, 0, 1024, 768}},   {"1366x768, panneau en bas", {0, 0, 1366, 740}},
+        {"1920x1080", {0, 0, 1920, 1080}}, {"1920x1080, panneau en haut", {0, 30, 1920, 1050}},
+        {"3840x2160", {0, 0, 3840, 2160}},
+    };
+    decorations const sans{}, openbox{1, 1, 23, 5};
+    for (ecran const& e : ecrans) {
+        for (decorations const& d : {sans, openbox}) {
+            for (double demande = zoom_min; demande <= zoom_max; demande += pas_zoom) {
+                double const f = zoom_qui_tient(demande, e.zone, d, {{0, 0, 650, 695}});
+                SCOPED_TRACE(std::string(e.nom) + (d.haut > 0 ? " decore" : "") + " zoom " +
+                             texte_facteur(f));
+                std::vector<fenetre_a_placer> const fenetres = fenetres_du_programme(true);
+                std::vector<cotes> const places = place_fenetres(e.zone, d, f, fenetres);
+                ASSERT_EQ(places.size(), fenetres.size());
+                cotes const principale = exterieur(places[0], d);
+                bool const cote_a_cote = e.zone.w >= principale.w + ecart_fenetres +
+                                                         longueur_a_l_echelle(720, f) + d.gauche +
+                                                         d.droite;
+                if (!cote_a_cote) {
+                    EXPECT_EQ(principale.x, e.zone.x) << "la principale au bord gauche";
+                }
+                for (std::size_t i = 0; i < places.size(); ++i) {
+                    SCOPED_TRACE("fenetre " + std::to_string(i));
+                    cotes const c = exterieur(places[i], d);
+                    EXPECT_TRUE(dedans(c, e.zone)) << c.x << "," << c.y << " " << c.w << "x" << c.h;
+                    if (i == 0) {
+                        continue;
+                    }
+                    EXPECT_GE(places[i].w, longueur_a_l_echelle(fenetres[i].largeur_min > 0
+                                                                    ? fenetres[i].largeur_min
+                                                                    : fenetres[i].largeur,
+                                                                f));
+                    for (zone_a_garder const& z : zones_a_garder) {
+                        cotes g = cotes_a_l_echelle(z.geometrie, f);
+                        g.x += places[0].x;
+                        g.y += places[0].y;
+                        EXPECT_FALSE(se_couvrent(c, g)) << z.nom;
+                    }
+                    if (cote_a_cote && fenetres[i].sorte == sorte_fenetre::compagne) {
+                        EXPECT_FALSE(se_couvrent(c, principale)) << "couvre la principale";
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Des places precises : la source a droite sans deborder de l'ecran, les compagnes
+// a cote ou sous une autre sans se couvrir, la passagere la ou rien n'est montre.
+TEST(Placement, PlacesAttendues) {
+    decorations const d{1, 1, 23, 5};
+    struct cas {
+        char const* nom;
+        cotes zone;
+        double facteur;
+        bool compagnes_montrees;
+        std::vector<cotes> places; // principale, source, exercice, platine, aide, Aller a
+    };
+    cas const table[] = {
+        {"1920 : principale decalee, source a droite, exercice retreci a gauche, platine "
+         "dessous, aide sur la source, Aller a au-dessus de la principale",
+         {0, 0, 1920, 1080},
+         1,
+         true,
+         {{539, 201, 650, 695},
+          {1198, 201, 720, 695},
+          {1, 201, 529, 390},
+          {170, 627, 360, 330},
+          {1309, 595, 610, 480},
+          {540, 55, 340, 110}}},
+        {"3840 : principale centree, les passageres a cote, sur les compagnes cachees",
+         {0, 0, 3840, 2160},
+         1,
+         false,
+         {{1595, 741, 650, 695},
+          {2254, 741, 720, 695},
+          {966, 741, 620, 390},
+          {1596, 375, 360, 330},
+          {2254, 741, 610, 480},
+          {1246, 741, 340, 110}}},
+        {"1024 : la source sur le dump, sous les ports et a droite de la pile",
+         {0, 0, 1024, 768},
+         1,
+         true,
+         {{1, 45, 650, 695},
+          {400, 406, 623, 357},
+          {403, 406, 620, 357},
+          {660, 45, 360, 330},
+          {623, 463, 400, 300},
+          {683, 23, 340, 110}}},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.nom);
+        std::vector<cotes> const places =
+            place_fenetres(c.zone, d, c.facteur, fenetres_du_programme(c.compagnes_montrees));
+        ASSERT_EQ(places.size(), c.places.size());
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            EXPECT_EQ(places[i], c.places[i]) << i << " : " << places[i].x << "," << places[i].y
+                                              << " " << places[i].w << "x" << places[i].h;
+        }
+    }
+}
+
+TEST(Zoom, LePlusGrandQuiTientSurLEcran) {
+    struct cas {
+        cotes zone;
+        decorations bords;
+        double demande, rendu;
+    };
+    cas const table[] = {
+        {{0, 0, 1920, 1080}, {1, 1, 23, 5}, 2, 1.5},   // 1043 + 28 <= 1080
+        {{0, 30, 1920, 1050}, {1, 1, 23, 5}, 3, 1.25}, // le panneau prend 30
+        {{0, 0, 1920, 1080}, {}, 1.5, 1.5},
+        {{0, 0, 3840, 2160}, {1, 1, 23, 5}, 3, 3},
+        {{0, 0, 1366, 768}, {1, 1, 23, 5}, 2, 1},
+        {{0, 0, 800, 600}, {}, 1.5, 1}, // meme la taille concue ne tient pas : elle reste
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(std::to_string(c.zone.h) + " demande " + texte_facteur(c.demande));
+        EXPECT_EQ(zoom_qui_tient(c.demande, c.zone, c.bords, {{0, 0, 650, 695}}), c.rendu);
+    }
+    EXPECT_EQ(texte_zoom_limite(1.5), "zoom limité à 1,5 pour cet écran");
+    EXPECT_EQ(texte_facteur(1.25), "1,25");
+    EXPECT_EQ(texte_facteur(2), "2");
+}
+
 } // namespace
