@@ -10,12 +10,13 @@
 #include <tuple>
 
 // Coordonnees de la fenetre principale concue (simulateur/interface.cpp).
-zone_a_garder const zones_a_garder[5] = {
+zone_a_garder const zones_a_garder[6] = {
     {"barre du haut", {0, 0, 650, 40}}, // Fichier, fichiers, pas arriere, vitesse, etat
     {"registres", {20, 40, 610, 120}},  // cadre, titre et nom du fichier ouvert
     {"ports", {20, 165, 610, 165}},
     {"commandes", {20, 360, 160, 40}}, // RESET, STOP, PLAY, STEP
-    {"pile", {210, 340, 180, 340}},    // cases et titre PILE
+    {"pile", {210, 340, 125, 340}},
+    {"titre de la pile", {340, 350, 50, 20}},
 };
 zone_a_garder const vues_principale[2] = {
     {"desassemblage", {9, 400, 191, 280}}, // cadre, titre et fleches

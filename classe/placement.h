@@ -65,7 +65,7 @@ struct zone_a_garder {
     char const* nom;
     cotes geometrie;
 };
-extern zone_a_garder const zones_a_garder[5];
+extern zone_a_garder const zones_a_garder[6];
 // Les vues que consulte un geste passager (Aller a montre son adresse la).
 extern zone_a_garder const vues_principale[2];
 

@@ -7,6 +7,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/forms.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -14,12 +15,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "simulateur/bureau.h"
+#include "simulateur/interface.h"
+#include "simulateur/interface_exercice.h"
+#include "simulateur/interface_fichiers.h"
+#include "simulateur/interface_marche.h"
+#include "simulateur/interface_platine.h"
 
 namespace {
 
@@ -69,6 +77,15 @@ void pose_propriete(Window w, char const* nom, std::vector<long> const& valeurs)
                     PropModeReplace, reinterpret_cast<unsigned char const*>(valeurs.data()),
                     static_cast<int>(valeurs.size()));
     XSync(fl_display, False);
+}
+
+Fl_Widget const* widget_libelle(Fl_Group* g, char const* libelle) {
+    for (int i = 0; i < g->children(); ++i) {
+        if (g->child(i)->label() != nullptr && std::string(g->child(i)->label()) == libelle) {
+            return g->child(i);
+        }
+    }
+    return nullptr;
 }
 
 // Ou le serveur a vraiment pose l'interieur de la fenetre.
@@ -197,6 +214,71 @@ TEST(bureau, sans_puis_avec_openbox) {
         fenetre.hide();
     }
     fl_close_display();
+}
+
+// Les zones que le placement garde visibles sont celles des widgets de la
+// principale concue (et des boutons que les barres y ajoutent) ; les vues qu'une
+// compagne peut couvrir n'en chevauchent aucune.
+TEST(bureau, zones_a_garder_celles_des_widgets) {
+    // Comme le programme : sans quoi la couche Forms retourne les y a chaque ajout.
+    int argc = 1;
+    char nom[] = "karvela";
+    char* argv[] = {nom, nullptr};
+    fl_initialize(&argc, argv, nullptr, nullptr, 0);
+    SIM_class s;
+    barre_fichiers_class const fichiers(&s);
+    barre_marche_class const marche(&s);
+    barre_platine_class const platine(&s);
+    barre_exercice_class const exercice(&s);
+    Fl_Widget* cadre_ports = nullptr;
+    for (int i = 0; i < s.SIM->children(); ++i) {
+        Fl_Widget* w = s.SIM->child(i);
+        if (w->x() == 20 && w->y() == 185 && w->w() == 610 && w->h() == 145) {
+            cadre_ports = w;
+        }
+    }
+    ASSERT_NE(cadre_ports, nullptr);
+    struct cas {
+        char const* zone;
+        std::vector<Fl_Widget const*> widgets;
+    };
+    cas const table[] = {
+        {"barre du haut",
+         {s.m_fichier, s.B_AIDE, fichiers.B_SOURCE, fichiers.B_RECHARGER, platine.B_PLATINE,
+          exercice.B_EXERCICE, exercice.B_VERIFIER, marche.B_RECULE, marche.VITESSE, marche.ETAT}},
+        {"registres",
+         {s.REG_A_HEX, s.REG_A_BIN, s.REG_TMPA_HEX, s.REG_TMPA_BIN, s.REG_CCR_BIN, s.REG_X_HEX,
+          s.REG_X_DEC, s.REG_PC_HEX, s.REG_PC_DEC, fichiers.NOM_FICHIER}},
+        {"ports", {cadre_ports}},
+        {"commandes", {s.B_RESET, s.B_STOP, s.B_PLAY, s.B_STEP}},
+        {"pile", {s.PILE00, s.PILE15}},
+        {"titre de la pile", {widget_libelle(s.SIM, "PILE")}},
+        {"desassemblage", {s.DESA01, s.DESA12, s.DESA_U, s.DESA_PC, s.DESA_D}},
+        {"dump", {s.DUMP01, s.DUMP12, s.DUMP_U, s.DUMP_SLIDE, s.DUMP_D}},
+    };
+    std::vector<zone_a_garder> toutes(std::begin(zones_a_garder), std::end(zones_a_garder));
+    toutes.insert(toutes.end(), std::begin(vues_principale), std::end(vues_principale));
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.zone);
+        auto const z = std::find_if(toutes.begin(), toutes.end(), [&](zone_a_garder const& t) {
+            return std::string(t.nom) == c.zone;
+        });
+        ASSERT_NE(z, toutes.end());
+        cotes const g = z->geometrie;
+        for (Fl_Widget const* w : c.widgets) {
+            EXPECT_TRUE(w->x() >= g.x && w->y() >= g.y && w->x() + w->w() <= g.x + g.w &&
+                        w->y() + w->h() <= g.y + g.h)
+                << w->x() << "," << w->y() << " " << w->w() << "x" << w->h();
+        }
+    }
+    for (zone_a_garder const& v : vues_principale) {
+        for (zone_a_garder const& z : zones_a_garder) {
+            cotes const a = v.geometrie, b = z.geometrie;
+            EXPECT_FALSE(a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h)
+                << v.nom << " et " << z.nom;
+        }
+    }
+    delete s.SIM; // les barres n'ont que des boutons, a elle
 }
 
 } // namespace
