@@ -167,9 +167,12 @@ cotes place_principale(cotes const& zone, tailles const& t, int largeur_compagne
     return {x, zone.y + std::max(0, (zone.h - t.h) / 2), t.w, t.h};
 }
 
-cotes exterieur(cotes const& interieur, decorations const& d) {
-    return {interieur.x - d.gauche, interieur.y - d.haut, interieur.w + d.gauche + d.droite,
-            interieur.h + d.haut + d.bas};
+// Une fenetre posee par l'etudiant garde son coin, a la taille du facteur, et
+// reste sur la zone si elle y tient.
+cotes garde_coin(cotes const& place, decorations const& d, tailles const& t, cotes const& zone) {
+    int const x = place.x - d.gauche, y = place.y - d.haut;
+    return {std::max(zone.x, std::min(x, zone.x + zone.w - t.w)),
+            std::max(zone.y, std::min(y, zone.y + zone.h - t.h)), t.w, t.h};
 }
 
 cotes interieur(cotes const& c, decorations const& d) {
@@ -193,10 +196,9 @@ std::vector<cotes> place_fenetres(cotes const& zone, decorations const& bords, d
     placeur p;
     p.zone = zone;
     fenetre_a_placer const& principale = fenetres.front();
-    p.principale = principale.posee
-                       ? exterieur(principale.place, bords)
-                       : place_principale(zone, tailles_de(principale, bords, facteur, zone),
-                                          largeur_compagne);
+    tailles const t_principale = tailles_de(principale, bords, facteur, zone);
+    p.principale = principale.posee ? garde_coin(principale.place, bords, t_principale, zone)
+                                    : place_principale(zone, t_principale, largeur_compagne);
     cotes const interieur_principale = interieur(p.principale, bords);
     auto const a_l_ecran = [&](zone_a_garder const& z) {
         cotes const c = cotes_a_l_echelle(z.geometrie, facteur);
@@ -212,8 +214,8 @@ std::vector<cotes> place_fenetres(cotes const& zone, decorations const& bords, d
     for (std::size_t i = 1; i < fenetres.size(); ++i) {
         fenetre_a_placer const& f = fenetres[i];
         bool const passagere = f.sorte == sorte_fenetre::passagere;
-        cotes const c = f.posee ? exterieur(f.place, bords)
-                                : p.place(tailles_de(f, bords, facteur, zone), passagere);
+        tailles const t = tailles_de(f, bords, facteur, zone);
+        cotes const c = f.posee ? garde_coin(f.place, bords, t, zone) : p.place(t, passagere);
         if (!passagere) {
             p.compagnes.push_back(c);
         }

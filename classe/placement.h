@@ -55,7 +55,8 @@ struct fenetre_a_placer {
     // Plus petite taille concue permise ; 0 : celle de la fenetre (elle ne retrecit pas).
     int largeur_min = 0, hauteur_min = 0;
     bool montree = true; // cachee : sa place est gardee, une passagere peut la couvrir
-    // Deja posee ailleurs par l'etudiant : elle y reste (place, a l'ecran).
+    // Deplacee par l'etudiant : elle garde son coin haut gauche (place.x, place.y,
+    // interieur, a l'ecran), a la taille du facteur, et les autres l'evitent.
     bool posee = false;
     cotes place{0, 0, 0, 0};
 };

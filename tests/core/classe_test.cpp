@@ -234,7 +234,8 @@ TEST(Placement, PlacesAttendues) {
         cotes zone;
         double facteur;
         bool compagnes_montrees;
-        std::vector<cotes> places; // principale, source, exercice, platine, aide, Aller a
+        std::vector<cotes> places;      // principale, source, exercice, platine, aide, Aller a
+        cotes source_posee{0, 0, 0, 0}; // w > 0 : la source deplacee par l'etudiant
     };
     cas const table[] = {
         {"1920 : principale decalee, source a droite, exercice retreci a gauche, platine "
@@ -258,6 +259,17 @@ TEST(Placement, PlacesAttendues) {
           {1596, 375, 360, 330},
           {2254, 741, 610, 480},
           {1246, 741, 340, 110}}},
+        {"source deplacee par l'etudiant : son coin garde, a la taille du zoom, sur l'ecran",
+         {0, 0, 1920, 1080},
+         1.5,
+         true,
+         {{1, 27, 975, 1043},
+          {100, 32, 1080, 1043},
+          {1190, 27, 729, 585},
+          {1190, 580, 540, 495},
+          {1004, 355, 915, 720},
+          {985, 23, 510, 165}},
+         {100, 100, 720, 695}},
         {"1024 : la source sur le dump, sous le titre de la pile et a droite des cases",
          {0, 0, 1024, 768},
          1,
@@ -271,8 +283,10 @@ TEST(Placement, PlacesAttendues) {
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);
-        std::vector<cotes> const places =
-            place_fenetres(c.zone, d, c.facteur, fenetres_du_programme(c.compagnes_montrees));
+        std::vector<fenetre_a_placer> fenetres = fenetres_du_programme(c.compagnes_montrees);
+        fenetres[1].posee = c.source_posee.w > 0;
+        fenetres[1].place = c.source_posee;
+        std::vector<cotes> const places = place_fenetres(c.zone, d, c.facteur, fenetres);
         ASSERT_EQ(places.size(), c.places.size());
         for (std::size_t i = 0; i < places.size(); ++i) {
             EXPECT_EQ(places[i], c.places[i]) << i << " : " << places[i].x << "," << places[i].y
