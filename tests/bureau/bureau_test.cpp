@@ -1,8 +1,8 @@
-// Le bureau vu par Xlib, sur un Xvfb a ce test (pas celui des autres suites : un
-// gestionnaire de fenetres lance ici ne les derange pas), sans puis avec openbox :
-// zone de travail (propriete de la racine, puis panneau d'openbox), decorations
-// prevues et lues, une fenetre posee par place_fenetres la ou elle le dit, barre
-// de titre sur l'ecran, classe karvela et icone.
+// Le bureau vu par Xlib, sur un Xvfb a ce test (un gestionnaire de fenetres lance
+// ici ne derange pas les autres suites), sans puis avec openbox : zone de travail,
+// decorations prevues et lues (confrontees au cadre), une fenetre posee la ou
+// place_fenetres le dit, barre de titre sur l'ecran, classe karvela et icone.
+// Et les zones que le placement garde, confrontees aux widgets de la principale.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -15,11 +15,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "simulateur/bureau.h"
@@ -31,64 +32,38 @@
 
 namespace {
 
-// Un programme lance par le test ; arrete (par son numero) a la fin.
+// Un programme lance par le test (garde : un descripteur qu'il herite) ; arrete,
+// par son numero, a la fin.
 struct processus {
-    pid_t pid = -1;
-    ~processus() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
+    processus(std::vector<std::string> mots, int garde = -1) : pid(fork()) {
+        if (pid == 0) {
+            std::vector<char*> argv;
+            for (std::string& m : mots) {
+                argv.push_back(m.data());
+            }
+            argv.push_back(nullptr);
+            for (int fd = 3; fd < 256; ++fd) {
+                fd != garde ? close(fd) : 0;
+            }
+            execvp(argv[0], argv.data());
+            _exit(127);
         }
     }
+    ~processus() {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    pid_t pid;
 };
 
-pid_t lance(std::vector<std::string> mots, int garde = -1) {
-    pid_t const pid = fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (std::string& m : mots) {
-            argv.push_back(m.data());
-        }
-        argv.push_back(nullptr);
-        for (int fd = 3; fd < 256; ++fd) {
-            if (fd != garde) {
-                close(fd);
-            }
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// Attend, en laissant tourner la boucle, que la condition tienne ; faux au bout de 5 s.
+// Attend, la boucle tournant, que la condition tienne ; faux au bout de 5 s.
 template <class F> bool attend(F condition) {
-    for (int i = 0; i < 250; ++i) {
-        if (condition()) {
-            return true;
-        }
+    for (int i = 0; i < 250 && !condition(); ++i) {
         Fl::wait(0.02);
     }
     return condition();
 }
 
-void pose_propriete(Window w, char const* nom, std::vector<long> const& valeurs) {
-    XChangeProperty(fl_display, w, XInternAtom(fl_display, nom, False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char const*>(valeurs.data()),
-                    static_cast<int>(valeurs.size()));
-    XSync(fl_display, False);
-}
-
-Fl_Widget const* widget_libelle(Fl_Group* g, char const* libelle) {
-    for (int i = 0; i < g->children(); ++i) {
-        if (g->child(i)->label() != nullptr && std::string(g->child(i)->label()) == libelle) {
-            return g->child(i);
-        }
-    }
-    return nullptr;
-}
-
-// Ou le serveur a vraiment pose l'interieur de la fenetre.
 cotes vraie_place(Fl_Window* w) {
     Window enfant;
     int x = 0, y = 0;
@@ -97,34 +72,34 @@ cotes vraie_place(Fl_Window* w) {
     return {x, y, w->w(), w->h()};
 }
 
-// Les decorations mesurees sur le cadre : l'ancetre de la fenetre sous la racine.
-decorations cadre_mesure(Fl_Window* w) {
-    Window fenetre = fl_xid(w), racine = None, parent = None, *enfants = nullptr;
+// Les decorations mesurees sur le cadre, l'ancetre de la fenetre sous la racine.
+std::tuple<int, int, int, int> cadre_mesure(Fl_Window* w) {
+    Window courante = fl_xid(w), racine = None, parent = None, *enfants = nullptr;
     unsigned n = 0;
-    for (Window courante = fenetre;; courante = parent) {
-        XQueryTree(fl_display, courante, &racine, &parent, &enfants, &n);
+    while (XQueryTree(fl_display, courante, &racine, &parent, &enfants, &n) && parent != racine) {
         XFree(enfants);
-        if (parent == racine) {
-            XWindowAttributes cadre;
-            XGetWindowAttributes(fl_display, courante, &cadre);
-            cotes const dedans = vraie_place(w);
-            int const g = dedans.x - cadre.x, h = dedans.y - cadre.y;
-            return {g, cadre.width + 2 * cadre.border_width - g - dedans.w, h,
-                    cadre.height + 2 * cadre.border_width - h - dedans.h};
-        }
+        courante = parent;
     }
+    XFree(enfants);
+    XWindowAttributes c;
+    XGetWindowAttributes(fl_display, courante, &c);
+    cotes const d = vraie_place(w);
+    int const g = d.x - c.x, h = d.y - c.y, b = 2 * c.border_width;
+    return {g, c.width + b - g - d.w, h, c.height + b - h - d.h};
+}
+
+std::tuple<int, int, int, int> en_tuple(decorations const& d) {
+    return {d.gauche, d.droite, d.haut, d.bas};
 }
 
 TEST(bureau, sans_puis_avec_openbox) {
-    // Un Xvfb a soi : il ecrit son numero d'ecran sur le tube.
+    // Un Xvfb a soi : il ecrit son numero, puis une fin de ligne a part.
     int tube[2];
     ASSERT_EQ(pipe(tube), 0);
-    processus serveur;
-    serveur.pid = lance({"Xvfb", "-displayfd", std::to_string(tube[1]), "-screen", "0",
-                         "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                        tube[1]);
+    processus const serveur({"Xvfb", "-displayfd", std::to_string(tube[1]), "-screen", "0",
+                             "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                            tube[1]);
     close(tube[1]);
-    // Le numero, puis une fin de ligne ecrite a part : fermer avant la ferait echouer.
     std::string ecran = ":";
     for (char c = 0; read(tube[0], &c, 1) == 1 && c != '\n';) {
         ecran += c;
@@ -135,42 +110,41 @@ TEST(bureau, sans_puis_avec_openbox) {
     prepare_bureau();
     fl_open_display();
     Window const racine = RootWindow(fl_display, fl_screen);
-
+    Atom const zone_atome = XInternAtom(fl_display, "_NET_WORKAREA", False);
+    EXPECT_EQ(zone_de_travail(), (cotes{0, 0, 1280, 1024})) << "sans propriete, l'ecran";
+    long const zone_posee[] = {0, 30, 1280, 994};
+    XChangeProperty(fl_display, racine, zone_atome, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char const*>(zone_posee), 4);
+    // Le reste d'un gestionnaire arrete : sa fenetre de controle ne se nomme pas.
+    long const reste =
+        static_cast<long>(XCreateSimpleWindow(fl_display, racine, 0, 0, 1, 1, 0, 0, 0));
+    XChangeProperty(fl_display, racine, XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", False),
+                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char const*>(&reste),
+                    1);
+    // Une marge de 40 en haut, comme un panneau : openbox l'ote de sa zone.
+    std::string const reglages = "/tmp/karvela-openbox-" + std::to_string(getpid()) + ".xml";
+    std::ofstream(reglages) << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
+                               "<margins><top>40</top></margins></openbox_config>\n";
+    std::optional<processus> gestionnaire;
     struct cas {
-        char const* nom;
         bool openbox;
-        cotes zone; // attendue
+        cotes zone;
     };
-    cas const table[] = {
-        {"sans gestionnaire, zone posee sur la racine", false, {0, 30, 1280, 994}},
-        {"openbox et une marge de 40 en haut", true, {0, 40, 1280, 984}},
-    };
-    processus gestionnaire;
-    for (cas const& c : table) {
-        SCOPED_TRACE(c.nom);
+    for (cas const& c : {cas{false, {0, 30, 1280, 994}}, cas{true, {0, 40, 1280, 984}}}) {
+        SCOPED_TRACE(c.openbox ? "openbox" : "sans gestionnaire");
         if (c.openbox) {
-            XDeleteProperty(fl_display, racine, XInternAtom(fl_display, "_NET_WORKAREA", False));
-            // Une marge de 40 en haut, comme un panneau : openbox l'ote de la zone.
-            std::string const reglages =
-                std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp") +
-                "/karvela-openbox-" + std::to_string(getpid()) + ".xml";
-            std::ofstream(reglages) << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
-                                       "<margins><top>40</top></margins></openbox_config>\n";
-            gestionnaire.pid = lance({"openbox", "--sm-disable", "--config-file", reglages});
+            XDeleteProperty(fl_display, racine, zone_atome);
+            gestionnaire.emplace(
+                std::vector<std::string>{"openbox", "--sm-disable", "--config-file", reglages});
             ASSERT_TRUE(attend(gestionnaire_present)) << "openbox manquant ? (scripts/setup tests)";
-        } else {
-            EXPECT_FALSE(gestionnaire_present());
-            EXPECT_EQ(zone_de_travail(), (cotes{0, 0, 1280, 1024})) << "l'ecran entier";
-            pose_propriete(racine, "_NET_WORKAREA", {0, 30, 1280, 994});
         }
-        ASSERT_TRUE(attend([&] { return zone_de_travail() == c.zone; }))
-            << zone_de_travail().y << " " << zone_de_travail().h;
+        EXPECT_EQ(gestionnaire_present(), c.openbox);
+        ASSERT_TRUE(attend([&] { return zone_de_travail() == c.zone; })) << zone_de_travail().y;
         // Un gestionnaire qui demarre ne repond qu'une fois sa boucle lancee.
         decorations prevues;
         attend([&] { return (prevues = decorations_prevues()).haut > 0 || !c.openbox; });
-        EXPECT_EQ(prevues.haut > 0, c.openbox) << prevues.haut;
+        EXPECT_EQ(prevues.haut > 0, c.openbox);
 
-        // La principale a sa place, a cote d'une source : ou place_fenetres le dit.
         std::vector<cotes> const places = place_fenetres(
             c.zone, prevues, 1,
             {{sorte_fenetre::principale, 650, 695}, {sorte_fenetre::compagne, 720, 695, 480, 300}});
@@ -181,18 +155,11 @@ TEST(bureau, sans_puis_avec_openbox) {
         pose_fenetre(&fenetre, places[0]);
         ASSERT_TRUE(attend([&] { return vraie_place(&fenetre) == places[0]; }))
             << vraie_place(&fenetre).x << "," << vraie_place(&fenetre).y;
-        if (c.openbox) {
-            ASSERT_TRUE(attend([&] { return decorations_de(&fenetre).haut > 0; }));
-        }
-        decorations const lues = decorations_de(&fenetre), cadre = cadre_mesure(&fenetre);
-        EXPECT_EQ(lues.gauche, cadre.gauche);
-        EXPECT_EQ(lues.droite, cadre.droite);
-        EXPECT_EQ(lues.haut, cadre.haut);
-        EXPECT_EQ(lues.bas, cadre.bas);
-        EXPECT_EQ(lues.haut, prevues.haut);
-        EXPECT_EQ(lues.gauche, prevues.gauche);
-        EXPECT_EQ(lues.bas, prevues.bas);
-        EXPECT_GE(vraie_place(&fenetre).y - lues.haut, c.zone.y) << "barre de titre sur l'ecran";
+        attend([&] { return decorations_de(&fenetre).haut > 0 || !c.openbox; });
+        decorations const lues = decorations_de(&fenetre);
+        EXPECT_EQ(en_tuple(lues), cadre_mesure(&fenetre));
+        EXPECT_EQ(en_tuple(lues), en_tuple(prevues));
+        EXPECT_GE(places[0].y - lues.haut, c.zone.y) << "barre de titre sur l'ecran";
 
         XClassHint classe{};
         ASSERT_NE(XGetClassHint(fl_display, fl_xid(&fenetre), &classe), 0);
@@ -208,17 +175,17 @@ TEST(bureau, sans_puis_avec_openbox) {
                            XInternAtom(fl_display, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL,
                            &type, &format, &nombre, &reste, &icone);
         ASSERT_EQ(nombre, 2u) << "pas d'icone";
-        EXPECT_EQ(reinterpret_cast<long*>(icone)[0], 64);
-        EXPECT_EQ(reinterpret_cast<long*>(icone)[1], 64);
+        EXPECT_EQ(
+            std::vector<long>(reinterpret_cast<long*>(icone), reinterpret_cast<long*>(icone) + 2),
+            (std::vector<long>{64, 64}));
         XFree(icone);
-        fenetre.hide();
     }
+    std::remove(reglages.c_str());
     fl_close_display();
 }
 
-// Les zones que le placement garde visibles sont celles des widgets de la
-// principale concue (et des boutons que les barres y ajoutent) ; les vues qu'une
-// compagne peut couvrir n'en chevauchent aucune.
+// Chaque zone que le placement garde, puis chaque vue, contient ses widgets
+// (boutons des barres compris) ; aucune vue n'en chevauche une gardee.
 TEST(bureau, zones_a_garder_celles_des_widgets) {
     // Comme le programme : sans quoi la couche Forms retourne les y a chaque ajout.
     int argc = 1;
@@ -230,45 +197,35 @@ TEST(bureau, zones_a_garder_celles_des_widgets) {
     barre_marche_class const marche(&s);
     barre_platine_class const platine(&s);
     barre_exercice_class const exercice(&s);
-    Fl_Widget* cadre_ports = nullptr;
+    Fl_Widget *cadre_ports = nullptr, *titre_pile = nullptr;
     for (int i = 0; i < s.SIM->children(); ++i) {
         Fl_Widget* w = s.SIM->child(i);
-        if (w->x() == 20 && w->y() == 185 && w->w() == 610 && w->h() == 145) {
-            cadre_ports = w;
-        }
+        cadre_ports = w->y() == 185 && w->h() == 145 ? w : cadre_ports;
+        titre_pile = w->label() != nullptr && std::string(w->label()) == "PILE" ? w : titre_pile;
     }
-    ASSERT_NE(cadre_ports, nullptr);
-    struct cas {
-        char const* zone;
-        std::vector<Fl_Widget const*> widgets;
+    ASSERT_TRUE(cadre_ports != nullptr && titre_pile != nullptr);
+    std::vector<Fl_Widget const*> const widgets[] = {
+        {s.m_fichier, s.B_AIDE, fichiers.B_SOURCE, fichiers.B_RECHARGER, platine.B_PLATINE,
+         exercice.B_EXERCICE, exercice.B_VERIFIER, marche.B_RECULE, marche.VITESSE, marche.ETAT},
+        {s.REG_A_HEX, s.REG_A_BIN, s.REG_TMPA_HEX, s.REG_TMPA_BIN, s.REG_CCR_BIN, s.REG_X_HEX,
+         s.REG_X_DEC, s.REG_PC_HEX, s.REG_PC_DEC, fichiers.NOM_FICHIER},
+        {cadre_ports},
+        {s.B_RESET, s.B_STOP, s.B_PLAY, s.B_STEP},
+        {s.PILE00, s.PILE15},
+        {titre_pile},
+        {s.DESA01, s.DESA12, s.DESA_U, s.DESA_PC, s.DESA_D},
+        {s.DUMP01, s.DUMP12, s.DUMP_U, s.DUMP_SLIDE, s.DUMP_D},
     };
-    cas const table[] = {
-        {"barre du haut",
-         {s.m_fichier, s.B_AIDE, fichiers.B_SOURCE, fichiers.B_RECHARGER, platine.B_PLATINE,
-          exercice.B_EXERCICE, exercice.B_VERIFIER, marche.B_RECULE, marche.VITESSE, marche.ETAT}},
-        {"registres",
-         {s.REG_A_HEX, s.REG_A_BIN, s.REG_TMPA_HEX, s.REG_TMPA_BIN, s.REG_CCR_BIN, s.REG_X_HEX,
-          s.REG_X_DEC, s.REG_PC_HEX, s.REG_PC_DEC, fichiers.NOM_FICHIER}},
-        {"ports", {cadre_ports}},
-        {"commandes", {s.B_RESET, s.B_STOP, s.B_PLAY, s.B_STEP}},
-        {"pile", {s.PILE00, s.PILE15}},
-        {"titre de la pile", {widget_libelle(s.SIM, "PILE")}},
-        {"desassemblage", {s.DESA01, s.DESA12, s.DESA_U, s.DESA_PC, s.DESA_D}},
-        {"dump", {s.DUMP01, s.DUMP12, s.DUMP_U, s.DUMP_SLIDE, s.DUMP_D}},
+    std::vector<zone_a_garder> zones(std::begin(zones_a_garder), std::end(zones_a_garder));
+    zones.insert(zones.end(), std::begin(vues_principale), std::end(vues_principale));
+    ASSERT_EQ(zones.size(), std::size(widgets));
+    auto const dans = [](cotes const& a, cotes const& g) {
+        return a.x >= g.x && a.y >= g.y && a.x + a.w <= g.x + g.w && a.y + a.h <= g.y + g.h;
     };
-    std::vector<zone_a_garder> toutes(std::begin(zones_a_garder), std::end(zones_a_garder));
-    toutes.insert(toutes.end(), std::begin(vues_principale), std::end(vues_principale));
-    for (cas const& c : table) {
-        SCOPED_TRACE(c.zone);
-        auto const z = std::find_if(toutes.begin(), toutes.end(), [&](zone_a_garder const& t) {
-            return std::string(t.nom) == c.zone;
-        });
-        ASSERT_NE(z, toutes.end());
-        cotes const g = z->geometrie;
-        for (Fl_Widget const* w : c.widgets) {
-            EXPECT_TRUE(w->x() >= g.x && w->y() >= g.y && w->x() + w->w() <= g.x + g.w &&
-                        w->y() + w->h() <= g.y + g.h)
-                << w->x() << "," << w->y() << " " << w->w() << "x" << w->h();
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        for (Fl_Widget const* w : widgets[i]) {
+            EXPECT_TRUE(dans({w->x(), w->y(), w->w(), w->h()}, zones[i].geometrie))
+                << zones[i].nom << " : " << w->x() << "," << w->y();
         }
     }
     for (zone_a_garder const& v : vues_principale) {
@@ -278,7 +235,7 @@ TEST(bureau, zones_a_garder_celles_des_widgets) {
                 << v.nom << " et " << z.nom;
         }
     }
-    delete s.SIM; // les barres n'ont que des boutons, a elle
+    delete s.SIM; // les boutons des barres sont a elle
 }
 
 } // namespace
