@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -56,12 +57,18 @@ struct processus {
     pid_t pid;
 };
 
-// Attend, la boucle tournant, que la condition tienne ; faux au bout de 5 s.
+// Attend, la boucle tournant, que la condition tienne 0,2 s d'affilee (le
+// gestionnaire deplace une fenetre en la prenant) ; faux au bout de 5 s.
 template <class F> bool attend(F condition) {
-    for (int i = 0; i < 250 && !condition(); ++i) {
-        Fl::wait(0.02);
+    using horloge = std::chrono::steady_clock;
+    auto const fin = horloge::now() + std::chrono::seconds(5);
+    for (auto depuis = fin; horloge::now() < fin; Fl::wait(0.02)) {
+        depuis = !condition() ? fin : depuis == fin ? horloge::now() : depuis;
+        if (depuis != fin && horloge::now() - depuis >= std::chrono::milliseconds(200)) {
+            return true;
+        }
     }
-    return condition();
+    return false;
 }
 
 cotes vraie_place(Fl_Window* w) {
@@ -88,6 +95,12 @@ std::tuple<int, int, int, int> cadre_mesure(Fl_Window* w) {
     return {g, c.width + b - g - d.w, h, c.height + b - h - d.h};
 }
 
+void pose(Window w, char const* nom, Atom type, std::vector<long> const& valeurs) {
+    XChangeProperty(fl_display, w, XInternAtom(fl_display, nom, False), type, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char const*>(valeurs.data()),
+                    static_cast<int>(valeurs.size()));
+}
+
 std::tuple<int, int, int, int> en_tuple(decorations const& d) {
     return {d.gauche, d.droite, d.haut, d.bas};
 }
@@ -110,17 +123,11 @@ TEST(bureau, sans_puis_avec_openbox) {
     prepare_bureau();
     fl_open_display();
     Window const racine = RootWindow(fl_display, fl_screen);
-    Atom const zone_atome = XInternAtom(fl_display, "_NET_WORKAREA", False);
     EXPECT_EQ(zone_de_travail(), (cotes{0, 0, 1280, 1024})) << "sans propriete, l'ecran";
-    long const zone_posee[] = {0, 30, 1280, 994};
-    XChangeProperty(fl_display, racine, zone_atome, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char const*>(zone_posee), 4);
+    pose(racine, "_NET_WORKAREA", XA_CARDINAL, {0, 30, 1280, 994});
     // Le reste d'un gestionnaire arrete : sa fenetre de controle ne se nomme pas.
-    long const reste =
-        static_cast<long>(XCreateSimpleWindow(fl_display, racine, 0, 0, 1, 1, 0, 0, 0));
-    XChangeProperty(fl_display, racine, XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", False),
-                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char const*>(&reste),
-                    1);
+    pose(racine, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW,
+         {static_cast<long>(XCreateSimpleWindow(fl_display, racine, 0, 0, 1, 1, 0, 0, 0))});
     // Une marge de 40 en haut, comme un panneau : openbox l'ote de sa zone.
     std::string const reglages = "/tmp/karvela-openbox-" + std::to_string(getpid()) + ".xml";
     std::ofstream(reglages) << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
@@ -133,7 +140,7 @@ TEST(bureau, sans_puis_avec_openbox) {
     for (cas const& c : {cas{false, {0, 30, 1280, 994}}, cas{true, {0, 40, 1280, 984}}}) {
         SCOPED_TRACE(c.openbox ? "openbox" : "sans gestionnaire");
         if (c.openbox) {
-            XDeleteProperty(fl_display, racine, zone_atome);
+            XDeleteProperty(fl_display, racine, XInternAtom(fl_display, "_NET_WORKAREA", False));
             gestionnaire.emplace(
                 std::vector<std::string>{"openbox", "--sm-disable", "--config-file", reglages});
             ASSERT_TRUE(attend(gestionnaire_present)) << "openbox manquant ? (scripts/setup tests)";
@@ -170,14 +177,12 @@ TEST(bureau, sans_puis_avec_openbox) {
         Atom type = None;
         int format = 0;
         unsigned long nombre = 0, reste = 0;
-        unsigned char* icone = nullptr;
+        unsigned char* icone = nullptr; // largeur, hauteur, puis les pixels
         XGetWindowProperty(fl_display, fl_xid(&fenetre),
                            XInternAtom(fl_display, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL,
                            &type, &format, &nombre, &reste, &icone);
         ASSERT_EQ(nombre, 2u) << "pas d'icone";
-        EXPECT_EQ(
-            std::vector<long>(reinterpret_cast<long*>(icone), reinterpret_cast<long*>(icone) + 2),
-            (std::vector<long>{64, 64}));
+        EXPECT_EQ(reinterpret_cast<long*>(icone)[0] * reinterpret_cast<long*>(icone)[1], 64 * 64);
         XFree(icone);
     }
     std::remove(reglages.c_str());
