@@ -12,6 +12,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,28 +34,21 @@
 
 namespace {
 
-// Un programme lance par le test (garde : un descripteur qu'il herite) ; arrete,
-// par son numero, a la fin.
+// Un programme lance par le test, arrete par son numero a la fin.
 struct processus {
-    processus(std::vector<std::string> mots, int garde = -1) : pid(fork()) {
-        if (pid == 0) {
-            std::vector<char*> argv;
-            for (std::string& m : mots) {
-                argv.push_back(m.data());
-            }
-            argv.push_back(nullptr);
-            for (int fd = 3; fd < 256; ++fd) {
-                fd != garde ? close(fd) : 0;
-            }
-            execvp(argv[0], argv.data());
-            _exit(127);
+    explicit processus(std::vector<std::string> mots) {
+        std::vector<char*> argv;
+        for (std::string& m : mots) {
+            argv.push_back(m.data());
         }
+        argv.push_back(nullptr);
+        posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
     }
     ~processus() {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
     }
-    pid_t pid;
+    pid_t pid = -1;
 };
 
 // Attend, la boucle tournant, que la condition tienne 0,2 s d'affilee (le
@@ -110,8 +104,7 @@ TEST(bureau, sans_puis_avec_openbox) {
     int tube[2];
     ASSERT_EQ(pipe(tube), 0);
     processus const serveur({"Xvfb", "-displayfd", std::to_string(tube[1]), "-screen", "0",
-                             "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                            tube[1]);
+                             "1280x1024x24", "-nolisten", "tcp", "-noreset"});
     close(tube[1]);
     std::string ecran = ":";
     for (char c = 0; read(tube[0], &c, 1) == 1 && c != '\n';) {
