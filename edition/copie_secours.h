@@ -15,6 +15,8 @@
 //         if (!erreur.empty()) { /* barre d'etat : une fois, pas a chaque frappe */ }
 //     }
 //     secours.retire();   // enregistre, "Ne pas enregistrer", quitter, annule jusqu'a l'enregistre
+// "Enregistrer sous" : retire() puis suit(nouveau chemin) ; un autre fichier ouvert
+// apres "Ne pas enregistrer" : retire() puis suit().
 // A l'ouverture d'un fichier : copie_de(dossier_secours(), chemin, c) et
 // differe_du_fichier(c), puis texte_age(c.ecrite, maintenant) pour la question ;
 // au demarrage : copies_orphelines(dossier_secours()) pour les "sans titre".

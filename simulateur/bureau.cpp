@@ -153,9 +153,14 @@ bool gestionnaire_present() {
     if (w.empty()) {
         return false;
     }
-    // La fenetre de controle se nomme elle-meme : sinon, un reste d'un gestionnaire arrete.
+    // La fenetre de controle se nomme elle-meme : sinon, un reste d'un gestionnaire
+    // arrete, dont la fenetre peut ne plus exister (l'erreur du serveur est tue).
+    XSync(fl_display, False);
+    auto const avant = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     std::vector<long> const soi =
         cardinaux(static_cast<Window>(w[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    XSync(fl_display, False);
+    XSetErrorHandler(avant);
     return !soi.empty() && soi[0] == w[0];
 }
 

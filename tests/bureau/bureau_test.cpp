@@ -118,9 +118,10 @@ TEST(bureau, sans_puis_avec_openbox) {
     Window const racine = RootWindow(fl_display, fl_screen);
     EXPECT_EQ(zone_de_travail(), (cotes{0, 0, 1280, 1024})) << "sans propriete, l'ecran";
     pose(racine, "_NET_WORKAREA", XA_CARDINAL, {0, 30, 1280, 994});
-    // Le reste d'un gestionnaire arrete : sa fenetre de controle ne se nomme pas.
-    pose(racine, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW,
-         {static_cast<long>(XCreateSimpleWindow(fl_display, racine, 0, 0, 1, 1, 0, 0, 0))});
+    // Le reste d'un gestionnaire arrete : sa fenetre de controle n'existe plus.
+    Window const disparue = XCreateSimpleWindow(fl_display, racine, 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(fl_display, disparue);
+    pose(racine, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {static_cast<long>(disparue)});
     // Une marge de 40 en haut, comme un panneau : openbox l'ote de sa zone.
     std::string const reglages = "/tmp/karvela-openbox-" + std::to_string(getpid()) + ".xml";
     std::ofstream(reglages) << "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
