@@ -2,8 +2,12 @@
 // niveaux, et l'etat "modifie" depuis le dernier enregistrement. Le tampon de la
 // boite a outils n'annule qu'un niveau : l'editeur note ici chaque modification
 // (ce qu'elle a ote et insere, et ou) et rejoue ce que l'historique lui rend.
-// Invariant : appliquer annule() puis retablit() rend le texte d'avant ; les
-// frappes d'un meme mot s'ajoutent a une seule modification.
+// Un pas d'annulation est, comme dans les editeurs de texte : un mot tape (ou une
+// suite de blancs), une suite de Retour arriere, une suite de Suppr, une suite de
+// frappes en mode refrappe, un collage, une selection effacee et ce qui la
+// remplace, une fin de ligne.
+// Invariant : appliquer annule() puis retablit() rend le texte d'avant ; apres
+// annuler, retablir, enregistrer ou coupe(), la frappe suivante commence un pas.
 #ifndef KARVELA_EDITION_HISTORIQUE_H
 #define KARVELA_EDITION_HISTORIQUE_H
 
@@ -18,11 +22,19 @@ struct modification {
     int version = 0; // etat du texte apres elle ; change a chaque ajout
 };
 
+// D'ou vient une modification, quand l'appelant le sait.
+enum class geste_edition {
+    deduit,  // d'apres ses textes : un seul caractere insere ou ote est une frappe
+    frappe,  // une touche (meme composee en plusieurs caracteres)
+    collage, // Ctrl+V, clic du milieu, glisser : un pas a lui seul
+};
+
 class historique_texte {
   public:
     // Le texte vient d'etre modifie ; les frappes voisines se regroupent.
-    void note(int position, std::string const& ote, std::string const& insere);
-    // La prochaine modification ne s'ajoutera pas a la derniere.
+    void note(int position, std::string const& ote, std::string const& insere,
+              geste_edition geste = geste_edition::deduit);
+    // La prochaine modification ne s'ajoutera pas a la derniere (curseur deplace).
     void coupe() { coupe_ = true; }
 
     bool peut_annuler() const { return !faites_.empty(); }
@@ -40,14 +52,18 @@ class historique_texte {
     void vide();
 
   private:
+    // La sorte du dernier pas, qui dit ce qui peut encore s'y ajouter.
+    enum class sorte_pas { ferme, frappe, effacement, arriere, avant, refrappe, selection };
+
     int version() const { return faites_.empty() ? 0 : faites_.back().version; }
-    bool ajoute_a_la_derniere(int position, std::string const& ote, std::string const& insere);
+    bool ajoute_au_dernier(int position, std::string const& ote, std::string const& insere);
     // La derniere de de passe dans vers : annuler, ou retablir.
     modification const* passe(std::vector<modification>& de, std::vector<modification>& vers);
 
     std::vector<modification> faites_;
     std::vector<modification> defaites_;
     modification rendue_;
+    sorte_pas dernier_ = sorte_pas::ferme; // ferme : rien ne s'ajoute au dernier pas
     bool coupe_ = true;
     int prochaine_version_ = 1;
     int version_enregistree_ = 0;

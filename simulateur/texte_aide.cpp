@@ -503,3 +503,46 @@ std::vector<std::string> lignes_aide() {
     }
     return lignes;
 }
+
+namespace {
+
+// Le texte d'une ligne sans ses codes de tete ("@b", "@C88", "@." les finit).
+std::string sans_codes(std::string const& ligne) {
+    std::size_t i = 0;
+    while (i + 1 < ligne.size() && ligne[i] == '@' && ligne[i + 1] != '@') {
+        char const code = ligne[i + 1];
+        i += 2;
+        if (code == '.') {
+            break;
+        }
+        // Les codes a nombre : couleur, fond, police, taille.
+        if (code == 'C' || code == 'B' || code == 'F' || code == 'S') {
+            while (i < ligne.size() && ligne[i] >= '0' && ligne[i] <= '9') {
+                ++i;
+            }
+        }
+    }
+    return ligne.substr(i);
+}
+
+} // namespace
+
+std::vector<section_aide> sections_aide(std::vector<std::string> const& lignes) {
+    std::vector<section_aide> sections;
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
+        std::string const& l = lignes[i];
+        int const niveau = l.rfind("@m@b", 0) == 0 ? 1 : l.rfind("@b", 0) == 0 ? 2 : 0;
+        if (niveau > 0 && !sans_codes(l).empty()) {
+            sections.push_back({sans_codes(l), niveau, static_cast<int>(i) + 1});
+        }
+    }
+    return sections;
+}
+
+int section_de_ligne(std::vector<section_aide> const& sections, int ligne) {
+    int trouvee = -1;
+    for (std::size_t i = 0; i < sections.size() && sections[i].ligne <= ligne; ++i) {
+        trouvee = static_cast<int>(i);
+    }
+    return trouvee;
+}

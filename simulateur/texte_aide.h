@@ -42,4 +42,17 @@ std::string programme_exemple();
 
 std::vector<std::string> lignes_aide();
 
+// La table des matieres de l'aide : ses parties ("@m@b" en tete de ligne) et
+// leurs sous-parties ("@b"), dans l'ordre du texte. La fenetre d'aide en fait une
+// liste a cote du texte ; un clic montre la ligne de la partie en haut du texte.
+struct section_aide {
+    std::string titre; // sans les codes de mise en forme
+    int niveau;        // 1 : partie, 2 : sous-partie
+    int ligne;         // comptee de 1 comme le navigateur : lignes[ligne - 1]
+};
+std::vector<section_aide> sections_aide(std::vector<std::string> const& lignes);
+// La section ou tombe la ligne (celle du haut du texte, en defilant) : indice dans
+// sections, -1 avant la premiere.
+int section_de_ligne(std::vector<section_aide> const& sections, int ligne);
+
 #endif

@@ -169,13 +169,28 @@ TEST(symboles_montres, valeurs_et_donnee_ecrite_par_la_derniere_instruction) {
 }
 
 // Frappes d'un mot regroupees, retour arriere et Suppr regroupes, frappe sur une
-// selection ; l'etat modifie suit l'enregistrement a travers annuler et retablir.
+// selection, collage a part ; rien ne s'ajoute a ce qu'annuler ou retablir a rendu ;
+// l'etat modifie suit l'enregistrement a travers annuler et retablir.
 TEST(historique_texte, regroupe_annule_retablit_et_sait_s_il_est_modifie) {
     struct op {
         int position;
-        char const* ote;
-        char const* insere;
+        std::string ote;
+        std::string insere;
+        char geste = 0; // 'z' annuler, 'y' retablir, 'c' collage ; 0 : deduit
     };
+    // Le texte tape touche par touche a partir de debut.
+    auto const tape = [](int debut, std::string const& texte) {
+        std::vector<op> ops;
+        for (char const c : texte) {
+            ops.push_back({debut++, "", std::string(1, c)});
+        }
+        return ops;
+    };
+    auto const suivi = [](std::vector<op> a, std::vector<op> const& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    op const annuler{0, "", "", 'z'}, retablir{0, "", "", 'y'};
     struct cas {
         char const* nom;
         char const* depart;
@@ -190,6 +205,31 @@ TEST(historique_texte, regroupe_annule_retablit_et_sait_s_il_est_modifie) {
         {"effacements separes", "abcd", {{3, "d", ""}, {0, "a", ""}}, {"abc", "abcd"}},
         {"frappe sur une selection", "abcd", {{1, "bc", ""}, {1, "", "x"}}, {"abcd"}},
         {"ailleurs", "abcd", {{0, "", "x"}, {3, "", "y"}}, {"xabcd", "abcd"}},
+        {"ligne de 37 caracteres, un pas par mot",
+         "",
+         tape(0, "  PUSHI 30 ; trois cases de la somme.\n"),
+         {"  PUSHI 30 ; trois cases de la somme.", "  PUSHI 30 ; trois cases de la",
+          "  PUSHI 30 ; trois cases de", "  PUSHI 30 ; trois cases", "  PUSHI 30 ; trois",
+          "  PUSHI 30 ;", "  PUSHI 30", "  PUSHI", ""}},
+        {"frappe apres retablir : un autre pas",
+         "",
+         suivi(tape(0, "ab"), {annuler, retablir, {2, "", "c"}}),
+         {"ab", ""}},
+        {"frappe apres annuler", "", suivi(tape(0, "ab"), {annuler, {0, "", "c"}}), {""}},
+        {"Retour arriere apres retablir",
+         "abc",
+         {{2, "c", ""}, annuler, retablir, {1, "b", ""}},
+         {"ab", "abc"}},
+        {"collage a part, deduit ou dit",
+         "",
+         suivi(tape(0, "ab"), {{2, "", "XYZ"}, {5, "", "c"}, {6, "", "d", 'c'}, {7, "", "e"}}),
+         {"abXYZcd", "abXYZc", "abXYZ", "ab", ""}},
+        {"refrappe", "abcd", {{0, "a", "x"}, {1, "b", "y"}, {2, "c", "z"}}, {"abcd"}},
+        {"caracteres accentues",
+         "",
+         {{0, "", "\xc3\xa9"}, {2, "", "t"}, {3, "", "\xc3\xa9"}},
+         {""}},
+        {"Retour arriere puis frappe", "abcd", {{3, "d", ""}, {3, "", "x"}}, {"abc", "abcd"}},
     };
     auto const applique = [](std::string& t, int position, std::string const& ote,
                              std::string const& insere) {
@@ -200,8 +240,16 @@ TEST(historique_texte, regroupe_annule_retablit_et_sait_s_il_est_modifie) {
         historique_texte h;
         std::string texte = c.depart;
         for (op const& o : c.modifications) {
+            if (o.geste == 'z' || o.geste == 'y') {
+                modification const* m = o.geste == 'z' ? h.annule() : h.retablit();
+                ASSERT_NE(m, nullptr);
+                o.geste == 'z' ? applique(texte, m->position, m->insere, m->ote)
+                               : applique(texte, m->position, m->ote, m->insere);
+                continue;
+            }
             applique(texte, o.position, o.ote, o.insere);
-            h.note(o.position, o.ote, o.insere);
+            h.note(o.position, o.ote, o.insere,
+                   o.geste == 'c' ? geste_edition::collage : geste_edition::deduit);
         }
         std::string const fini = texte;
         for (char const* attendu : c.apres_chaque_annulation) {

@@ -4,6 +4,7 @@
 // branchement aussi. Puis le modele : aucune marque de tableau oubliee.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -228,6 +229,47 @@ TEST(AideTexte, TableauDesPortsCommeLesPortsLeFont) {
         }
         EXPECT_EQ(masque_nomme(table[p].bits, "sorties"), port.direction());
         EXPECT_EQ(masque_nomme(table[p].bits, "entrées"), 0xFFu & ~port.direction());
+    }
+}
+
+// La table des matieres : chaque partie et sous-partie pointe sur sa ligne, dans
+// l'ordre du texte ; celles qu'un etudiant cherche y sont.
+TEST(AideTexte, TableDesMatieresVersChaquePartie) {
+    std::vector<std::string> const lignes = lignes_aide();
+    std::vector<section_aide> const sections = sections_aide(lignes);
+    int parties = 0;
+    for (std::string const& l : lignes) {
+        parties += l.rfind("@m@b", 0) == 0;
+    }
+    ASSERT_FALSE(sections.empty());
+    EXPECT_EQ(sections[0].titre, "La fenêtre principale");
+    int precedente = 0;
+    for (section_aide const& s : sections) {
+        SCOPED_TRACE(s.titre);
+        ASSERT_GT(s.ligne, precedente);
+        precedente = s.ligne;
+        std::string const& l = lignes[static_cast<std::size_t>(s.ligne - 1)];
+        EXPECT_EQ(l.substr(l.size() - s.titre.size()), s.titre);
+        EXPECT_EQ(s.titre.find('@'), std::string::npos);
+        parties -= s.niveau == 1;
+    }
+    EXPECT_EQ(parties, 0) << "chaque partie dans la table";
+    for (char const* titre : {"Raccourcis clavier", "Le jeu d'instructions", "L'assembleur",
+                              "Les exercices", "Ligne de commande", "Points d'arrêt"}) {
+        EXPECT_TRUE(std::any_of(sections.begin(), sections.end(), [&](section_aide const& s) {
+            return s.titre == titre;
+        })) << titre;
+    }
+    std::vector<section_aide> const petites = sections_aide(
+        {"@c@ltitre", "@m@bUn", "texte", "@b@C88Deux", "@f@bpas une partie", "@m@b", "@m@bTrois"});
+    ASSERT_EQ(petites.size(), 3u);
+    EXPECT_EQ(petites[1].titre, "Deux");
+    EXPECT_EQ(petites[1].niveau, 2);
+    struct cas {
+        int ligne, section;
+    };
+    for (cas const c : {cas{1, -1}, cas{2, 0}, cas{3, 0}, cas{4, 1}, cas{6, 1}, cas{7, 2}}) {
+        EXPECT_EQ(section_de_ligne(petites, c.ligne), c.section) << c.ligne;
     }
 }
 

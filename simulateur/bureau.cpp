@@ -1,0 +1,178 @@
+// Proprietes du bureau lues sur la fenetre racine et sur les fenetres du
+// programme, par la connexion de la boite a outils (fl_display). Une propriete
+// absente, d'un autre type ou trop courte vaut "rien dit" : l'ecran entier, aucune
+// decoration.
+#include "simulateur/bureau.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_PNG_Image.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+#include <sys/select.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "simulateur/icone_karvela.h"
+
+namespace {
+
+constexpr double attente_decorations = 0.25; // secondes, au plus, pour la reponse
+
+Atom atome(char const* nom) {
+    return XInternAtom(fl_display, nom, False);
+}
+
+// Les CARDINAL (ou WINDOW) d'une propriete ; vide si elle manque.
+std::vector<long> cardinaux(Window w, char const* nom, Atom type = XA_CARDINAL) {
+    Atom type_lu = None;
+    int format = 0;
+    unsigned long nombre = 0, reste = 0;
+    unsigned char* donnees = nullptr;
+    std::vector<long> v;
+    if (XGetWindowProperty(fl_display, w, atome(nom), 0, 1024, False, type, &type_lu, &format,
+                           &nombre, &reste, &donnees) == Success &&
+        type_lu == type && format == 32 && donnees != nullptr) {
+        // Au format 32, Xlib rend des long, quelle que soit leur taille.
+        long const* l = reinterpret_cast<long const*>(donnees);
+        v.assign(l, l + nombre);
+    }
+    if (donnees != nullptr) {
+        XFree(donnees);
+    }
+    return v;
+}
+
+decorations decorations_lues(Window w) {
+    std::vector<long> const e = cardinaux(w, "_NET_FRAME_EXTENTS");
+    if (e.size() < 4) {
+        return {};
+    }
+    return {static_cast<int>(e[0]), static_cast<int>(e[1]), static_cast<int>(e[2]),
+            static_cast<int>(e[3])};
+}
+
+bool gestionnaire_sait(char const* nom) {
+    Atom const cherche = atome(nom);
+    std::vector<long> const permis =
+        cardinaux(RootWindow(fl_display, fl_screen), "_NET_SUPPORTED", XA_ATOM);
+    return std::find(permis.begin(), permis.end(), static_cast<long>(cherche)) != permis.end();
+}
+
+decorations demande_decorations() {
+    if (!gestionnaire_present() || !gestionnaire_sait("_NET_REQUEST_FRAME_EXTENTS")) {
+        return {};
+    }
+    Window const racine = RootWindow(fl_display, fl_screen);
+    Window const essai = XCreateSimpleWindow(fl_display, racine, 0, 0, 100, 100, 0, 0, 0);
+    XSelectInput(fl_display, essai, PropertyChangeMask);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = essai;
+    e.xclient.message_type = atome("_NET_REQUEST_FRAME_EXTENTS");
+    e.xclient.format = 32;
+    XSendEvent(fl_display, racine, False, SubstructureNotifyMask | SubstructureRedirectMask, &e);
+    XFlush(fl_display);
+    Atom const etendue = atome("_NET_FRAME_EXTENTS");
+    decorations d;
+    auto const fin =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(attente_decorations);
+    for (bool recu = false; !recu;) {
+        XEvent lu;
+        while (!recu && XCheckWindowEvent(fl_display, essai, PropertyChangeMask, &lu)) {
+            recu = lu.xproperty.atom == etendue;
+        }
+        auto const reste = fin - std::chrono::steady_clock::now();
+        if (recu || reste <= std::chrono::steady_clock::duration::zero()) {
+            break;
+        }
+        // Dormir jusqu'a ce que le serveur parle, ou la fin de l'attente.
+        fd_set lecture;
+        FD_ZERO(&lecture);
+        FD_SET(ConnectionNumber(fl_display), &lecture);
+        long const us = std::chrono::duration_cast<std::chrono::microseconds>(reste).count();
+        timeval t{us / 1000000, us % 1000000};
+        select(ConnectionNumber(fl_display) + 1, &lecture, nullptr, nullptr, &t);
+    }
+    d = decorations_lues(essai);
+    XDestroyWindow(fl_display, essai);
+    XFlush(fl_display);
+    return d;
+}
+
+} // namespace
+
+void prepare_bureau() {
+    Fl_Window::default_xclass("karvela");
+    // L'image est copiee par la boite a outils pour chaque fenetre.
+    static Fl_PNG_Image const icone("karvela.png", icone_karvela_png,
+                                    static_cast<int>(sizeof icone_karvela_png));
+    if (icone.w() > 0 && icone.h() > 0) {
+        Fl_Window::default_icon(&icone);
+    }
+}
+
+void pose_fenetre(Fl_Window* fenetre, cotes const& place) {
+    fenetre->resize(place.x, place.y, place.w, place.h);
+    // Meme place notee que demandee : la boite a outils ne dit rien au serveur.
+    if (fenetre->shown()) {
+        XMoveResizeWindow(fl_display, fl_xid(fenetre), place.x, place.y,
+                          static_cast<unsigned>(place.w), static_cast<unsigned>(place.h));
+        XFlush(fl_display);
+    }
+}
+
+cotes zone_de_travail(int x, int y) {
+    fl_open_display();
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_xywh(sx, sy, sw, sh, Fl::screen_num(x, y));
+    cotes const ecran{sx, sy, sw, sh};
+    Window const racine = RootWindow(fl_display, fl_screen);
+    std::vector<long> const zones = cardinaux(racine, "_NET_WORKAREA");
+    std::vector<long> const courant = cardinaux(racine, "_NET_CURRENT_DESKTOP");
+    std::size_t const bureau = courant.empty() ? 0 : static_cast<std::size_t>(courant[0]);
+    if (zones.size() < 4 * (bureau + 1)) {
+        return ecran;
+    }
+    long const* z = &zones[4 * bureau];
+    // La zone couvre tous les ecrans : sa part sur celui-ci.
+    int const x0 = std::max<long>(ecran.x, z[0]), y0 = std::max<long>(ecran.y, z[1]);
+    int const x1 = std::min<long>(ecran.x + ecran.w, z[0] + z[2]);
+    int const y1 = std::min<long>(ecran.y + ecran.h, z[1] + z[3]);
+    if (x1 <= x0 || y1 <= y0) {
+        return ecran;
+    }
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+bool gestionnaire_present() {
+    fl_open_display();
+    Window const racine = RootWindow(fl_display, fl_screen);
+    std::vector<long> const w = cardinaux(racine, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    if (w.empty()) {
+        return false;
+    }
+    // La fenetre de controle se nomme elle-meme : sinon, un reste d'un gestionnaire
+    // arrete, dont la fenetre peut ne plus exister (l'erreur du serveur est tue).
+    XSync(fl_display, False);
+    auto const avant = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    std::vector<long> const soi =
+        cardinaux(static_cast<Window>(w[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    XSync(fl_display, False);
+    XSetErrorHandler(avant);
+    return !soi.empty() && soi[0] == w[0];
+}
+
+decorations decorations_de(Fl_Window* fenetre) {
+    fl_open_display();
+    if (fenetre == nullptr || !fenetre->shown()) {
+        return {};
+    }
+    return decorations_lues(fl_xid(fenetre));
+}
+
+decorations decorations_prevues() {
+    fl_open_display();
+    return demande_decorations();
+}
