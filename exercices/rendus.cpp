@@ -17,26 +17,40 @@ std::string champ_csv(std::string const& t) {
     return q + "\"";
 }
 
-std::string chaine_json(std::string const& t) {
-    std::string j = "\"";
-    for (char c : t) {
-        unsigned char const u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            j += '\\';
-            j += c;
-        } else if (u < 0x20) {
-            char echappe[8];
-            std::snprintf(echappe, sizeof echappe, "\\u%04x", u);
-            j += echappe;
-        } else {
-            j += c;
-        }
+// Longueur de la sequence UTF-8 valide qui commence en i, 0 si elle ne l'est pas
+// (octet de suite, forme trop longue, moitie de paire, au-dela de U+10FFFF).
+std::size_t sequence_utf8(std::string const& t, std::size_t i) {
+    unsigned char const c = static_cast<unsigned char>(t[i]);
+    if (c < 0x80) {
+        return 1;
     }
-    return j + "\"";
+    std::size_t const n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+    if (n == 0 || c > 0xF4 || i + n > t.size()) {
+        return 0;
+    }
+    unsigned long point = c & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        unsigned char const suite = static_cast<unsigned char>(t[i + k]);
+        if ((suite & 0xC0) != 0x80) {
+            return 0;
+        }
+        point = (point << 6) | (suite & 0x3F);
+    }
+    bool const trop_longue = (n == 3 && point < 0x800) || (n == 4 && point < 0x10000);
+    bool const moitie = point >= 0xD800 && point <= 0xDFFF;
+    return trop_longue || moitie || point > 0x10FFFF ? 0 : n;
 }
 
 std::string ou_null(bool present, std::string const& valeur) {
     return present ? valeur : "null";
+}
+
+std::string liste_json(std::vector<std::string> const& v) {
+    std::string j = "[";
+    for (std::size_t k = 0; k < v.size(); ++k) {
+        j += (k > 0 ? ", " : "") + chaine_json(v[k]);
+    }
+    return j + "]";
 }
 
 std::string cas_json(resultat_cas const& c) {
@@ -57,25 +71,114 @@ std::string cas_json(resultat_cas const& c) {
 
 } // namespace
 
+std::string en_utf8(std::string const& t) {
+    std::string u;
+    for (std::size_t i = 0; i < t.size();) {
+        std::size_t const n = sequence_utf8(t, i);
+        u += n == 0 ? std::string("\xEF\xBF\xBD") : t.substr(i, n);
+        i += n == 0 ? 1 : n;
+    }
+    return u;
+}
+
+std::string chaine_json(std::string const& t) {
+    std::string j = "\"";
+    for (char c : en_utf8(t)) {
+        unsigned char const u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            j += '\\';
+            j += c;
+        } else if (u < 0x20) {
+            char echappe[8];
+            std::snprintf(echappe, sizeof echappe, "\\u%04x", u);
+            j += echappe;
+        } else {
+            j += c;
+        }
+    }
+    return j + "\"";
+}
+
+std::string nom_lisible(std::string const& t) {
+    std::string l;
+    for (char c : t) {
+        unsigned char const u = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            l += "\\n";
+        } else if (c == '\r') {
+            l += "\\r";
+        } else if (c == '\t') {
+            l += "\\t";
+        } else if (u < 0x20 || u == 0x7F) {
+            char echappe[8];
+            std::snprintf(echappe, sizeof echappe, "\\x%02x", u);
+            l += echappe;
+        } else {
+            l += c;
+        }
+    }
+    return l;
+}
+
 std::string ligne_echec(cas_exercice const& c, resultat_cas const& r) {
     return "✘ " + nom_du_cas(c) + " : " + r.message;
+}
+
+std::string ligne_du_cas(cas_exercice const& c, resultat_cas const& r, bool pour_etudiant) {
+    if (pour_etudiant && c.cache) {
+        return (r.reussi ? "✔ " : "✘ ") + nom_lisible(c.nom) + " (cas caché)";
+    }
+    if (r.reussi) {
+        return "✔ " + nom_lisible(nom_du_cas(c));
+    }
+    std::string const breve = mise_en_place_breve(c);
+    return "✘ " + nom_lisible(nom_du_cas(c)) + (breve.empty() ? "" : ", " + breve) + " : " +
+           r.message;
+}
+
+std::vector<std::string> lignes_copie(exercice const& e, resultat_copie const& copie) {
+    std::vector<std::string> l = copie.avertissements;
+    if (!copie.charge) {
+        l.push_back(copie.erreurs.empty() ? std::string("ne se charge pas")
+                                          : copie.erreurs.front());
+        return l;
+    }
+    std::vector<bool> dit(copie.cas.size(), false);
+    for (std::size_t i = 0; i < copie.cas.size(); ++i) {
+        resultat_cas const& r = copie.cas[i];
+        if (r.reussi || dit[i]) {
+            continue;
+        }
+        if (r.lance) {
+            l.push_back(ligne_du_cas(e.cas[i], r, false));
+            continue;
+        }
+        // Une cle qui ne se resout pas (etiquette absente) : les cas qu'elle arrete
+        // sur une seule ligne.
+        std::vector<std::string> noms;
+        for (std::size_t k = i; k < copie.cas.size(); ++k) {
+            if (!copie.cas[k].lance && copie.cas[k].message == r.message) {
+                noms.push_back(nom_lisible(nom_du_cas(e.cas[k])));
+                dit[k] = true;
+            }
+        }
+        std::string qui;
+        for (std::size_t k = 0; k < noms.size() && noms.size() <= 3; ++k) {
+            qui += (k > 0 ? ", " : "") + noms[k];
+        }
+        l.push_back("✘ " + (noms.size() > 3 ? std::to_string(noms.size()) + " cas" : qui) + " : " +
+                    r.message);
+    }
+    return l;
 }
 
 std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r) {
     std::string t;
     for (resultat_copie const& copie : r) {
-        t += copie.fichier + " : " + std::to_string(copie.points) + "/" +
+        t += nom_lisible(copie.fichier) + " : " + std::to_string(copie.points) + "/" +
              std::to_string(copie.total) + "\n";
-        if (!copie.charge) {
-            t += "  " +
-                 (copie.erreurs.empty() ? std::string("ne se charge pas") : copie.erreurs.front()) +
-                 "\n";
-            continue;
-        }
-        for (std::size_t i = 0; i < copie.cas.size(); ++i) {
-            if (!copie.cas[i].reussi) {
-                t += "  " + ligne_echec(e.cas[i], copie.cas[i]) + "\n";
-            }
+        for (std::string const& ligne : lignes_copie(e, copie)) {
+            t += "  " + ligne + "\n";
         }
     }
     return t;
@@ -106,15 +209,13 @@ std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r) 
         resultat_copie const& copie = r[i];
         j += std::string(i > 0 ? ", " : "") + "{\"fichier\": " + chaine_json(copie.fichier) +
              ", \"points\": " + std::to_string(copie.points) +
-             ", \"total\": " + std::to_string(copie.total) + ", \"erreurs\": [";
-        for (std::size_t k = 0; k < copie.erreurs.size(); ++k) {
-            j += (k > 0 ? ", " : "") + chaine_json(copie.erreurs[k]);
-        }
-        j += "], \"cas\": [";
+             ", \"total\": " + std::to_string(copie.total) +
+             ", \"erreurs\": " + liste_json(copie.erreurs) + ", \"cas\": [";
         for (std::size_t k = 0; k < copie.cas.size(); ++k) {
             j += (k > 0 ? ", " : "") + cas_json(copie.cas[k]);
         }
-        j += "]}";
+        // Les cles venues apres les autres, en dernier.
+        j += "], \"avertissements\": " + liste_json(copie.avertissements) + "}";
     }
     return j + "]}\n";
 }
