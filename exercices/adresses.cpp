@@ -128,6 +128,7 @@ bool lit_cle_adresse(std::string const& texte, cle_adresse& c) {
     long long predefinie = 0;
     if (adresse_predefinie(c.symbole, predefinie)) {
         c.symbolique = false;
+        c.predefini = true;
         c.symbole.clear();
         c.nombre += predefinie;
     }

@@ -17,8 +17,9 @@
 struct cle_adresse {
     std::string texte; // telle qu'ecrite
     bool symbolique = false;
-    std::string symbole;  // symbolique : le nom
-    long long nombre = 0; // l'adresse (nom predefini compris), ou le decalage du symbole
+    std::string symbole;    // symbolique : le nom
+    long long nombre = 0;   // l'adresse (nom predefini compris), ou le decalage du symbole
+    bool predefini = false; // un nom predefini : un nombre, mais dit par son nom
 };
 
 // Faux si le texte n'a aucune des deux formes ; un nombre peut etre hors memoire.

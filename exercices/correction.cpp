@@ -35,19 +35,6 @@ std::string pas_texte(long long n) {
     return std::to_string(n) + " pas";
 }
 
-std::string arret_attendu(cas_exercice const& c) {
-    switch (c.arret_attendu) {
-    case arret::limite:
-        return "aucun arrêt avant " + pas_texte(c.pas_max);
-    case arret::erreur_pile:
-        return "une erreur de pile";
-    case arret::point_arret:
-        return "un point d'arrêt";
-    default:
-        return "fin de programme (BT *)";
-    }
-}
-
 std::string message_arret(cas_exercice const& c, resultat_cas const& r) {
     std::string const m = texte_arret(r);
     return c.arret_attendu == arret::boucle ? m : m + ", attendu : " + arret_attendu(c);
@@ -130,8 +117,9 @@ void compare(cas_exercice const& c, cas_pret const& pret, etat_final const& e, r
         }
         if (!egale) {
             std::string const adresse = texte_adresse(pret.zones[z].adresse);
-            std::string const quoi = o.cle.symbolique ? o.cle.texte : adresse;
-            std::string const lieu = quoi + (o.cle.symbolique ? " (" + adresse + ")" : "");
+            bool const nomme = o.cle.symbolique || o.cle.predefini;
+            std::string const quoi = nomme ? o.cle.texte : adresse;
+            std::string const lieu = quoi + (nomme ? " (" + adresse + ")" : "");
             ajoute(r,
                    {quoi, texte_valeurs(o, o.valeurs), texte_valeurs(o, obtenus), lieu, o.valeurs,
                     obtenus, o.tableau, false},
@@ -325,6 +313,7 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
     r.reussi = r.ecarts.empty();
     r.points = r.reussi ? c.points : 0;
     if (!r.reussi && !pret.debord.empty()) {
+        r.note = pret.debord;
         r.message += " ; " + pret.debord;
     }
     return r;
@@ -490,4 +479,17 @@ std::string pile_comme(int obtenu, int const* attendu, bool deux_formes) {
         return std::to_string(obtenu);
     }
     return std::to_string(obtenu) + " (" + std::to_string(sans_signe) + ")";
+}
+
+std::string arret_attendu(cas_exercice const& c) {
+    switch (c.arret_attendu) {
+    case arret::limite:
+        return "aucun arrêt avant " + pas_texte(c.pas_max);
+    case arret::erreur_pile:
+        return "une erreur de pile";
+    case arret::point_arret:
+        return "un point d'arrêt";
+    default:
+        return "fin de programme (BT *)";
+    }
 }

@@ -76,6 +76,7 @@ struct resultat_cas {
     long long pas = 0;
     std::vector<ecart> ecarts;
     std::string message; // vide pour un cas reussi
+    std::string note;    // echoue : la memoire posee qui deborde d'une etiquette, ou vide
 };
 
 // Sur une machine neuve : rien d'un cas (entrees, drapeaux, pile) n'atteint le suivant.
@@ -90,6 +91,7 @@ struct copie {
 
 struct resultat_copie {
     std::string fichier;
+    std::vector<std::string> notes; // de la lecture : "« max.s » ... lu comme un source"
     bool charge = false;
     std::vector<std::string> erreurs;        // diagnostics, ou la phrase du chargement
     std::vector<std::string> avertissements; // de l'assembleur, "f:l:c: attention: ..."
@@ -130,6 +132,8 @@ std::string mise_en_place_breve(cas_exercice const& c);
 // $0014, ligne 9)", "erreur de pile (pile vide) en $0000, ligne 1"... Le seul
 // texte d'un arret de cas : message et retours le prennent ici.
 std::string texte_arret(resultat_cas const& r);
+// L'arret que le cas attend : "fin de programme (BT *)", "aucun arrêt avant 2000 pas"...
+std::string arret_attendu(cas_exercice const& c);
 
 // Un octet obtenu ecrit comme l'attendu l'est : signe si l'attendu est negatif,
 // sans signe s'il passe 127 ; sinon sans signe, ou, deux_formes, "200 (-56)".

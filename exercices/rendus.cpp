@@ -6,17 +6,6 @@
 
 namespace {
 
-std::string champ_csv(std::string const& t) {
-    if (t.find_first_of(";\"\r\n") == std::string::npos) {
-        return t;
-    }
-    std::string q = "\"";
-    for (char c : t) {
-        q += c == '"' ? "\"\"" : std::string(1, c);
-    }
-    return q + "\"";
-}
-
 // Longueur de la sequence UTF-8 valide qui commence en i, 0 si elle ne l'est pas
 // (octet de suite, forme trop longue, moitie de paire, au-dela de U+10FFFF).
 std::size_t sequence_utf8(std::string const& t, std::size_t i) {
@@ -45,7 +34,9 @@ std::string ou_null(bool present, std::string const& valeur) {
     return present ? valeur : "null";
 }
 
-std::string liste_json(std::vector<std::string> const& v) {
+} // namespace
+
+std::string json_des_chaines(std::vector<std::string> const& v) {
     std::string j = "[";
     for (std::size_t k = 0; k < v.size(); ++k) {
         j += (k > 0 ? ", " : "") + chaine_json(v[k]);
@@ -53,7 +44,18 @@ std::string liste_json(std::vector<std::string> const& v) {
     return j + "]";
 }
 
-std::string cas_json(resultat_cas const& c) {
+std::string champ_csv(std::string const& t) {
+    if (t.find_first_of(";\"\r\n") == std::string::npos) {
+        return t;
+    }
+    std::string q = "\"";
+    for (char c : t) {
+        q += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return q + "\"";
+}
+
+std::string json_du_cas(resultat_cas const& c) {
     std::string j = "{\"nom\": " + chaine_json(c.nom) +
                     ", \"reussi\": " + (c.reussi ? "true" : "false") +
                     ", \"points\": " + std::to_string(c.points) +
@@ -68,8 +70,6 @@ std::string cas_json(resultat_cas const& c) {
     }
     return j + "], \"message\": " + chaine_json(c.message) + "}";
 }
-
-} // namespace
 
 std::string en_utf8(std::string const& t) {
     std::string u;
@@ -137,7 +137,11 @@ std::string ligne_du_cas(cas_exercice const& c, resultat_cas const& r, bool pour
 }
 
 std::vector<std::string> lignes_copie(exercice const& e, resultat_copie const& copie) {
-    std::vector<std::string> l = copie.avertissements;
+    std::vector<std::string> l;
+    for (std::string const& n : copie.notes) {
+        l.push_back(nom_lisible(n));
+    }
+    l.insert(l.end(), copie.avertissements.begin(), copie.avertissements.end());
     if (!copie.charge) {
         l.push_back(copie.erreurs.empty() ? std::string("ne se charge pas")
                                           : copie.erreurs.front());
@@ -172,11 +176,15 @@ std::vector<std::string> lignes_copie(exercice const& e, resultat_copie const& c
     return l;
 }
 
-std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r) {
+std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r, long long sur) {
     std::string t;
     for (resultat_copie const& copie : r) {
         t += nom_lisible(copie.fichier) + " : " + std::to_string(copie.points) + "/" +
-             std::to_string(copie.total) + "\n";
+             std::to_string(copie.total) +
+             (sur > 0 ? " — " + texte_note(note_en_quarts(copie.points, copie.total, sur), ',') +
+                            "/" + std::to_string(sur)
+                      : "") +
+             "\n";
         for (std::string const& ligne : lignes_copie(e, copie)) {
             t += "  " + ligne + "\n";
         }
@@ -184,9 +192,10 @@ std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r)
     return t;
 }
 
-std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r) {
+std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r, long long sur) {
     std::string t = "\xEF\xBB\xBF"
                     "copie;points;total";
+    t += sur > 0 ? ";note" : "";
     for (cas_exercice const& c : e.cas) {
         t += ";" + champ_csv(c.nom);
     }
@@ -194,6 +203,9 @@ std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r) {
     for (resultat_copie const& copie : r) {
         t += champ_csv(copie.fichier) + ";" + std::to_string(copie.points) + ";" +
              std::to_string(copie.total);
+        if (sur > 0) {
+            t += ";" + texte_note(note_en_quarts(copie.points, copie.total, sur), ',');
+        }
         for (resultat_cas const& c : copie.cas) {
             t += ";" + std::to_string(c.points);
         }
@@ -202,7 +214,7 @@ std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r) {
     return t;
 }
 
-std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r) {
+std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r, long long sur) {
     std::string j = "{\"titre\": " + chaine_json(e.titre) +
                     ", \"total\": " + std::to_string(e.total()) + ", \"copies\": [";
     for (std::size_t i = 0; i < r.size(); ++i) {
@@ -210,12 +222,28 @@ std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r) 
         j += std::string(i > 0 ? ", " : "") + "{\"fichier\": " + chaine_json(copie.fichier) +
              ", \"points\": " + std::to_string(copie.points) +
              ", \"total\": " + std::to_string(copie.total) +
-             ", \"erreurs\": " + liste_json(copie.erreurs) + ", \"cas\": [";
+             ", \"erreurs\": " + json_des_chaines(copie.erreurs) + ", \"cas\": [";
         for (std::size_t k = 0; k < copie.cas.size(); ++k) {
-            j += (k > 0 ? ", " : "") + cas_json(copie.cas[k]);
+            j += (k > 0 ? ", " : "") + json_du_cas(copie.cas[k]);
         }
         // Les cles venues apres les autres, en dernier.
-        j += "], \"avertissements\": " + liste_json(copie.avertissements) + "}";
+        j += "], \"avertissements\": " + json_des_chaines(copie.avertissements) +
+             ", \"notes\": " + json_des_chaines(copie.notes) + ", \"note\": " +
+             (sur > 0 ? texte_note(note_en_quarts(copie.points, copie.total, sur), '.') : "null") +
+             "}";
     }
     return j + "]}\n";
+}
+
+long long note_en_quarts(long long points, long long total, long long sur) {
+    if (total <= 0) {
+        return 0;
+    }
+    return (8 * points * sur + total) / (2 * total);
+}
+
+std::string texte_note(long long quarts, char virgule) {
+    static char const* const fractions[] = {"", "25", "5", "75"};
+    std::string t = std::to_string(quarts / 4);
+    return quarts % 4 == 0 ? t : t + virgule + fractions[quarts % 4];
 }

@@ -10,12 +10,19 @@
 
 #include "exercices/correction.h"
 
-// Une ligne par copie, "copie.asm : 5/8", ses avertissements, puis une ligne par
-// cas echoue ; une etiquette absente n'est dite qu'une fois par copie.
-std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r);
+// Une ligne par copie, "copie.asm : 5/8", ses notes et avertissements, puis une
+// ligne par cas echoue ; une etiquette absente n'est dite qu'une fois par copie.
+// sur > 0 : la note sur sur en plus ("5/8 — 12,5/20", colonne et cle "note").
+std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r, long long sur = 0);
 // Precede d'une marque d'ordre des octets : un tableur y reconnait l'UTF-8.
-std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r);
-std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r);
+std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r, long long sur = 0);
+std::string rendu_json(exercice const& e, std::vector<resultat_copie> const& r, long long sur = 0);
+
+// La note sur sur, en quarts de point, arrondie au plus proche (un demi-quart vers
+// le haut) : 5/8 sur 20 donne 50 (12,5).
+long long note_en_quarts(long long points, long long total, long long sur);
+// "12,5", "12,25", "12" ; virgule : ',' ou '.'.
+std::string texte_note(long long quarts, char virgule);
 
 // La ligne d'un cas echoue, sans marge : "✘ tous (E=$FF) : port B vaut 7, attendu 8".
 std::string ligne_echec(cas_exercice const& c, resultat_cas const& r);
@@ -28,6 +35,13 @@ std::string ligne_du_cas(cas_exercice const& c, resultat_cas const& r, bool pour
 // premier diagnostic d'une copie qui ne se charge pas, cas echoues (les cas non
 // lances pour une meme raison sur une seule ligne).
 std::vector<std::string> lignes_copie(exercice const& e, resultat_copie const& r);
+
+// L'objet JSON d'un cas, tel que les copies le donnent.
+std::string json_du_cas(resultat_cas const& c);
+// Un tableau JSON de chaines.
+std::string json_des_chaines(std::vector<std::string> const& v);
+// Un champ du CSV a « ; », entre guillemets s'il le faut.
+std::string champ_csv(std::string const& t);
 
 // Une chaine JSON entre guillemets ; un octet qui n'est pas de l'UTF-8 devient U+FFFD.
 std::string chaine_json(std::string const& t);
