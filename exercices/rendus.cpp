@@ -2,6 +2,7 @@
 // resultats.
 #include "exercices/rendus.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -147,31 +148,44 @@ std::vector<std::string> lignes_copie(exercice const& e, resultat_copie const& c
                                           : copie.erreurs.front());
         return l;
     }
-    std::vector<bool> dit(copie.cas.size(), false);
+    // Une cle qui ne se resout pas (etiquette absente) arrete des cas : chacune
+    // n'est dite qu'une fois, avec les cas qu'elle arrete, a la place du premier.
+    std::vector<std::string> raisons;
+    std::vector<std::vector<std::string>> arretes;
+    std::vector<std::size_t> places;
     for (std::size_t i = 0; i < copie.cas.size(); ++i) {
         resultat_cas const& r = copie.cas[i];
-        if (r.reussi || dit[i]) {
+        if (r.reussi) {
             continue;
         }
         if (r.lance) {
             l.push_back(ligne_du_cas(e.cas[i], r, false));
             continue;
         }
-        // Une cle qui ne se resout pas (etiquette absente) : les cas qu'elle arrete
-        // sur une seule ligne.
-        std::vector<std::string> noms;
-        for (std::size_t k = i; k < copie.cas.size(); ++k) {
-            if (!copie.cas[k].lance && copie.cas[k].message == r.message) {
-                noms.push_back(nom_lisible(nom_du_cas(e.cas[k])));
-                dit[k] = true;
+        for (std::size_t debut = 0; debut <= r.message.size();) {
+            std::size_t fin = r.message.find(" ; ", debut);
+            fin = fin == std::string::npos ? r.message.size() : fin;
+            std::string const raison = r.message.substr(debut, fin - debut);
+            std::size_t const k = static_cast<std::size_t>(
+                std::find(raisons.begin(), raisons.end(), raison) - raisons.begin());
+            if (k == raisons.size()) {
+                raisons.push_back(raison);
+                arretes.push_back({});
+                places.push_back(l.size());
+                l.emplace_back();
             }
+            arretes[k].push_back(nom_lisible(nom_du_cas(e.cas[i])));
+            debut = fin + 3;
         }
+    }
+    for (std::size_t k = 0; k < raisons.size(); ++k) {
+        std::vector<std::string> const& noms = arretes[k];
         std::string qui;
-        for (std::size_t k = 0; k < noms.size() && noms.size() <= 3; ++k) {
-            qui += (k > 0 ? ", " : "") + noms[k];
+        for (std::size_t n = 0; n < noms.size() && noms.size() <= 3; ++n) {
+            qui += (n > 0 ? ", " : "") + noms[n];
         }
-        l.push_back("✘ " + (noms.size() > 3 ? std::to_string(noms.size()) + " cas" : qui) + " : " +
-                    r.message);
+        l[places[k]] = "✘ " + (noms.size() > 3 ? std::to_string(noms.size()) + " cas" : qui) +
+                       " : " + raisons[k];
     }
     return l;
 }

@@ -92,6 +92,7 @@ class lecteur_classe {
             range(qui, interieur, e.disque, e.lit, false);
         }
         for (auto& [cle, e] : par_cle) {
+            std::sort(e.autres.begin(), e.autres.end());
             std::stable_sort(e.fichiers.begin(), e.fichiers.end(),
                              [](fichier_rendu const& a, fichier_rendu const& b) {
                                  return a.sorte != b.sorte ? a.sorte < b.sorte

@@ -18,7 +18,7 @@ bool mnemonique(int opcode, char const* nom) {
 
 bool adresse_de_port(unsigned adresse) {
     for (description_port const& p : ports_machine) {
-        if (adresse == p.adresse_valeur || adresse == p.adresse_direction) {
+        if (adresse == p.adresse_valeur || (p.a_direction && adresse == p.adresse_direction)) {
             return true;
         }
     }
