@@ -67,7 +67,7 @@ TEST_F(Promotion, LesFormesDUnExport) {
     std::string const source = "PUSHI 1\nPOP PORTB\nBT *\n";
     std::string const pdf = std::string("%PDF-1.4\n\0\0", 11);
     std::string const rendu = zip_de({{"td/max.asm", source},
-                                      {"__MACOSX/td/._max.asm", pdf},
+                                      {"__MACOSX/td/max.asm", source},
                                       {"../evil.asm", source},
                                       {"dedans.zip", "PK"}});
     struct ligne {
@@ -158,7 +158,7 @@ TEST_F(Promotion, UnTexteQuiNEstPasNommeAsmEstUnSource) {
 
 TEST(Feuille, RelueEtReecriteTelleQuelle) {
     std::vector<note_feuille> const notes = {{"101", 5, 8, "5/8 points. Cas échoués : « a », b."},
-                                             {"102", 8, 8, "8/8 points."},
+                                             {"102", 8, 8, "8/8 \"bien\"."},
                                              {"103", 1, 8, "absent de la feuille"}};
     std::string const en_tete_anglais =
         "\xEF\xBB\xBFIdentifier,\"Full name\",\"Email address\",Status,Grade,\"Maximum "
@@ -180,7 +180,8 @@ TEST(Feuille, RelueEtReecriteTelleQuelle) {
              "\"Participant 101\",\"Martin, Alice\",a@x.fr,\"Submitted\",12.50,20.00,Yes,-,"
              "\"5/8 points. Cas échoués : « a », b.\"\r\n"
              "\"Participant 999\",\"Inconnu, \"\"X\"\"\",x@x.fr,Submitted,,20.00,Yes,-,\r\n"
-             "\"Participant 102\",Bruno,b@x.fr,Submitted,20.00,20.00,Yes,-,8/8 points.\r\n",
+             "\"Participant 102\",Bruno,b@x.fr,Submitted,20.00,20.00,Yes,-,\"8/8 "
+             "\"\"bien\"\".\"\r\n",
          0,
          2,
          {"Participant 999 (Inconnu, \"X\")"},
@@ -189,7 +190,7 @@ TEST(Feuille, RelueEtReecriteTelleQuelle) {
          "Identifiant;Nom complet;Statut;Note;Note maximale;Feedback par commentaires\n"
          "Participant 102;Bruno;Remis;;10,00;\n",
          "Identifiant;Nom complet;Statut;Note;Note maximale;Feedback par commentaires\n"
-         "Participant 102;Bruno;Remis;20,00;10,00;8/8 points.\n",
+         "Participant 102;Bruno;Remis;20,00;10,00;\"8/8 \"\"bien\"\".\"\n",
          20,
          1,
          {},
@@ -261,6 +262,13 @@ TEST(Similarite, RenommeeOuReordonneeMaisPasUneAutreSolution) {
          seuil_ressemblance - 1},
         {"une autre solution : une boucle", somme, boucle, 0, seuil_ressemblance - 1},
         {"deux autres solutions entre elles", autre_ordre, boucle, 0, seuil_ressemblance - 1},
+        // Les memes instructions sur d'autres ports : un autre programme.
+        {"d'autres ports",
+         "PUSH PORTE\nPOP PORTB\nPUSH PORTE\nPOP PORTB\nPUSH PORTE\nPOP PORTB\nPUSH PORTE\n"
+         "POP PORTB\nPUSH PORTE\nPOP PORTB\nBT *\n",
+         "PUSH PORTA\nPOP PORTC\nPUSH PORTA\nPOP PORTC\nPUSH PORTA\nPOP PORTC\nPUSH PORTA\n"
+         "POP PORTC\nPUSH PORTA\nPOP PORTC\nBT *\n",
+         0, seuil_ressemblance - 1},
         // La meme facon de faire, sur une table de quatre octets : 50, sous le seuil.
         {"la meme idee, ecrite par un autre", somme,
          "PUSH d\nPUSH d+1\nADD\nPUSH d+2\nADD\nPUSH d+3\nADD\nPOP s\nBT *\n"
@@ -292,6 +300,50 @@ TEST(Similarite, RenommeeOuReordonneeMaisPasUneAutreSolution) {
     }
     EXPECT_EQ(semblables, (std::vector<std::size_t>{0, 2, 3, 5}));
     EXPECT_EQ(texte_lignes(g.back().membres[2].lignes), "4-16");
+    // Des copies toutes identiques ne font qu'un groupe.
+    EXPECT_EQ(groupes_semblables({de(somme), de(renommee)}).size(), 1u);
+}
+
+TEST_F(Promotion, LeMeilleurFichierCompteEtLeRetourDitChaqueCas) {
+    exercice_lu const lu =
+        lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"un\"\nattendu = { B = 1 }\n"
+                     "[[cas]]\nnom = \"table\"\nentrees = { E = 3 }\nmemoire = { tab = [1, 2] }\n"
+                     "evenements = [ { pas = 2, E = 1 } ]\nattendu = { B = 1, pile = [-1] }\n"
+                     "[[cas]]\nnom = \"secret\"\ncache = true\nattendu = { B = 7 }\n");
+    ASSERT_TRUE(lu.valide());
+    ecrit(dossier / "X_1_assignsubmission_file_/v1.asm", "PUSHI 2\nPOP PORTB\nBT *\n");
+    ecrit(dossier / "X_1_assignsubmission_file_/v2.asm", "PUSHI 1\nPOP PORTB\nBT *\n");
+    // A points egaux (aucun), celui qui se charge compte.
+    ecrit(dossier / "Y_2_assignsubmission_file_/a.asm", "PUSHX\n");
+    ecrit(dossier / "Y_2_assignsubmission_file_/b.s",
+          "PUSHI -3\nPOP PORTB\nPUSHI 200\nBT *\ntab: .octet 0\nfin: .octet 0\n");
+    classe_corrigee const c = corrige_classe(lu.exo, lit_classe(dossier.string()));
+    ASSERT_EQ(c.etudiants.size(), 2u);
+    EXPECT_EQ(c.etudiants[0].fichier, "v2.asm");
+    ASSERT_EQ(c.etudiants[0].autres.size(), 1u);
+    EXPECT_EQ(c.etudiants[0].autres[0].fichier, "v1.asm");
+    EXPECT_EQ(c.etudiants[0].autres[0].points, 0);
+    EXPECT_EQ(c.etudiants[1].fichier, "b.s");
+    EXPECT_EQ(retour_etudiant(lu.exo, c.etudiants[1], 20),
+              "Exercice : t\nY (2)\nFichier corrigé : b.s (le meilleur des 2 fichiers rendus)\n"
+              "Note : 0/3 points — 0/20\n"
+              "« b.s » n'est pas nommé .asm : lu comme un source\n\n"
+              "Cas :\n"
+              "✘ un (0/1 point)\n"
+              "    attendu : port B = 1\n"
+              "    obtenu  : port B = 253 (-3)\n"
+              "    arrêt : fin de programme après 4 pas (boucle en $0007, ligne 4)\n"
+              "✘ table (E=$03) (0/1 point)\n"
+              "    posé, entrées : E=$03\n"
+              "    posé, mémoire : tab = [1, 2]\n"
+              "    posé, événements : au pas 2, E=$01\n"
+              "    attendu : port B = 1\n"
+              "    obtenu  : port B = 253 (-3)\n"
+              "    attendu : pile = [-1]\n"
+              "    obtenu  : pile = [-56] (du fond au sommet)\n"
+              "    arrêt : fin de programme après 4 pas (boucle en $0007, ligne 4)\n"
+              "    la mémoire posée déborde de tab sur fin\n"
+              "✘ secret (cas caché, 0/1 point)\n");
 }
 
 TEST(Notes, AuQuartDePointLePlusProche) {
