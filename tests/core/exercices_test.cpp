@@ -397,6 +397,59 @@ TEST(Exercices, LeJsonEstDeLUtf8EtLeTexteEchappeLesControles) {
     EXPECT_EQ(en_utf8(rendu_json(lu.exo, r)), rendu_json(lu.exo, r));
 }
 
+// Des fichiers valides ou les points, crochets et accolades ne sont pas des
+// niveaux : dans une chaine, un commentaire, un nombre, entre deux cles.
+TEST(Exercices, LImbricationNeCompteQueLesTables) {
+    std::string points(300, '.');
+    std::string crochets(300, '[');
+    std::string const exemples[] = {
+        "titre = \"" + points + "\"\n[[cas]]\nnom = '" + crochets + "'\n",
+        "# " + points + crochets + "\ntitre = \"t\"\n[[cas]]\nnom = \"a\"\n",
+        "titre = \"\"\"\n" + points + "\n" + crochets + "\"\"\"\n[[cas]]\nnom = \"a\"\n",
+        "titre =  + points + \npas_max = 1_000\n[[cas]]\nnom = \"a\\\"" + points + "\"\n",
+        "titre = \"t\"\n[[cas]]\nnom = \"a\"\nevenements = [ { pas = 1, E = 1 }, { pas = 2, E = 0 "
+        "}, { pas = 3, E = 1 } ]\nattendu = { \"a.b.c\" = 1, pile = [1, 2, 3] }\n",
+    };
+    for (std::string const& e : exemples) {
+        SCOPED_TRACE(e.substr(0, 60));
+        exercice_lu const lu = lit_exercice(e);
+        for (diagnostic const& d : lu.diagnostics) {
+            EXPECT_EQ(d.message.find("imbriquées"), std::string::npos) << d.message;
+        }
+    }
+    // Des niveaux qui s'ajoutent : en-tete, cles pointees, tables entre accolades.
+    std::string profond = "[a.a.a.a.a.a.a.a.a.a]\nb.b.b.b.b.b.b.b.b.b = ";
+    for (int i = 0; i < 5; ++i) {
+        profond += "{ c.c.c.c.c.c.c.c.c.c = ";
+    }
+    exercice_lu const lu = lit_exercice(profond + "1 }}}}}\n");
+    ASSERT_FALSE(lu.diagnostics.empty());
+    EXPECT_EQ(lu.diagnostics[0].message,
+              "tables ou clés imbriquées sur plus de 64 niveaux : un exercice en a trois");
+}
+
+TEST(Exercices, ClesDAdresse) {
+    struct ligne {
+        char const* texte;
+        bool lue, symbolique, predefini;
+        long long nombre;
+    } const table[] = {
+        {"PORTB", true, false, true, 0x1004},      {"DDRC+1", true, false, true, 0x1008},
+        {"PORTE - 10", true, false, true, 0x1000}, {"portb", true, true, false, 0},
+        {"tab + $10", true, true, false, 16},      {"$0200", true, false, false, 0x200},
+        {"PORTB+", false, false, false, 0},        {"+3", false, false, false, 0},
+    };
+    for (ligne const& l : table) {
+        cle_adresse c;
+        EXPECT_EQ(lit_cle_adresse(l.texte, c), l.lue) << l.texte;
+        if (l.lue) {
+            EXPECT_EQ(c.symbolique, l.symbolique) << l.texte;
+            EXPECT_EQ(c.predefini, l.predefini) << l.texte;
+            EXPECT_EQ(c.nombre, l.nombre) << l.texte;
+        }
+    }
+}
+
 TEST(Exercices, ChaqueCopieLueUneFoisEtLacheeApresSesCas) {
     exercice_lu const lu = lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"a\"\n"
                                         "[[cas]]\nnom = \"b\"\n[[cas]]\nnom = \"c\"\n");

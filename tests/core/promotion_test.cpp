@@ -140,6 +140,47 @@ TEST_F(Promotion, LesFormesDUnExport) {
     EXPECT_EQ(lit_classe((dossier / "faux.zip").string()).erreur.rfind("« ", 0), 0u);
 }
 
+TEST(Plateforme, NomsDesDossiersEtTextes) {
+    struct ligne {
+        char const* nom;
+        bool plateforme;
+        char const* etudiant;
+        char const* identifiant;
+        char const* reste;
+    } const table[] = {
+        {"Martin Alice_101_assignsubmission_file_", true, "Martin Alice", "101", "file_"},
+        {"Le_Gall Yann_7_assignsubmission_file_max.asm", true, "Le_Gall Yann", "7", "file_max.asm"},
+        {"X_12a_assignsubmission_file_", false, "", "", ""},
+        {"_101_assignsubmission_file_", false, "", "", ""},
+        {"Martin__assignsubmission_file_", false, "", "", ""},
+        {"Martin Alice_101", false, "", "", ""},
+    };
+    for (ligne const& l : table) {
+        std::string e, i, r;
+        EXPECT_EQ(nom_de_plateforme(l.nom, e, i, r), l.plateforme) << l.nom;
+        if (l.plateforme) {
+            EXPECT_EQ(e, l.etudiant);
+            EXPECT_EQ(i, l.identifiant);
+            EXPECT_EQ(r, l.reste);
+        }
+    }
+    EXPECT_TRUE(ressemble_a_du_texte("debut:\tPUSH x\r\n\xe9t\xc3\xa9\f"));
+    EXPECT_FALSE(ressemble_a_du_texte(std::string("\0\x05\0\0", 4)));
+    EXPECT_FALSE(ressemble_a_du_texte("PK\x03\x04"));
+    EXPECT_EQ(html("<a href='x'>&\"\x01"), "&lt;a href=&#39;x&#39;&gt;&amp;&quot;?");
+}
+
+TEST_F(Promotion, UneArchiveDeTropDeFichiers) {
+    fichiers beaucoup;
+    for (std::size_t i = 0; i <= fichiers_archive_max; ++i) {
+        beaucoup.emplace_back("f" + std::to_string(i), "");
+    }
+    ecrit(dossier / "beaucoup.zip", zip_de(beaucoup));
+    EXPECT_EQ(lit_classe((dossier / "beaucoup.zip").string()).erreur,
+              "« " + (dossier / "beaucoup.zip").string() +
+                  " » a plus de 20000 fichiers : ce n'est pas l'export d'une classe");
+}
+
 TEST_F(Promotion, UnTexteQuiNEstPasNommeAsmEstUnSource) {
     ecrit(dossier / "max.s", "PUSHI 1\nBT *\n");
     ecrit(dossier / "max.asm.txt", "PUSHI 1\nBT *\n");
@@ -344,6 +385,41 @@ TEST_F(Promotion, LeMeilleurFichierCompteEtLeRetourDitChaqueCas) {
               "    arrêt : fin de programme après 4 pas (boucle en $0007, ligne 4)\n"
               "    la mémoire posée déborde de tab sur fin\n"
               "✘ secret (cas caché, 0/1 point)\n");
+}
+
+TEST_F(Promotion, LeTexteLeCsvEtLeJsonDUneClasse) {
+    exercice_lu const lu = lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"un;deux\"\n"
+                                        "attendu = { B = 1 }\n");
+    ASSERT_TRUE(lu.valide());
+    std::string const copie = "PUSHI 1\nPOP PORTB\nPUSHI 2\nPOP PORTC\nPUSHI 3\nDROP\n"
+                              "PUSHI 4\nDROP\nBT *\n";
+    ecrit(dossier / "A_1_assignsubmission_file_/a.asm", copie);
+    ecrit(dossier / "B_2_assignsubmission_file_/b.asm", "; la meme\n" + copie);
+    ecrit(dossier / "C\x1b_3_assignsubmission_file_/c.pdf", std::string("%PDF\0", 5));
+    classe_corrigee const c = corrige_classe(lu.exo, lit_classe(dossier.string()));
+    EXPECT_FALSE(c.juste());
+    EXPECT_EQ(texte_classe(lu.exo, c, 0),
+              "A (1) : 1/1\n  fichier : a.asm\nB (2) : 1/1\n  fichier : b.asm\n"
+              "C\\x1b (3) : 0/1\n  aucun fichier à corriger (rendu : c.pdf)\n"
+              "Copies semblables :\n"
+              "  identiques (même image de 19 octets) : A (1), B (2)\n"
+              "    A (1), a.asm : lignes 1-9\n    B (2), b.asm : lignes 2-10\n");
+    EXPECT_EQ(csv_classe(lu.exo, c, 3),
+              "\xEF\xBB\xBFnom;identifiant;fichier;points;total;note;\"un;deux\"\n"
+              "A;1;a.asm;1;1;3;1\nB;2;b.asm;1;1;3;1\nC\x1b;3;;0;1;0;0\n");
+    std::string const json = json_classe(lu.exo, c, 3);
+    EXPECT_EQ(en_utf8(json), json);
+    EXPECT_NE(json.find("\"groupes\": [{\"identiques\": true, \"score_min\": 100, "
+                        "\"score_max\": 100, \"membres\": [{\"etudiant\": 0, \"nom\": \"A\", "
+                        "\"fichier\": \"a.asm\", \"lignes\": [[1, 9]]}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"fichier\": null, \"autres_corriges\": [], \"non_corriges\": "
+                        "[\"c.pdf\"], \"notes\": [], \"points\": 0, \"total\": 1, \"note\": 0,"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(commentaire_court(lu.exo, c.etudiants[2]), "Aucun fichier à corriger.");
+    EXPECT_EQ(commentaire_court(lu.exo, c.etudiants[0]), "1/1 points.");
 }
 
 TEST(Notes, AuQuartDePointLePlusProche) {
