@@ -402,11 +402,16 @@ TEST(Exercices, LeJsonEstDeLUtf8EtLeTexteEchappeLesControles) {
 TEST(Exercices, LImbricationNeCompteQueLesTables) {
     std::string points(300, '.');
     std::string crochets(300, '[');
+    std::string pointees_voisines = "x0.y = 1";
+    for (int i = 1; i < 70; ++i) {
+        pointees_voisines += ", x" + std::to_string(i) + ".y = 1";
+    }
     std::string const exemples[] = {
         "titre = \"" + points + "\"\n[[cas]]\nnom = '" + crochets + "'\n",
         "# " + points + crochets + "\ntitre = \"t\"\n[[cas]]\nnom = \"a\"\n",
         "titre = \"\"\"\n" + points + "\n" + crochets + "\"\"\"\n[[cas]]\nnom = \"a\"\n",
         "titre =  + points + \npas_max = 1_000\n[[cas]]\nnom = \"a\\\"" + points + "\"\n",
+        "titre = \"t\"\n[[cas]]\nnom = \"a\"\nmemoire = { " + pointees_voisines + " }\n",
         "titre = \"t\"\n[[cas]]\nnom = \"a\"\nevenements = [ { pas = 1, E = 1 }, { pas = 2, E = 0 "
         "}, { pas = 3, E = 1 } ]\nattendu = { \"a.b.c\" = 1, pile = [1, 2, 3] }\n",
     };
@@ -437,7 +442,7 @@ TEST(Exercices, ClesDAdresse) {
         {"PORTB", true, false, true, 0x1004},      {"DDRC+1", true, false, true, 0x1008},
         {"PORTE - 10", true, false, true, 0x1000}, {"portb", true, true, false, 0},
         {"tab + $10", true, true, false, 16},      {"$0200", true, false, false, 0x200},
-        {"PORTB+", false, false, false, 0},        {"+3", false, false, false, 0},
+        {"PORTB+", false, false, false, 0},        {"3x", false, false, false, 0},
     };
     for (ligne const& l : table) {
         cle_adresse c;
