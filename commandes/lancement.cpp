@@ -191,18 +191,27 @@ class lecteur_options {
     }
 
     std::string zone(std::string const& valeur) {
-        std::size_t const deux_points = valeur.find(':');
-        long long adresse = 0, taille = 0;
+        std::size_t const deux_points = valeur.rfind(':');
+        cle_adresse cle;
+        long long taille = 0;
         if (deux_points == std::string::npos ||
-            !nombre_dans(valeur.substr(0, deux_points), 0, fin_memoire - 1, adresse) ||
+            !lit_cle_adresse(valeur.substr(0, deux_points), cle) ||
             !nombre_dans(valeur.substr(deux_points + 1), 0, fin_memoire, taille)) {
             return "zone « " + valeur + " » invalide (attendu ADR:N, comme $1000:11)";
         }
-        if (adresse + taille > fin_memoire) {
+        if (cle.symbolique) {
+            options.zones_nommees.push_back(
+                {cle, static_cast<unsigned>(taille), options.zones.size()});
+            return "";
+        }
+        if (cle.nombre < 0 || cle.nombre >= fin_memoire) {
+            return "zone « " + valeur + " » invalide (attendu ADR:N, comme $1000:11)";
+        }
+        if (cle.nombre + taille > fin_memoire) {
             return "zone « " + valeur + " » au-delà de $ffff";
         }
         options.zones.push_back(
-            {static_cast<unsigned short>(adresse), static_cast<unsigned>(taille)});
+            {static_cast<unsigned short>(cle.nombre), static_cast<unsigned>(taille)});
         return "";
     }
 
@@ -224,7 +233,8 @@ char const* const aide_run =
     "  --entree P=V@N    de même, après N instructions\n"
     "  --pose ADR=V,...  avant la première instruction, écrit les octets V depuis ADR\n"
     "                    (nombre, ou étiquette d'un .asm suivie ou non de +N) ; répétable\n"
-    "  --memoire ADR:N   ajouter au rapport N octets de mémoire depuis ADR ; répétable\n"
+    "  --memoire ADR:N   ajouter au rapport N octets de mémoire depuis ADR (comme pour\n"
+    "                    --pose) ; répétable\n"
     "  --trace           une ligne par instruction : adresse, instruction, registres après\n"
     "  --json            le rapport en un objet JSON (la trace va alors sur la sortie\n"
     "                    d'erreur)\n"
@@ -255,7 +265,7 @@ demande_execution demande_de(options_run const& o) {
     return d;
 }
 
-std::string ajoute_poses(options_run const& o, programme_charge const& p, demande_execution& d) {
+std::string ajoute_poses(options_run& o, programme_charge const& p, demande_execution& d) {
     for (options_run::pose const& pose : o.poses) {
         unsigned short adresse = 0;
         std::string const erreur = resout_cle(pose.cle, p, pose.octets.size(), adresse);
@@ -264,6 +274,17 @@ std::string ajoute_poses(options_run const& o, programme_charge const& p, demand
         }
         d.memoire.push_back({adresse, pose.octets});
     }
+    // A rebours : chaque zone nommee reprend sa place parmi les autres.
+    for (std::size_t i = o.zones_nommees.size(); i-- > 0;) {
+        options_run::zone_nommee const& z = o.zones_nommees[i];
+        unsigned short adresse = 0;
+        std::string const erreur = resout_cle(z.cle, p, z.taille, adresse);
+        if (!erreur.empty()) {
+            return "--memoire " + z.cle.texte + " : " + erreur;
+        }
+        o.zones.insert(o.zones.begin() + static_cast<std::ptrdiff_t>(z.rang), {adresse, z.taille});
+    }
+    o.zones_nommees.clear();
     return "";
 }
 

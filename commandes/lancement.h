@@ -23,6 +23,12 @@ struct options_run {
     };
     std::vector<pose> poses; // --pose, resolues sur le programme charge
     std::vector<zone_memoire> zones;
+    struct zone_nommee {
+        cle_adresse cle; // une etiquette, suivie ou non de +N
+        unsigned taille;
+        std::size_t rang; // sa place dans zones une fois resolue
+    };
+    std::vector<zone_nommee> zones_nommees; // --memoire, resolues avec les --pose
     bool trace = false;
     bool json = false;
 };
@@ -42,9 +48,10 @@ extern char const* const aide_run;
 // Ce que les options demandent au moteur : pas, point d'arret, --entree avant la
 // premiere instruction, puis apres N.
 demande_execution demande_de(options_run const& o);
-// Les --pose de o ajoutees a d, leurs cles resolues dans p ; vide si toutes le
-// sont, sinon le message de la premiere qui ne l'est pas.
-std::string ajoute_poses(options_run const& o, programme_charge const& p, demande_execution& d);
+// Les --pose de o ajoutees a d, et les --memoire nommees a o.zones, leurs cles
+// resolues dans p ; vide si toutes le sont, sinon le message de la premiere qui
+// ne l'est pas.
+std::string ajoute_poses(options_run& o, programme_charge const& p, demande_execution& d);
 
 // "0002  PUSHI 1     PC=0004 SP=1 CCR=00000000 A=00 X=0000 pile=[3 1]"
 std::string ligne_trace(unsigned short adresse, std::string const& instruction,

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "assembleur/symboles.h"
+
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
@@ -82,6 +84,12 @@ std::size_t distance(std::string const& a, std::string const& b) {
     return ligne[b.size()];
 }
 
+// Un nom predefini de l'assembleur : sa table en est la seule liste.
+bool adresse_predefinie(std::string const& nom, long long& adresse) {
+    static table_symboles const predefinis;
+    return predefinis.cherche(nom, adresse);
+}
+
 // Les noms du source, pour la suggestion.
 std::vector<std::string> noms_symboles(programme_charge const& p) {
     std::vector<std::string> noms;
@@ -112,14 +120,18 @@ bool lit_cle_adresse(std::string const& texte, cle_adresse& c) {
     c.symbolique = true;
     c.symbole = t.substr(0, fin);
     std::string const reste = sans_blancs(t.substr(fin));
-    if (reste.empty()) {
-        return true;
-    }
-    if ((reste[0] != '+' && reste[0] != '-') ||
-        !nombre_sans_signe(sans_blancs(reste.substr(1)), c.nombre)) {
+    if (!reste.empty() && ((reste[0] != '+' && reste[0] != '-') ||
+                           !nombre_sans_signe(sans_blancs(reste.substr(1)), c.nombre))) {
         return false;
     }
-    c.nombre = reste[0] == '-' ? -c.nombre : c.nombre;
+    c.nombre = !reste.empty() && reste[0] == '-' ? -c.nombre : c.nombre;
+    long long predefinie = 0;
+    if (adresse_predefinie(c.symbole, predefinie)) {
+        c.symbolique = false;
+        c.predefini = true;
+        c.symbole.clear();
+        c.nombre += predefinie;
+    }
     return true;
 }
 
@@ -141,26 +153,48 @@ std::string hors_memoire(std::string const& texte, long long adresse, std::size_
 
 std::string resout_cle(cle_adresse const& c, programme_charge const& p, std::size_t taille,
                        unsigned short& adresse) {
-    long long a = c.nombre;
+    long long valeur = 0;
     if (c.symbolique) {
         if (!p.source) {
             return "étiquette « " + c.symbole + " » inconnue : un .bin n'a pas d'étiquettes";
         }
-        symbole_source const* s = p.assemble.symbole(c.symbole);
-        if (s == nullptr) {
-            return "étiquette « " + c.symbole + " » absente du programme" +
-                   suggestion(c.symbole, noms_symboles(p));
+        std::string const absent = cherche_symbole(c.symbole, p, valeur);
+        if (!absent.empty()) {
+            return absent;
         }
-        a += s->valeur;
     }
+    return place_cle(c, valeur, taille, adresse);
+}
+
+std::string cherche_symbole(std::string const& symbole, programme_charge const& p,
+                            long long& valeur) {
+    symbole_source const* s = p.assemble.symbole(symbole);
+    if (s == nullptr) {
+        return "étiquette « " + symbole + " » absente du programme" +
+               suggestion(symbole, noms_symboles(p));
+    }
+    valeur = s->valeur;
+    return "";
+}
+
+std::string place_cle(cle_adresse const& c, long long valeur_symbole, std::size_t taille,
+                      unsigned short& adresse) {
+    long long const a = c.nombre + (c.symbolique ? valeur_symbole : 0);
     std::string const hors = hors_memoire(c.texte, a, taille);
     if (!hors.empty()) {
-        return hors + (c.symbolique ? " (" + c.symbole + " vaut " + texte_adresse(a - c.nombre) +
+        return hors + (c.symbolique ? " (" + c.symbole + " vaut " + texte_adresse(valeur_symbole) +
                                           " dans ce programme)"
                                     : "");
     }
     adresse = static_cast<unsigned short>(a);
     return "";
+}
+
+unsigned short adresse_registre(int r) {
+    if (r < nb_ports) {
+        return ports_machine[r].adresse_valeur;
+    }
+    return ports_machine[r == nb_ports ? 2 : 3].adresse_direction; // DDRC, DDRD
 }
 
 std::string texte_adresse(long long adresse) {
@@ -180,6 +214,10 @@ std::string suggestion(std::string const& nom, std::vector<std::string> const& c
     std::string meilleur;
     std::size_t plus_petite = permis + 1;
     for (std::string const& c : candidats) {
+        // Une lettre accentuee compte deux octets : la marge en tient compte.
+        if (c.size() + permis < simple.size() || c.size() > 2 * (simple.size() + permis)) {
+            continue;
+        }
         std::size_t const d = distance(simple, forme_simple(c));
         if (c != nom && d < plus_petite) {
             plus_petite = d;

@@ -2,7 +2,8 @@
 // ligne et colonne de chaque cle et de chaque valeur ; ici, le sens. Chaque cle
 // est verifiee (nom connu, type, bornes) et chaque faute notee a sa place, sans
 // s'arreter a la premiere. Seule une faute de syntaxe arrete tout : la
-// bibliotheque ne lit pas plus loin.
+// bibliotheque ne lit pas plus loin. Avant elle, un balayage du texte borne
+// l'imbrication des tables et des cles pointees, qu'elle lit par recursion.
 #include "exercices/exercice.h"
 
 #include <toml++/toml.h>
@@ -21,9 +22,9 @@ constexpr long long octet_min = -128;
 constexpr long long octet_max = 255;
 constexpr std::size_t taille_max_fichier = 1 << 20;
 
-char const* const cles_exercice[] = {"titre", "pas_max", "arret", "cas"};
-char const* const cles_cas[] = {"nom",     "entrees", "memoire", "evenements",
-                                "attendu", "points",  "pas_max", "arret"};
+char const* const cles_exercice[] = {"titre", "enonce", "pas_max", "arret", "cas"};
+char const* const cles_cas[] = {"nom",    "entrees", "memoire", "evenements", "attendu",
+                                "points", "pas_max", "arret",   "cache"};
 
 // Les messages de toml++ sont anglais : les plus courants, dits en francais ; les
 // autres, par une phrase generale a la meme place.
@@ -32,6 +33,10 @@ struct traduction {
     char const* francais;
 };
 const traduction traductions[] = {
+    {"utf-8", "octets qui ne sont pas de l'UTF-8 : enregistrez le fichier en UTF-8"},
+    {"not representable in 64 bits",
+     "entier trop grand : de -9223372036854775808 à 9223372036854775807 (64 bits)"},
+    {"after '\\r'", "retour chariot (CR) seul : une ligne finit par LF ou CRLF"},
     {"expected '='", "« = » attendu après la clé"},
     {"cannot redefine", "clé ou table déjà définie plus haut"},
     {"encountered end-of-file", "fin du fichier inattendue : chaîne, tableau ou table non fermé"},
@@ -61,6 +66,164 @@ std::string traduit(std::string_view anglais) {
         }
     }
     return "TOML mal formé ici";
+}
+
+// Caracteres d'un texte UTF-8 : les octets qui ne continuent pas un caractere.
+std::size_t caracteres(std::string const& t) {
+    return static_cast<std::size_t>(std::count_if(
+        t.begin(), t.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// Balayage du texte avant toml++ : la profondeur des tables a chaque point, par
+// les en-tetes, les points des cles, les accolades et les crochets des valeurs.
+// Les chaines et les commentaires sont sautes ; une faute de syntaxe est laissee
+// a la bibliotheque, qui la dira mieux.
+class imbrication {
+  public:
+    explicit imbrication(std::string const& t) : texte(t) {}
+
+    // Faux, et la place du premier niveau de trop, si le texte est trop imbrique.
+    bool verifie(int& ligne_trop, int& colonne_trop) {
+        std::vector<int> bases; // niveau avant chaque { ou [ ouvert dans une valeur
+        std::vector<char> ouverts;
+        int entete = 0, niveau = 0;
+        enum { cle, valeur, dans_entete, apres } contexte = cle;
+        bool debut = true; // rien encore de l'enonce de cette ligne
+        while (i < texte.size()) {
+            char const c = texte[i];
+            if (c == '\n') {
+                avance();
+                if (ouverts.empty()) {
+                    contexte = cle;
+                    niveau = entete;
+                    debut = true;
+                }
+                continue;
+            }
+            if (c == '#') {
+                while (i < texte.size() && texte[i] != '\n') {
+                    avance();
+                }
+                continue;
+            }
+            if (c == '"' || c == '\'') {
+                saute_chaine(c);
+                debut = false;
+                continue;
+            }
+            int const l = ligne, k = colonne;
+            avance();
+            bool monte = false;
+            if (c == '.' && (contexte == cle || contexte == dans_entete)) {
+                monte = true;
+            } else if (c == '[' && contexte == cle && ouverts.empty() && debut) {
+                if (i < texte.size() && texte[i] == '[') {
+                    avance();
+                }
+                contexte = dans_entete;
+                niveau = 1;
+            } else if (c == ']' && contexte == dans_entete) {
+                entete = niveau;
+                contexte = apres;
+            } else if ((c == '[' || c == '{') && contexte == valeur) {
+                bases.push_back(niveau);
+                ouverts.push_back(c);
+                monte = true;
+                contexte = c == '{' ? cle : valeur;
+            } else if ((c == ']' || c == '}') && !ouverts.empty()) {
+                niveau = bases.back();
+                bases.pop_back();
+                ouverts.pop_back();
+                contexte = valeur;
+            } else if (c == ',' && !ouverts.empty()) {
+                niveau = bases.back() + 1;
+                contexte = ouverts.back() == '{' ? cle : valeur;
+            } else if (c == '=' && contexte == cle) {
+                contexte = valeur;
+            }
+            if (c != ' ' && c != '\t' && c != '\r') {
+                debut = false;
+            }
+            if (monte && ++niveau > imbrication_max) {
+                ligne_trop = l;
+                colonne_trop = k;
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    // Colonnes comptees en caracteres, comme toml++ les compte.
+    void avance() {
+        if (texte[i] == '\n') {
+            ++ligne;
+            colonne = 1;
+        } else if ((static_cast<unsigned char>(texte[i]) & 0xC0) != 0x80) {
+            ++colonne;
+        }
+        ++i;
+    }
+
+    // Une chaine "..." ou '...', ou sur plusieurs lignes entre triples guillemets.
+    void saute_chaine(char guillemet) {
+        bool const triple = texte.compare(i, 3, std::string(3, guillemet)) == 0;
+        for (int n = 0; n < (triple ? 3 : 1); ++n) {
+            avance();
+        }
+        while (i < texte.size()) {
+            if (guillemet == '"' && texte[i] == '\\') {
+                avance();
+                if (i < texte.size()) {
+                    avance();
+                }
+            } else if (!triple && texte[i] == '\n') {
+                return;
+            } else if (texte[i] == guillemet &&
+                       (!triple || texte.compare(i, 3, std::string(3, guillemet)) == 0)) {
+                for (int n = 0; n < (triple ? 3 : 1); ++n) {
+                    avance();
+                }
+                // Jusqu'a deux guillemets colles a la fin font partie de la chaine.
+                for (int n = 0; triple && n < 2 && i < texte.size() && texte[i] == guillemet; ++n) {
+                    avance();
+                }
+                return;
+            } else {
+                avance();
+            }
+        }
+    }
+
+    std::string const& texte;
+    std::size_t i = 0;
+    int ligne = 1, colonne = 1;
+};
+
+// Les lignes de commentaire du haut du fichier, sans leur « # » : l'enonce quand
+// la cle manque. Une ligne vide ou une cle les finit.
+std::string enonce_en_tete(std::string const& texte) {
+    std::string enonce;
+    std::size_t debut = texte.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    while (debut < texte.size()) {
+        std::size_t fin = texte.find('\n', debut);
+        fin = fin == std::string::npos ? texte.size() : fin;
+        std::string ligne = texte.substr(debut, fin - debut);
+        if (!ligne.empty() && ligne.back() == '\r') {
+            ligne.pop_back();
+        }
+        std::size_t const diese = ligne.find_first_not_of(" \t");
+        if (diese == std::string::npos || ligne[diese] != '#') {
+            break;
+        }
+        ligne.erase(0, diese + 1);
+        if (!ligne.empty() && ligne[0] == ' ') {
+            ligne.erase(0, 1);
+        }
+        enonce += ligne + "\n";
+        debut = fin + 1;
+    }
+    return enonce;
 }
 
 std::string nom_type(toml::node const& n) {
@@ -116,6 +279,14 @@ std::vector<std::pair<toml::key const*, toml::node const*>> dans_l_ordre(toml::t
 class lecteur {
   public:
     exercice_lu lit(std::string const& texte) {
+        int ligne = 0, colonne = 0;
+        if (!imbrication(texte).verifie(ligne, colonne)) {
+            lu.diagnostics.push_back({true, ligne, colonne,
+                                      "tables ou clés imbriquées sur plus de " +
+                                          std::to_string(imbrication_max) +
+                                          " niveaux : un exercice en a trois"});
+            return fin();
+        }
         toml::table racine;
         try {
             racine = toml::parse(texte);
@@ -124,6 +295,14 @@ class lecteur {
             return fin();
         }
         lit_racine(racine);
+        if (!enonce_lu) {
+            lu.exo.enonce = enonce_en_tete(texte);
+            if (caracteres(lu.exo.enonce) > enonce_max) {
+                erreur({{1, 1}, {1, 1}, nullptr},
+                       "commentaires du haut du fichier de plus de " + std::to_string(enonce_max) +
+                           " caractères : ils sont l'énoncé, que la fenêtre montre");
+            }
+        }
         return fin();
     }
 
@@ -160,6 +339,21 @@ class lecteur {
         }
         erreur(n.source(), quoi + " doit être " + attendu + ", pas " + nom_type(n));
         return false;
+    }
+
+    // Une chaine d'au plus max caracteres.
+    std::optional<std::string> texte(toml::node const& n, std::string const& quoi,
+                                     std::size_t max) {
+        if (!type(n, toml::node_type::string, quoi, "une chaîne")) {
+            return std::nullopt;
+        }
+        std::string const t = n.as_string()->get();
+        if (caracteres(t) > max) {
+            erreur(n.source(), quoi + " a " + std::to_string(caracteres(t)) +
+                                   " caractères : au plus " + std::to_string(max));
+            return std::nullopt;
+        }
+        return t;
     }
 
     std::optional<long long> entier(toml::node const& n, std::string const& quoi, long long min,
@@ -217,9 +411,10 @@ class lecteur {
             std::string const nom(cle->str());
             if (nom == "titre") {
                 titre = true;
-                if (type(*n, toml::node_type::string, "« titre »", "une chaîne")) {
-                    lu.exo.titre = n->as_string()->get();
-                }
+                lu.exo.titre = texte(*n, "« titre »", titre_max).value_or("");
+            } else if (nom == "enonce") {
+                enonce_lu = true;
+                lu.exo.enonce = texte(*n, "« enonce »", enonce_max).value_or("");
             } else if (nom == "pas_max") {
                 pas_max = entier(*n, "« pas_max »", 0, pas_max_demande).value_or(pas_max);
             } else if (nom == "arret") {
@@ -261,8 +456,8 @@ class lecteur {
             std::string const nom(cle->str());
             if (nom == "nom") {
                 nomme = true;
-                if (type(*n, toml::node_type::string, "« nom »", "une chaîne")) {
-                    c.nom = n->as_string()->get();
+                if (std::optional<std::string> t = texte(*n, "« nom »", titre_max)) {
+                    c.nom = *t;
                     auto const deja = noms.find(c.nom);
                     if (deja != noms.end()) {
                         erreur(n->source(), "nom « " + c.nom +
@@ -287,6 +482,10 @@ class lecteur {
                 c.pas_max = entier(*n, "« pas_max »", 0, pas_max_demande).value_or(c.pas_max);
             } else if (nom == "arret") {
                 c.arret_attendu = lit_arret(*n).value_or(c.arret_attendu);
+            } else if (nom == "cache") {
+                if (type(*n, toml::node_type::boolean, "« cache »", "true ou false")) {
+                    c.cache = n->as_boolean()->get();
+                }
             } else {
                 inconnue(*cle, liste(std::begin(cles_cas), std::end(cles_cas)), " dans un cas");
             }
@@ -393,9 +592,15 @@ class lecteur {
         if (!type(n, toml::node_type::table, quoi, "une table")) {
             return;
         }
+        attendus_deja.clear();
         for (auto const& [cle, v] : dans_l_ordre(*n.as_table())) {
             std::string const nom(cle->str());
-            if (c != nullptr && lit_registre(nom, *v, *c)) {
+            if (caracteres(nom) > titre_max) {
+                erreur(cle->source(), "clé de " + std::to_string(caracteres(nom)) +
+                                          " caractères : au plus " + std::to_string(titre_max));
+                continue;
+            }
+            if (c != nullptr && lit_registre(*cle, *v, *c)) {
                 continue;
             }
             octets_a o;
@@ -416,8 +621,37 @@ class lecteur {
                     continue;
                 }
             }
+            if (c != nullptr && !attendu_une_fois(*cle, o.cle, o.valeurs.size())) {
+                continue;
+            }
             sortie.push_back(std::move(o));
         }
+    }
+
+    // Un octet attendu sous deux cles (« $1004 » et « B », « t+1 » et « t + 1 »)
+    // ferait un cas qui ne peut pas reussir, ou qui ne dit rien de plus : refuse.
+    // Les adresses sont comparees par symbole (vide : un nombre) et decalage.
+    bool attendu_une_fois(toml::key const& cle, cle_adresse const& a, std::size_t taille) {
+        std::string const symbole = a.symbolique ? a.symbole : "";
+        for (std::size_t k = 0; k < taille; ++k) {
+            auto const [deja, neuf] =
+                attendus_deja.emplace(std::make_pair(symbole, a.nombre + static_cast<long long>(k)),
+                                      std::string(cle.str()));
+            if (!neuf) {
+                std::string const octet =
+                    a.symbolique
+                        ? "l'octet " + symbole +
+                              (deja->first.second != 0 ? (deja->first.second > 0 ? "+" : "") +
+                                                             std::to_string(deja->first.second)
+                                                       : "")
+                        : "l'octet " + texte_adresse(deja->first.second);
+                erreur(cle.source(), "« " + std::string(cle.str()) + " » attend " + octet +
+                                         " déjà attendu par « " + deja->second +
+                                         " » : chaque octet n'est attendu qu'une fois");
+                return false;
+            }
+        }
+        return true;
     }
 
     // « pille » ou « b » sont lues comme des etiquettes du programme : si c'etait la
@@ -433,13 +667,19 @@ class lecteur {
         }
     }
 
-    // Vrai si nom est un registre de port ou la pile (lu ici, faute comprise).
-    bool lit_registre(std::string const& nom, toml::node const& v, cas_exercice& c) {
+    // Vrai si la cle est un registre de port ou la pile (lu ici, faute comprise).
+    bool lit_registre(toml::key const& cle, toml::node const& v, cas_exercice& c) {
+        std::string const nom(cle.str());
         if (nom == "pile") {
             c.pile_attendue = true;
             if (type(v, toml::node_type::array, "« pile »", "un tableau")) {
                 for (toml::node const& e : *v.as_array()) {
                     c.pile.push_back(octet(e, "une valeur de pile").value_or(0));
+                }
+                if (c.pile.size() > static_cast<std::size_t>(taille_pile_interne)) {
+                    erreur(v.source(), "« pile » a " + std::to_string(c.pile.size()) +
+                                           " valeurs : la pile en tient " +
+                                           std::to_string(taille_pile_interne) + " au plus");
                 }
             }
             return true;
@@ -447,7 +687,11 @@ class lecteur {
         for (int r = 0; r < nb_registres_ports; ++r) {
             if (nom == noms_registres_ports[r]) {
                 std::string const quoi = r < nb_ports ? "le port " + nom : "le registre " + nom;
-                if (std::optional<int> const o = octet(v, quoi)) {
+                cle_adresse registre;
+                registre.texte = nom;
+                registre.nombre = adresse_registre(r);
+                if (std::optional<int> const o = octet(v, quoi);
+                    o && attendu_une_fois(cle, registre, 1)) {
                     c.ports.push_back({r, *o});
                 }
                 return true;
@@ -456,7 +700,10 @@ class lecteur {
         return false;
     }
 
+    // (symbole, decalage) -> la cle qui l'attend, dans l'attendu en cours.
+    std::map<std::pair<std::string, long long>, std::string> attendus_deja;
     exercice_lu lu;
+    bool enonce_lu = false;
 };
 
 } // namespace

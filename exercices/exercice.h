@@ -3,7 +3,8 @@
 // qu'on attend a l'arret (ports, pile, memoire, sorte d'arret). Lu d'un fichier
 // TOML ; chaque faute du fichier est un diagnostic avec sa ligne et sa colonne,
 // toutes rendues ensemble, comme l'assembleur rend les siennes. Un exercice qui a
-// une erreur ne se corrige pas.
+// une erreur ne se corrige pas. Un cas cache (cache = true) est corrige comme les
+// autres, mais l'etudiant n'en voit que le nom et le verdict.
 #ifndef KARVELA_EXERCICES_EXERCICE_H
 #define KARVELA_EXERCICES_EXERCICE_H
 
@@ -26,9 +27,18 @@ struct port_attendu {
     int valeur;   // telle qu'ecrite
 };
 
+// Les textes d'un exercice, en caracteres : ce qu'une fenetre peut montrer. Au-dela,
+// le fichier est refuse a la place du texte trop long.
+constexpr std::size_t titre_max = 200;   // titre, nom d'un cas, cle d'adresse
+constexpr std::size_t enonce_max = 8000; // enonce, ou les commentaires du haut du fichier
+// Tables et cles pointees imbriquees au plus sur tant de niveaux (un exercice en a
+// trois) : verifie avant toml++, dont la lecture recursive deborderait la pile.
+constexpr int imbrication_max = 64;
+
 struct cas_exercice {
     std::string nom;
     int ligne = 0;                            // celle de son [[cas]]
+    bool cache = false;                       // l'etudiant n'en voit que le nom et le verdict
     std::vector<evenement_entree> entrees;    // toutes au pas 0, dans l'ordre du fichier
     std::vector<evenement_entree> evenements; // dans l'ordre du fichier
     std::vector<octets_a> memoire;
@@ -43,6 +53,9 @@ struct cas_exercice {
 
 struct exercice {
     std::string titre;
+    // La cle enonce, ou a defaut les lignes de commentaire du haut du fichier, sans
+    // leur « # ».
+    std::string enonce;
     std::vector<cas_exercice> cas;
     long long total() const;
 };

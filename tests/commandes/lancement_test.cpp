@@ -290,4 +290,34 @@ TEST(Run, EntreesEnRouteEtOctetsPoses) {
               "--pose table : étiquette « table » inconnue : un .bin n'a pas d'étiquettes");
 }
 
+TEST(Run, MemoireNommeeParSonEtiquette) {
+    programme_charge const p = programme_source(assemble("PUSH table+1\nPOP PORTB\nBT *\n"
+                                                         "table: .octet 1, 2\n"));
+    const struct {
+        const char* arguments;
+        std::vector<unsigned> adresses; // des zones, dans l'ordre des options
+        const char* erreur;
+    } cas[] = {
+        {"--memoire 0:1 --memoire table+1:1 --memoire PORTB:1 --memoire table:2",
+         {0, 10, 0x1004, 9},
+         ""},
+        {"--memoire tabel:1",
+         {},
+         "--memoire tabel : étiquette « tabel » absente du programme "
+         "(voulez-vous dire « table » ?)"},
+    };
+    for (auto const& c : cas) {
+        options_run o;
+        ASSERT_EQ(lit_options_run(mots(std::string(c.arguments) + " p.asm"), o).demande,
+                  demande_run::executer);
+        demande_execution d = demande_de(o);
+        EXPECT_EQ(ajoute_poses(o, p, d), c.erreur) << c.arguments;
+        std::vector<unsigned> adresses;
+        for (zone_memoire const& z : o.zones) {
+            adresses.push_back(z.adresse);
+        }
+        EXPECT_EQ(adresses, c.adresses) << c.arguments;
+    }
+}
+
 } // namespace

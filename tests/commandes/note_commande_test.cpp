@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -18,6 +20,22 @@ class CommandeNote : public dossier_temporaire {
         std::ofstream(dossier / "faux.asm") << "        PUSH donnees\n        MUL\n";
         std::ofstream(dossier / "fautif.toml")
             << "titre = \"t\"\n[[cas]]\nnom = \"a\"\nentree = 1\n";
+        std::ifstream juste(KARVELA_SOURCE "/examples/exercices/somme_table.asm");
+        std::string const source{std::istreambuf_iterator<char>(juste),
+                                 std::istreambuf_iterator<char>()};
+        std::ofstream(dossier / "max.s") << source;
+        for (char const* e : {"Martin Alice_101_assignsubmission_file_",
+                              "Petit Bruno_102_assignsubmission_file_"}) {
+            std::filesystem::create_directories(dossier / "classe" / e);
+        }
+        std::ofstream(dossier / "classe/Martin Alice_101_assignsubmission_file_/somme.asm")
+            << source;
+        std::ofstream(dossier / "classe/Petit Bruno_102_assignsubmission_file_/rapport.pdf")
+            << std::string("%PDF\0", 5);
+        std::ofstream(dossier / "feuille.csv")
+            << "\xEF\xBB\xBFIdentifier,\"Full name\",Grade,\"Maximum Grade\",\"Feedback "
+               "comments\"\r\n\"Participant 101\",\"Martin, Alice\",,20.00,\r\n"
+               "\"Participant 102\",Bruno,,20.00,\r\n\"Participant 103\",Chloé,,20.00,\r\n";
     }
     // Depuis le dossier des exercices d'exemple ; sorties dans le dossier du test.
     int lance(std::string const& arguments) {
@@ -57,6 +75,21 @@ TEST_F(CommandeNote, CodesDeSortie) {
         {chemin("fautif.toml") + " somme_table.asm", 2,
          (dossier / "fautif.toml").string() +
              ":4:1: erreur: clé inconnue « entree » dans un cas (voulez-vous dire « entrees » ?)"},
+        {"somme_table.toml " + chemin("max.s"), 0, ""},
+        {"--sur 20 somme_table.toml somme_table.asm", 0, ""},
+        {"--enonce somme_table_enseignant.toml", 0, ""},
+        {"somme_table_enseignant.toml " + chemin("classe"), 1, ""},
+        {"--sur=1000 somme_table.toml " + chemin("classe") + "/", 1, ""},
+        {"--enonce somme_table.toml somme_table.asm", 2,
+         "karvela-note: --enonce prend l'EXERCICE seul"},
+        {"--feuille g.csv somme_table.toml somme_table.asm", 2,
+         "karvela-note: --feuille demande une CLASSE"},
+        {"--sur 0 somme_table.toml a.asm", 2,
+         "karvela-note: « --sur 0 » : un nombre entier de 1 à 1000"},
+        {"--bilan somme_table.toml somme_table.toml a.asm", 2,
+         "karvela-note: la page « somme_table.toml » remplacerait « somme_table.toml »"},
+        {"--csv " + chemin("x") + " --bilan " + chemin("x") + " somme_table.toml a.asm", 2,
+         "karvela-note: la page « " + (dossier / "x").string() + " » serait aussi le tableau"},
     };
     for (auto const& c : cas) {
         EXPECT_EQ(lance(c.arguments), c.code) << c.arguments;
@@ -107,6 +140,69 @@ TEST_F(CommandeNote, TexteCsvEtJson) {
                           "\"arret\": null, \"arret_en\": null, \"ligne\": null"),
               std::string::npos)
         << sortie;
+}
+
+// D'une commande, du dossier telecharge a la feuille remplie, aux retours a
+// televerser et a la page du bilan.
+TEST_F(CommandeNote, UneClasseDUneCommande) {
+    std::string const feuille = lit("feuille.csv");
+    ASSERT_EQ(lance("--sur 20 --feuille " + chemin("feuille.csv") + " --retours " +
+                    chemin("retours") + " --bilan " + chemin("bilan.html") + " --csv " +
+                    chemin("notes.csv") + " somme_table.toml " + chemin("classe")),
+              1);
+    EXPECT_EQ(sortie, "Martin Alice (101) : 6/6 — 20/20\n"
+                      "  fichier : somme.asm\n"
+                      "Petit Bruno (102) : 0/6 — 0/20\n"
+                      "  aucun fichier à corriger (rendu : rapport.pdf)\n");
+    EXPECT_EQ(erreurs, "karvela-note: feuille « " + (dossier / "feuille.csv").string() +
+                           " » : 1 ligne(s) sans étudiant dans la classe, laissées telles "
+                           "quelles :\n  Participant 103 (Chloé)\n");
+    EXPECT_EQ(lit("feuille.csv"),
+              "\xEF\xBB\xBFIdentifier,\"Full name\",Grade,\"Maximum Grade\",\"Feedback "
+              "comments\"\r\n\"Participant 101\",\"Martin, Alice\",20.00,20.00,6/6 points.\r\n"
+              "\"Participant 102\",Bruno,0.00,20.00,Aucun fichier à corriger.\r\n"
+              "\"Participant 103\",Chloé,,20.00,\r\n");
+    EXPECT_EQ(lit("retours/Petit Bruno_102_assignsubmission_file_/retour.txt"),
+              "Exercice : Somme d'une table\nPetit Bruno (102)\nAucun fichier à corriger parmi "
+              "ceux rendus : rapport.pdf.\nNote : 0/6 points — 0/20\n");
+    EXPECT_NE(lit("retours/Martin Alice_101_assignsubmission_file_/retour.txt").find("✔ intacte"),
+              std::string::npos);
+    EXPECT_EQ(lit("notes.csv")
+                  .rfind("\xEF\xBB\xBFnom;identifiant;fichier;points;total;note;"
+                         "exemple;zéros;dernier;retenue;intacte\n"
+                         "Martin Alice;101;somme.asm;6;6;20;1;1;1;2;1\n",
+                         0),
+              0u);
+    EXPECT_EQ(lit("bilan.html").rfind("<!DOCTYPE html>", 0), 0u);
+    // La meme classe en .zip, ses retours en .zip : ce que la plateforme reprend.
+    ASSERT_EQ(
+        std::system(
+            ("cd '" + (dossier / "classe").string() + "' && zip -qr ../classe.zip .").c_str()),
+        0);
+    ASSERT_EQ(
+        lance("--retours " + chemin("retours.zip") + " somme_table.toml " + chemin("classe.zip")),
+        1);
+    ASSERT_EQ(
+        std::system(("cd '" + dossier.string() + "' && unzip -Z1 retours.zip > liste.txt").c_str()),
+        0);
+    EXPECT_EQ(lit("liste.txt"), "Martin Alice_101_assignsubmission_file_/retour.txt\n"
+                                "Petit Bruno_102_assignsubmission_file_/retour.txt\n");
+    // Une archive absente ; une feuille qui n'en est pas une : rien n'est ecrit,
+    // ni les retours.
+    EXPECT_EQ(lance("somme_table.toml " + chemin("absente.zip")), 1);
+    EXPECT_EQ(erreurs, "karvela-note: impossible de lire « " + (dossier / "absente.zip").string() +
+                           " » : fichier introuvable\n");
+    std::filesystem::remove(dossier / "retours.zip");
+    std::ofstream(dossier / "autre.csv") << "Nom,Note\nA,1\n";
+    EXPECT_EQ(lance("--feuille " + chemin("autre.csv") + " --retours " + chemin("retours.zip") +
+                    " somme_table.toml " + chemin("classe")),
+              1);
+    EXPECT_EQ(erreurs.rfind("karvela-note: feuille « " + (dossier / "autre.csv").string() +
+                                " » : colonne « Identifier » introuvable",
+                            0),
+              0u);
+    EXPECT_FALSE(std::filesystem::exists(dossier / "retours.zip"));
+    EXPECT_EQ(lit("autre.csv"), "Nom,Note\nA,1\n");
 }
 
 } // namespace

@@ -4,12 +4,16 @@
 // que le pas arriere de la fenetre fait reculer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "exercices/correction.h"
 #include "exercices/exercice.h"
 #include "exercices/rendus.h"
+#include "exercices/version_etudiant.h"
 
 namespace {
 
@@ -26,6 +30,9 @@ char const* const programme = "        PUSHI 7\n"
                               "donnees: .octet 1, 2, 3\n"
                               "resultat: .octet 0\n";
 char const* const echo = "boucle: PUSH PORTE\nPOP PORTB\nBT boucle\n";
+// Un octet signe en memoire et sur le port B ; une table courte suivie d'une autre.
+char const* const negatifs = "PUSHI -3\nDUP\nPOP x\nPOP PORTB\nBT *\nx: .octet 0\n";
+char const* const courte = "PUSH tab+2\nPOP PORTB\nBT *\ntab: .octet 1, 2\nmax: .octet 9\n";
 
 resultat_cas un_cas(std::string const& cas, std::string const& source) {
     exercice_lu const lu = lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"c\"\n" + cas);
@@ -73,6 +80,24 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
         {"arret = \"limite\"\npas_max = 6\nentrees = { E = 5 }\n"
          "evenements = [ { pas = 4, E = 9 } ]\nattendu = { B = 9 }",
          echo, "port B vaut 5, attendu 9"},
+        // Octets et registres des ports compares modulo 256, comme la pile.
+        {"attendu = { x = -3, B = 253, DDRC = 0 }", negatifs, ""},
+        {"attendu = { DDRC = -16 }", programme, ""},
+        // L'obtenu dans la signature de l'attendu : negatif, ou au-dela de 127.
+        {"attendu = { x = -1 }", negatifs, "x ($000c) vaut -3, attendu -1"},
+        {"attendu = { B = -1 }", negatifs, "port B vaut -3, attendu -1"},
+        {"attendu = { x = [255] }", negatifs, "x ($000c) vaut [253], attendu [255]"},
+        {"attendu = { pile = [200] }", "PUSHI -2\nBT *\n",
+         "pile vaut [254], attendu [200] (du fond au sommet)"},
+        // Une cle qui tient tout juste jusqu'a $ffff ; un nom predefini.
+        {"memoire = { \"$fffe\" = [1, 2] }\nattendu = { \"$ffff\" = 2, \"$fffe\" = 1 }", programme,
+         ""},
+        {"attendu = { \"DDRC-3\" = 7 }", programme, ""},
+        {"attendu = { PORTB = 8 }", programme, "PORTB ($1004) vaut 7, attendu 8"},
+        // La memoire posee qui passe la fin d'une etiquette de l'etudiant.
+        {"memoire = { tab = [1, 2, 3] }\nattendu = { B = 9 }", courte,
+         "port B vaut 3, attendu 9 ; la mémoire posée déborde de tab sur max"},
+        {"memoire = { tab = [1, 2] }\nattendu = { B = 8 }", courte, "port B vaut 9, attendu 8"},
     };
     for (ligne const& l : table) {
         SCOPED_TRACE(l.cas);
@@ -84,6 +109,28 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
 }
 
 TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
+    // Les textes trop longs ou trop imbriques, faits ici.
+    std::string const x201(201, 'x');
+    std::string const pointees = "titre = \"t\"\na" + [] {
+        std::string p;
+        for (int i = 0; i < 70; ++i) {
+            p += ".a";
+        }
+        return p;
+    }() + " = 1\n";
+    std::string entete = "[";
+    for (int i = 0; i < 70; ++i) {
+        entete += "a.";
+    }
+    entete += "a]\n";
+    std::string const titre_long = "titre = \"" + x201 + "\"\n[[cas]]\nnom = \"a\"\n";
+    std::string const nom_long = "titre = \"t\"\n[[cas]]\nnom = \"" + x201 + "\"\n";
+    std::string const enonce_long =
+        "titre = \"t\"\nenonce = \"" + std::string(8001, 'e') + "\"\n[[cas]]\nnom = \"a\"\n";
+    std::string const commentaires_longs =
+        "# " + std::string(8001, 'e') + "\ntitre = \"t\"\n[[cas]]\nnom = \"a\"\n";
+    std::string const cle_longue =
+        "titre = \"t\"\n[[cas]]\nnom = \"a\"\nattendu = { " + x201 + " = 1 }\n";
     struct ligne {
         char const* texte;
         int ligne, colonne;
@@ -140,6 +187,39 @@ TEST(Exercices, ChaqueFauteDuFichierASaPlace) {
          "« pille » sera lue comme une étiquette du programme (voulez-vous dire « pile » ?)",
          false},
         {"titre = \"t\"\n[[cas]\n", 2, 7, "TOML mal formé : « ] » attendu"},
+        // Ce que toml++ lirait par une recursion trop profonde, refuse avant lui.
+        {pointees.c_str(), 2, 130,
+         "tables ou clés imbriquées sur plus de 64 niveaux : un exercice en a trois"},
+        {entete.c_str(), 1, 129,
+         "tables ou clés imbriquées sur plus de 64 niveaux : un exercice en a trois"},
+        // Les raisons de toml++, en francais.
+        {"titre = \"caf\xe9\"\n[[cas]]\nnom = \"a\"\n", 1, 12,
+         "TOML mal formé : octets qui ne sont pas de l'UTF-8 : enregistrez le fichier en UTF-8"},
+        {"titre = \"t\"\npas_max = 12345678901234567890\n", 2, 31,
+         "TOML mal formé : entier trop grand : de -9223372036854775808 à 9223372036854775807 (64 "
+         "bits)"},
+        {"titre = \"t\"\r[[cas]]\nnom = \"a\"\n", 1, 13,
+         "TOML mal formé : retour chariot (CR) seul : une ligne finit par LF ou CRLF"},
+        // Des textes qu'une fenetre montre : bornes.
+        {titre_long.c_str(), 1, 9, "« titre » a 201 caractères : au plus 200"},
+        {nom_long.c_str(), 3, 7, "« nom » a 201 caractères : au plus 200"},
+        {enonce_long.c_str(), 2, 10, "« enonce » a 8001 caractères : au plus 8000"},
+        {commentaires_longs.c_str(), 1, 1,
+         "commentaires du haut du fichier de plus de 8000 caractères : ils sont l'énoncé, que la "
+         "fenêtre montre"},
+        {cle_longue.c_str(), 4, 13, "clé de 201 caractères : au plus 200"},
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\ncache = 1\n", 4, 9,
+         "« cache » doit être true ou false, pas un entier"},
+        // Des cas qui ne pourraient pas reussir.
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\nattendu = { pile = "
+         "[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17] }\n",
+         4, 20, "« pile » a 17 valeurs : la pile en tient 16 au plus"},
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\nattendu = { B = 1, PORTB = 1 }\n", 4, 20,
+         "« PORTB » attend l'octet $1004 déjà attendu par « B » : chaque octet n'est attendu "
+         "qu'une fois"},
+        {"titre = \"t\"\n[[cas]]\nnom = \"a\"\nattendu = { t = [1, 2], \"t + 1\" = 2 }\n", 4, 25,
+         "« t + 1 » attend l'octet t+1 déjà attendu par « t » : chaque octet n'est attendu qu'une "
+         "fois"},
     };
     for (ligne const& l : table) {
         SCOPED_TRACE(l.texte);
@@ -198,6 +278,209 @@ TEST(Exercices, LesNomsLibresNeCassentNiLeCsvNiLeJson) {
                                     "copie;points;total;\"a;b \"\"c\"\"\"\n"
                                     "\"x;y.asm\";0;1;0\n");
     EXPECT_EQ(rendu_json(lu.exo, r).rfind("{\"titre\": \"Dire \\\"oui\\\"\\\\non\", ", 0), 0u);
+}
+
+TEST(Exercices, CeQueLeCasPoseEtSaLigne) {
+    exercice_lu const lu = lit_exercice(
+        "# Lire le port E.\n#\n# Puis BT *.\n\n# pas l'enonce\ntitre = \"t\"\n"
+        "[[cas]]\nnom = \"lu\"\nentrees = { E = 0x0F }\nmemoire = { t = [1, -2], \"$0200\" = 5 }\n"
+        "evenements = [ { pas = 150, E = 0x81 }, { pas = 150, C = 2 }, { pas = 9, A = 1 } ]\n"
+        "attendu = { B = 1 }\n"
+        "[[cas]]\nnom = \"secret\\u001b\"\ncache = true\nattendu = { B = 1 }\n");
+    ASSERT_TRUE(lu.valide());
+    EXPECT_EQ(lu.exo.enonce, "Lire le port E.\n\nPuis BT *.\n");
+    cas_exercice const& c = lu.exo.cas[0];
+    EXPECT_EQ(mise_en_place(c), (std::vector<std::string>{
+                                    "entrées : E=$0F", "mémoire : t = [1, -2] ; $0200 = 5",
+                                    "événements : au pas 150, E=$81, C=$02 ; au pas 9, A=$01"}));
+    EXPECT_EQ(mise_en_place_breve(c), "après E=$81, C=$02 au pas 150, A=$01 au pas 9");
+    EXPECT_TRUE(mise_en_place(lu.exo.cas[1]).empty());
+    resultat_cas r;
+    r.message = "port B vaut 4, attendu 1";
+    EXPECT_EQ(ligne_du_cas(c, r, true),
+              "✘ lu (E=$0F), après E=$81, C=$02 au pas 150, A=$01 au pas 9 : port B vaut 4, "
+              "attendu 1");
+    EXPECT_EQ(ligne_echec(c, r), "✘ lu (E=$0F) : port B vaut 4, attendu 1") << "la fenetre";
+    // Un cas cache : son nom et son verdict, pour l'etudiant seulement.
+    EXPECT_TRUE(lu.exo.cas[1].cache);
+    EXPECT_EQ(ligne_du_cas(lu.exo.cas[1], r, true), "✘ secret\\x1b (cas caché)");
+    EXPECT_EQ(ligne_du_cas(lu.exo.cas[1], r, false), "✘ secret\\x1b : port B vaut 4, attendu 1");
+    r.reussi = true;
+    EXPECT_EQ(ligne_du_cas(lu.exo.cas[1], r, true), "✔ secret\\x1b (cas caché)");
+    EXPECT_EQ(lit_exercice("titre = \"t\"\nenonce = \"Faire.\"\n[[cas]]\nnom = \"a\"\n").exo.enonce,
+              "Faire.");
+}
+
+TEST(Exercices, LaVersionDeLEtudiantSansSesCasCaches) {
+    std::string const debut = "# Enonce.\ntitre = \"t\"\n\n[[cas]]\nnom = \"a\"\n";
+    // Ecrit sur plusieurs lignes, avec sa table [cas.attendu] et un commentaire.
+    std::string const cache = "# dit le secret\n[[cas]]\nnom = \"\"\"\nc\"\"\"\ncache = true\n"
+                              "[cas.attendu]\nB = 2\n# fin du secret\n\n";
+    std::string const cache_propre = "[[cas]]\nnom = \"c\"\ncache = true\nattendu = { B = 2 }\n";
+    std::string const fin = "# pour b\n[[cas]]\nnom = \"b\" # garde\r\nattendu = { B = 1 }\n";
+    struct ligne {
+        std::string texte, version, erreur;
+    } const table[] = {
+        {debut + fin, debut + fin, ""},
+        {debut + "\n" + cache_propre + "\n" + fin, debut + "\n" + fin, ""},
+        {debut + "\n" + fin + "\n" + cache_propre, debut + "\n" + fin + "\n", ""},
+        {debut + "\n" + cache + fin, debut + "\n" + fin, ""},
+        {"titre = \"t\"\n" + cache_propre, "",
+         "tous les cas sont cachés : la version de l'étudiant n'en aurait aucun"},
+        {"titre = \"t\"\ncas = [ { nom = \"a\" }, { nom = \"c\", cache = true } ]\n", "",
+         "le cas caché « c » est écrit dans un tableau : écrivez chaque cas caché sous son "
+         "[[cas]]"},
+        {"titre = 1\n", "", "l'exercice a des erreurs : rien n'est écrit"},
+    };
+    for (ligne const& l : table) {
+        SCOPED_TRACE(l.texte);
+        version_etudiant const v = version_pour_etudiant(l.texte);
+        EXPECT_EQ(v.erreur, l.erreur);
+        EXPECT_EQ(v.texte, l.version);
+    }
+}
+
+TEST(Exercices, UneEtiquetteAbsenteDiteUneFoisParCopie) {
+    exercice_lu const lu =
+        lit_exercice("titre = \"t\"\n"
+                     "[[cas]]\nnom = \"a\"\nmemoire = { tabel = 1 }\nattendu = { somme = 1 }\n"
+                     "[[cas]]\nnom = \"b\"\nattendu = { somme = 2 }\n"
+                     "[[cas]]\nnom = \"c\"\nmemoire = { tabel = 1 }\n"
+                     "[[cas]]\nnom = \"d\"\nattendu = { tabel = 1 }\n"
+                     "[[cas]]\nnom = \"e\"\nattendu = { tabel = 1 }\n");
+    ASSERT_TRUE(lu.valide());
+    std::vector<resultat_copie> r =
+        corrige(lu.exo, {{"x.asm", programme_source(assemble("BT *\ntable: .octet 0\n"))}});
+    r[0].notes = {"« x.s » n'est pas nommé .asm : lu comme un source"};
+    r[0].avertissements = {"x.asm:1:1: attention: une pile qui deborde"};
+    EXPECT_EQ(
+        rendu_texte(lu.exo, r),
+        "x.asm : 0/5\n"
+        "  « x.s » n'est pas nommé .asm : lu comme un source\n"
+        "  x.asm:1:1: attention: une pile qui deborde\n"
+        "  ✘ 4 cas : étiquette « tabel » absente du programme (voulez-vous dire « table » ?)\n"
+        "  ✘ a, b : étiquette « somme » absente du programme\n");
+    std::string const json = rendu_json(lu.exo, r);
+    EXPECT_NE(json.find("\"avertissements\": [\"x.asm:1:1: attention: une pile qui deborde\"], "
+                        "\"notes\": [\"« x.s » n'est pas nommé .asm : lu comme un source\"], "
+                        "\"note\": null}"),
+              std::string::npos)
+        << json;
+}
+
+TEST(Exercices, LeJsonEstDeLUtf8EtLeTexteEchappeLesControles) {
+    struct ligne {
+        char const* brut;
+        char const* json;  // chaine_json
+        char const* texte; // nom_lisible
+    } const table[] = {
+        {"caf\xe9", "\"caf\xEF\xBF\xBD\"", "caf\xe9"},
+        {"\xC3\xA9t\xC3", "\"\xC3\xA9t\xEF\xBF\xBD\"", "\xC3\xA9t\xC3"},
+        {"\xE0\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"", "\xE0\x80\x80"}, // trop longue
+        {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"", "\xED\xA0\x80"}, // moitie
+        {"\xF0\x9F\x98\x80", "\"\xF0\x9F\x98\x80\"", "\xF0\x9F\x98\x80"},
+        {"a\nb\x1b[31m\x7f\t", "\"a\\u000ab\\u001b[31m\x7f\\u0009\"", "a\\nb\\x1b[31m\\x7f\\t"},
+    };
+    for (ligne const& l : table) {
+        SCOPED_TRACE(l.brut);
+        EXPECT_EQ(chaine_json(l.brut), l.json);
+        EXPECT_EQ(nom_lisible(l.brut), l.texte);
+    }
+    // Un nom de fichier Latin-1 et un nom de cas a controles, dans les rendus.
+    exercice_lu const lu =
+        lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"a\\nb\"\nattendu = { B = 1 }\n");
+    ASSERT_TRUE(lu.valide());
+    std::vector<resultat_copie> const r =
+        corrige(lu.exo, {{"caf\xe9\x1b.asm", programme_source(assemble("BT *\n"))}});
+    EXPECT_EQ(rendu_texte(lu.exo, r),
+              "caf\xe9\\x1b.asm : 0/1\n  ✘ a\\nb : port B vaut 0, attendu 1\n");
+    EXPECT_EQ(en_utf8(rendu_json(lu.exo, r)), rendu_json(lu.exo, r));
+}
+
+// Des fichiers valides ou les points, crochets et accolades ne sont pas des
+// niveaux : dans une chaine, un commentaire, un nombre, entre deux cles.
+TEST(Exercices, LImbricationNeCompteQueLesTables) {
+    std::string points(300, '.');
+    std::string crochets(300, '[');
+    std::string pointees_voisines = "x0.y = 1";
+    for (int i = 1; i < 70; ++i) {
+        pointees_voisines += ", x" + std::to_string(i) + ".y = 1";
+    }
+    std::string const exemples[] = {
+        "titre = \"" + points + "\"\n[[cas]]\nnom = '" + crochets + "'\n",
+        "# " + points + crochets + "\ntitre = \"t\"\n[[cas]]\nnom = \"a\"\n",
+        "titre = \"\"\"\n" + points + "\n" + crochets + "\"\"\"\n[[cas]]\nnom = \"a\"\n",
+        "titre =  + points + \npas_max = 1_000\n[[cas]]\nnom = \"a\\\"" + points + "\"\n",
+        "titre = \"t\"\n[[cas]]\nnom = \"a\"\nmemoire = { " + pointees_voisines + " }\n",
+        "titre = \"t\"\n[[cas]]\nnom = \"a\"\nevenements = [ { pas = 1, E = 1 }, { pas = 2, E = 0 "
+        "}, { pas = 3, E = 1 } ]\nattendu = { \"a.b.c\" = 1, pile = [1, 2, 3] }\n",
+    };
+    for (std::string const& e : exemples) {
+        SCOPED_TRACE(e.substr(0, 60));
+        exercice_lu const lu = lit_exercice(e);
+        for (diagnostic const& d : lu.diagnostics) {
+            EXPECT_EQ(d.message.find("imbriquées"), std::string::npos) << d.message;
+        }
+    }
+    // Des niveaux qui s'ajoutent : en-tete, cles pointees, tables entre accolades.
+    std::string profond = "[a.a.a.a.a.a.a.a.a.a]\nb.b.b.b.b.b.b.b.b.b = ";
+    for (int i = 0; i < 5; ++i) {
+        profond += "{ c.c.c.c.c.c.c.c.c.c = ";
+    }
+    exercice_lu const lu = lit_exercice(profond + "1 }}}}}\n");
+    ASSERT_FALSE(lu.diagnostics.empty());
+    EXPECT_EQ(lu.diagnostics[0].message,
+              "tables ou clés imbriquées sur plus de 64 niveaux : un exercice en a trois");
+}
+
+TEST(Exercices, ClesDAdresse) {
+    struct ligne {
+        char const* texte;
+        bool lue, symbolique, predefini;
+        long long nombre;
+    } const table[] = {
+        {"PORTB", true, false, true, 0x1004},      {"DDRC+1", true, false, true, 0x1008},
+        {"PORTE - 10", true, false, true, 0x1000}, {"portb", true, true, false, 0},
+        {"tab + $10", true, true, false, 16},      {"$0200", true, false, false, 0x200},
+        {"PORTB+", false, false, false, 0},        {"3x", false, false, false, 0},
+    };
+    for (ligne const& l : table) {
+        cle_adresse c;
+        EXPECT_EQ(lit_cle_adresse(l.texte, c), l.lue) << l.texte;
+        if (l.lue) {
+            EXPECT_EQ(c.symbolique, l.symbolique) << l.texte;
+            EXPECT_EQ(c.predefini, l.predefini) << l.texte;
+            EXPECT_EQ(c.nombre, l.nombre) << l.texte;
+        }
+    }
+}
+
+TEST(Exercices, ChaqueCopieLueUneFoisEtLacheeApresSesCas) {
+    exercice_lu const lu = lit_exercice("titre = \"t\"\n[[cas]]\nnom = \"a\"\n"
+                                        "[[cas]]\nnom = \"b\"\n[[cas]]\nnom = \"c\"\n");
+    ASSERT_TRUE(lu.valide());
+    for (unsigned fils : {1u, 2u, 4u}) {
+        std::atomic<int> vivantes{0}, plus{0}, lues{0};
+        std::vector<copie_a_lire> copies;
+        for (int i = 0; i < 12; ++i) {
+            copies.push_back({"c" + std::to_string(i), [&] {
+                                  ++lues;
+                                  plus = std::max(plus.load(), ++vivantes);
+                                  return std::shared_ptr<programme_charge const>(
+                                      new programme_charge(programme_source(assemble("BT *\n"))),
+                                      [&](programme_charge const* p) {
+                                          --vivantes;
+                                          delete p;
+                                      });
+                              }});
+        }
+        std::vector<resultat_copie> const r = corrige_a_mesure(lu.exo, copies, fils);
+        EXPECT_EQ(lues, 12);
+        EXPECT_EQ(vivantes, 0);
+        EXPECT_LE(plus, static_cast<int>(fils)) << fils << " fils";
+        EXPECT_EQ(r[11].fichier, "c11");
+        EXPECT_EQ(r[11].points, 3);
+    }
 }
 
 TEST(EvenementsArmes, LePasArriereLesRearmeEtRemetLesEntrees) {
