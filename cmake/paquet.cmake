@@ -47,9 +47,11 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)
 
-# Construit le paquet (build/paquet, a part) : deux coeurs pour ctest.
+# Construit le paquet (build/paquet, a part) : deux coeurs pour ctest, et l'etiquette
+# paquet pour le laisser de cote (ctest -LE 'gui|paquet') : il prend a lui seul
+# presque tout le temps des tests sans ecran.
 if(KARVELA_TESTS)
   add_test(NAME paquet_debian COMMAND ${PROJECT_SOURCE_DIR}/tests/paquet/paquet.sh
            ${PROJECT_SOURCE_DIR} ${PROJECT_VERSION} $<TARGET_FILE:karvela-asm> ${KARVELA_COMMANDES})
-  set_tests_properties(paquet_debian PROPERTIES PROCESSORS 2 TIMEOUT 900)
+  set_tests_properties(paquet_debian PROPERTIES PROCESSORS 2 TIMEOUT 900 LABELS paquet)
 endif()

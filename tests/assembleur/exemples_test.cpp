@@ -39,7 +39,8 @@ TEST_P(Source, DonneLeBinaireEtLeListingDuDepot) {
 
 INSTANTIATE_TEST_SUITE_P(Exemples, Source,
                          testing::Values("compte_a_rebours", "chenillard", "echo_port_e",
-                                         "bits_port_e", "table_carres", "sept_segments"));
+                                         "bits_port_e", "table_carres", "sept_segments"),
+                         [](auto const& info) { return std::string(info.param); });
 
 // Un exemple assemble et charge, le port E tenu a une valeur : Port B apres un
 // tour de boucle complet (retour en 0000).

@@ -86,7 +86,14 @@ TEST_P(premiere_instruction, lit_ff_dans_le_registre) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ports, premiere_instruction,
-                         ::testing::Values(0x1000, 0x1003, 0x1004, 0x1008, 0x100A));
+                         ::testing::Values(0x1000, 0x1003, 0x1004, 0x1008, 0x100A),
+                         [](auto const& info) {
+                             std::string nom = "registre_";
+                             for (int decalage = 12; decalage >= 0; decalage -= 4) {
+                                 nom += "0123456789abcdef"[(info.param >> decalage) & 0xF];
+                             }
+                             return nom;
+                         });
 
 TEST_F(chaine_des_ports, apres_un_evenement_le_registre_porte_la_valeur_du_port) {
     mem->write_byte(0, 0x00); // PUSH $100a

@@ -96,7 +96,8 @@ TEST_P(Exemple, LeListingDecritLeFichierOctetPourOctet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fichiers, Exemple,
-                         testing::Values("compte_a_rebours", "chenillard", "echo_port_e"));
+                         testing::Values("compte_a_rebours", "chenillard", "echo_port_e"),
+                         [](auto const& info) { return std::string(info.param); });
 
 // Un exemple charge par le vrai chargeur, pret a tourner depuis PC = 0.
 struct Machine {

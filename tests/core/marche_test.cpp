@@ -145,6 +145,9 @@ TEST_P(cadence, tient_sa_vitesse_et_redessine_assez) {
             break;
         }
         mode_marche::tranche const t = marche.avance();
+        // Arretee, la marche n'avancerait plus l'heure : la boucle ne finirait pas.
+        ASSERT_TRUE(marche.en_marche())
+            << marche.texte() << " apres " << marche.pas_faits() << " instructions";
         plus_grande_tranche = std::max(plus_grande_tranche, t.pas);
         if (t.redessine) {
             plus_long_sans_dessin = std::max(plus_long_sans_dessin, heure() - dernier_dessin);
@@ -173,6 +176,10 @@ cas_cadence const cadences[] = {
     {vitesse_max, 0, 4400000, 4800000},
 };
 
-INSTANTIATE_TEST_SUITE_P(vitesses, cadence, ::testing::ValuesIn(cadences));
+INSTANTIATE_TEST_SUITE_P(vitesses, cadence, ::testing::ValuesIn(cadences), [](auto const& info) {
+    cas_cadence const& c = info.param;
+    return "vitesse_" + (c.vitesse == vitesse_max ? "max" : std::to_string(c.vitesse)) +
+           "_retard_" + std::to_string(static_cast<int>(c.retard * 1000 + 0.5)) + "_ms";
+});
 
 } // namespace

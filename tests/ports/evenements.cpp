@@ -159,4 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         cas_fusion{C, 0x0F, 0xA5, 0x5A, 0xAA}, cas_fusion{D, 0xF0, 0x0F, 0x3C, 0x3F},
         cas_fusion{D, 0x00, 0x81, 0x7E, 0x81}, cas_fusion{A, 0, 0x8F, 0x00, 0x8F},
         cas_fusion{A, 0, 0x81, 0x20, 0xA1}, cas_fusion{B, 0, 0x00, 0x3C, 0x3C},
-        cas_fusion{E, 0, 0x81, 0x7E, 0x81}));
+        cas_fusion{E, 0, 0x81, 0x7E, 0x81}),
+    [](auto const& info) {
+        return "port_" + std::string(1, static_cast<char>('A' + info.param.p)) + "_" +
+               std::to_string(info.index);
+    });
