@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "assembleur/lecture.h"
+#include "assembleur/verification_pile.h"
 #include "chaines/chaines.h"
 #include "simulateur/interpreteur.h"
 
@@ -23,6 +24,9 @@ struct bornes {
     long long min, max;
     char const* texte;
 };
+// Dans un commentaire, tait les avertissements de la verification de la pile.
+constexpr std::string_view marque_muette = "@pile-ok";
+
 constexpr bornes bornes_octet{-128, 255, "-128..255"};
 constexpr bornes bornes_adresse{0, 0xFFFF, "0..65535"};
 constexpr bornes bornes_mot{-32768, 0xFFFF, "-32768..65535"};
@@ -114,6 +118,7 @@ class assemblage {
             encode(e, l.octets);
             if (encode_octets) {
                 resultat.lignes.push_back(std::move(l));
+                colonnes.push_back(e.colonne_mot);
             }
         }
         if (diagnostics.erreur_vue()) {
@@ -123,9 +128,26 @@ class assemblage {
         }
     }
 
+    // Sur un programme reussi qui stocke en $0000, ou toute execution commence.
+    void verifie() {
+        if (diagnostics.erreur_vue() || resultat.image.empty()) {
+            return;
+        }
+        if (resultat.base != 0) {
+            for (ligne_assemblee& l : resultat.lignes) {
+                l.profondeurs = l.instruction ? profondeur_inconnue : 0;
+            }
+            return;
+        }
+        verifie_pile(
+            resultat, colonnes, [this](int ligne) { return muette(ligne); }, diagnostics);
+    }
+
+    // La verification nomme les boucles d'apres les symboles rendus.
     void termine() {
-        resultat.diagnostics = diagnostics.termine();
         resultat.symboles = symboles.rend();
+        verifie();
+        resultat.diagnostics = diagnostics.termine();
     }
 
   private:
@@ -277,11 +299,12 @@ class assemblage {
         }
     }
 
-    // Ce que le chargeur accepte ; un programme vide n'est qu'un avertissement.
+    // Ce que le chargeur accepte. Un programme vide est une erreur : il ne ferait
+    // qu'executer la memoire remise a 0 (PUSH $0000) jusqu'a remplir la pile.
     void verifie_taille(std::vector<std::uint32_t> const& places) {
         if (places.empty()) {
             if (!diagnostics.erreur_vue()) {
-                signale(diagnostics, 1, 1, "programme vide : aucune instruction ni donnée", false);
+                signale(diagnostics, 1, 1, "programme vide : aucune instruction ni donnée");
             }
             return;
         }
@@ -329,8 +352,22 @@ class assemblage {
         }
     }
 
+    // Le commentaire de la ligne demande de taire la verification de la pile.
+    bool muette(int ligne) const {
+        auto const e = std::lower_bound(enonces.begin(), enonces.end(), ligne,
+                                        [](enonce const& x, int n) { return x.ligne < n; });
+        if (e == enonces.end() || e->ligne != ligne) {
+            return false;
+        }
+        std::string_view const texte = ligne_a(source, e->debut);
+        std::size_t const commentaire = texte.find(';');
+        return commentaire != std::string_view::npos &&
+               texte.find(marque_muette, commentaire) != std::string_view::npos;
+    }
+
     std::string_view source;
     programme_assemble& resultat;
+    std::vector<int> colonnes; // du mot de chaque ligne de resultat.lignes
     liste_diagnostics diagnostics;
     table_symboles symboles;
     std::deque<enonce> enonces;
@@ -358,6 +395,20 @@ int programme_assemble::adresse_de_ligne(int ligne) const {
 std::vector<ligne_assemblee>::const_iterator programme_assemble::stocke_depuis(int ligne) const {
     return std::lower_bound(lignes.begin(), lignes.end(), ligne,
                             [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
+}
+
+ligne_assemblee const* programme_assemble::ligne_couvrant(unsigned short adresse) const {
+    if (adresse < base || adresse - base >= static_cast<long>(debuts.size())) {
+        return nullptr;
+    }
+    // Un enonce tient en au plus plus_grande_image octets : on remonte a son debut.
+    for (std::size_t k = adresse - base + 1u; k-- > 0;) {
+        if (debuts[k] != 0) {
+            auto const l = stocke_depuis(debuts[k]);
+            return l->adresse + l->octets.size() > adresse ? &*l : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 symbole_source const* programme_assemble::symbole(std::string const& nom) const {

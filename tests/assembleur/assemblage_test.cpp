@@ -153,7 +153,7 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
          10, 9, "valeur démesurée dans l'expression", true},
         {".org $0200\n  NOP", 2, 3,
          "rien n'est stocké en $0000, où le processeur démarre (premier octet en $0200)", false},
-        {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", false},
+        {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", true},
     };
     for (auto const& c : cas) {
         programme_assemble const p = assemble(c.source);
