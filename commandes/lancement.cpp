@@ -316,8 +316,8 @@ std::string rapport_json(etat_final const& e) {
 
 std::string rapport_texte(etat_final const& e) {
     // La meme phrase que la barre d'etat de la fenetre, puis le compte.
-    std::string t = texte_etat(false, e.raison, e.adresse_arret, e.pile_en_faute) + ", après " +
-                    compte(static_cast<std::size_t>(e.pas), "instruction") + "\n";
+    std::string t =
+        e.phrase + ", après " + compte(static_cast<std::size_t>(e.pas), "instruction") + "\n";
     t += "PC $" + hex(e.PC, 4) + "  SP " + std::to_string(e.SP) + "  CCR " + bin8toS(e.CCR) +
          " (ENZVC)  A $" + hex(e.A, 2) + "  X $" + hex(e.X, 4) + "\n";
     t += "Pile (du fond au sommet) : " + (e.pile.empty() ? "vide" : liste(e.pile, " ")) + "\n";

@@ -177,7 +177,10 @@ TEST(Run, TraceEtRapports) {
         char const* premiere_ligne;
     } const arrets[] = {
         {"NOP", "-n 1", "Arrêt : limite atteinte en $0001, après 1 instruction\n"},
-        {"DROP\nBT *", "", "Arrêt : pile vide en $0000, après 1 instruction\n"},
+        {"DROP\nBT *", "", "Arrêt : pile vide ligne 1 (DROP), après 1 instruction\n"},
+        {"NOP\nb: PUSHI 1\nBT b", "",
+         "Arrêt : pile pleine ligne 2 (PUSHI), après 34 instructions\n"},
+        {"BT d+1\nd: .octet 0, 5", "", "Arrêt : pile vide en $0004 (DROP), après 2 instructions\n"},
     };
     for (auto const& a : arrets) {
         std::string const t = rapport_texte(execute_source(a.source, a.arguments).etat);

@@ -21,7 +21,8 @@ class CommandeRun : public dossier_temporaire {
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         std::ofstream(dossier / "faux.asm") << "PUSHX\n";
-        std::ofstream(dossier / "pile.asm") << "DROP\nBT *\n";
+        // Une erreur de pile voulue : la verification de la pile se tait.
+        std::ofstream(dossier / "pile.asm") << "DROP ; @pile-ok\nBT *\n";
         std::ofstream(dossier / "Grand.Asm") << "PUSHI 1\nBT *\n";
         std::ofstream(dossier / "court.bin") << std::string("\0\x08", 2);
         std::ofstream(dossier / "long.bin") << std::string("\0\x07\0\0\x1a\0\0\xff", 8);
