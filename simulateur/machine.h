@@ -121,6 +121,8 @@ class machine {
 
     mem_64k& memoire() { return memoire_; }
     mp_interpreteur& cpu() { return cpu_; }
+    mem_64k const& memoire() const { return memoire_; }
+    mp_interpreteur const& cpu() const { return cpu_; }
     registre_port& port(int p) { return *ports_[p]; }
 
   private:
