@@ -8,6 +8,7 @@
 #include "assembleur/assembleur.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "assembleur/lecture.h"
 #include "assembleur/verification_pile.h"
@@ -146,6 +147,7 @@ class assemblage {
     // La verification nomme les boucles d'apres les symboles rendus.
     void termine() {
         resultat.symboles = symboles.rend();
+        resultat.index_symboles = symboles.rend_index();
         verifie();
         resultat.diagnostics = diagnostics.termine();
     }
@@ -412,12 +414,83 @@ ligne_assemblee const* programme_assemble::ligne_couvrant(unsigned short adresse
 }
 
 symbole_source const* programme_assemble::symbole(std::string const& nom) const {
-    for (symbole_source const& s : symboles) {
-        if (s.nom == nom) {
+    if (index_symboles.empty()) {
+        return nullptr;
+    }
+    // Meme empreinte et meme sondage que la table des symboles de l'assemblage.
+    std::uint32_t const empreinte = static_cast<std::uint32_t>(std::hash<std::string_view>()(nom));
+    std::size_t const masque = index_symboles.size() - 1;
+    for (std::size_t a = empreinte & masque; index_symboles[a].indice >= 0; a = (a + 1) & masque) {
+        symbole_source const& s = symboles[static_cast<std::size_t>(index_symboles[a].indice)];
+        if (index_symboles[a].empreinte == empreinte && s.nom == nom) {
             return &s;
         }
     }
     return nullptr;
+}
+
+namespace {
+
+char en_minuscule(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Distance d'edition de a et b (casse ignoree) si elle est au plus k, sinon k + 1 :
+// seule la bande |i - j| <= k est calculee, et on s'arrete des qu'une rangee la depasse.
+std::size_t distance_bornee(std::string const& a, std::string const& b, std::size_t k,
+                            std::vector<std::size_t>& rangee) {
+    std::size_t const trop = k + 1;
+    rangee.assign(b.size() + 1, trop);
+    for (std::size_t j = 0; j <= std::min(b.size(), k); ++j) {
+        rangee[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t const debut = i > k ? i - k : 1;
+        std::size_t const fin = std::min(b.size(), i + k);
+        std::size_t diagonale = rangee[debut - 1];
+        rangee[debut - 1] = debut == 1 && i <= k ? i : trop;
+        std::size_t plus_petite = rangee[debut - 1];
+        for (std::size_t j = debut; j <= fin; ++j) {
+            std::size_t const haut = rangee[j];
+            std::size_t v = diagonale + (en_minuscule(a[i - 1]) == en_minuscule(b[j - 1]) ? 0 : 1);
+            v = std::min({v, haut + 1, rangee[j - 1] + 1, trop});
+            rangee[j] = v;
+            diagonale = haut;
+            plus_petite = std::min(plus_petite, v);
+        }
+        if (fin < b.size()) {
+            rangee[fin + 1] = trop;
+        }
+        if (plus_petite >= trop) {
+            return trop;
+        }
+    }
+    return std::min(rangee[b.size()], trop);
+}
+
+} // namespace
+
+std::string programme_assemble::symbole_proche(std::string const& nom,
+                                               std::size_t fautes_max) const {
+    std::vector<std::size_t> rangee;
+    std::size_t meilleure = fautes_max + 1;
+    symbole_source const* choisi = nullptr;
+    for (symbole_source const& s : symboles) {
+        std::size_t const ecart =
+            s.nom.size() > nom.size() ? s.nom.size() - nom.size() : nom.size() - s.nom.size();
+        if (ecart >= meilleure || s.nom == nom) {
+            continue;
+        }
+        std::size_t const d = distance_bornee(nom, s.nom, meilleure - 1, rangee);
+        if (d < meilleure) {
+            meilleure = d;
+            choisi = &s;
+            if (d == 0) {
+                break;
+            }
+        }
+    }
+    return choisi ? choisi->nom : "";
 }
 
 programme_assemble assemble(std::string const& source) {

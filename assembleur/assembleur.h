@@ -67,6 +67,13 @@ struct symbole_source {
     int colonne; // du nom
 };
 
+// Une alveole de la table de hachage des noms du source : indice dans symboles
+// (-1 : libre) et empreinte du nom (std::hash), qui evite de relire les autres noms.
+struct alveole_symbole {
+    int indice;
+    std::uint32_t empreinte;
+};
+
 // image, lignes et debuts ne sont remplis que si le source n'a aucune erreur ;
 // symboles l'est toujours (valeurs sans garantie si le source est fautif).
 struct programme_assemble {
@@ -77,6 +84,9 @@ struct programme_assemble {
     // Dans l'ordre de leurs definitions ; par blocs, pour qu'un source de millions de
     // noms ne soit jamais recopie en entier.
     std::deque<symbole_source> symboles;
+    // La table de hachage que l'assemblage a tenue pour ces noms (adressage ouvert,
+    // au plus a moitie pleine, taille puissance de deux), rendue telle quelle.
+    std::vector<alveole_symbole> index_symboles;
     // Pour chaque octet de l'image : la ligne de l'enonce qui y commence, 0 ailleurs.
     std::vector<int> debuts;
     // Boucles dont les tours changent la profondeur, dans l'ordre de leurs lignes.
@@ -96,8 +106,15 @@ struct programme_assemble {
     // L'enonce qui stocke l'octet a l'adresse (son debut ou sa suite) ; nullptr
     // s'il n'y en a pas.
     ligne_assemblee const* ligne_couvrant(unsigned short adresse) const;
-    // Le symbole du source de ce nom, nullptr s'il n'y en a pas (recherche lineaire).
+    // Le symbole du source de ce nom, nullptr s'il n'y en a pas : une recherche dans
+    // index_symboles, quel que soit le nombre de noms.
     symbole_source const* symbole(std::string const& nom) const;
+    // Pour un « voulez-vous dire » sur un nom absent (karvela-note, --pose) : le nom
+    // du source le plus proche de nom, casse ignoree, a au plus fautes_max
+    // insertions, suppressions ou remplacements, le premier defini a distance egale,
+    // jamais nom lui-meme ; vide s'il n'y en a pas. Un passage sans allocation par
+    // nom, qui ecarte d'abord ceux dont la longueur differe de plus de fautes_max.
+    std::string symbole_proche(std::string const& nom, std::size_t fautes_max) const;
 };
 
 // Un octet nul arrete la lecture ; une marque d'ordre UTF-8 en tete est sautee

@@ -3,6 +3,10 @@
 // et l'aller-retour par le desassembleur du simulateur pour chaque opcode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <random>
+
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -322,6 +326,70 @@ TEST(Assemblage, AllerRetourParLeDesassembleurPourChaqueOpcode) {
                 }
                 EXPECT_STREQ(texte, attendu) << source;
             }
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::size_t distance_simple(std::string a, std::string b) {
+    for (std::string* s : {&a, &b}) {
+        for (char& c : *s) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    std::vector<std::size_t> r(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        r[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t d = r[0];
+        r[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const h = r[j];
+            r[j] = std::min({r[j] + 1, r[j - 1] + 1, d + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+            d = h;
+        }
+    }
+    return r[b.size()];
+}
+
+// L'index des symboles et le nom le plus proche, contre une recherche lineaire et
+// la distance d'edition entiere, sur des noms tires au hasard.
+TEST(Assemblage, IndexDesSymbolesEtNomLePlusProche) {
+    std::mt19937 hasard(7);
+    auto const nom = [&hasard] {
+        std::string n(1 + hasard() % 6, 'a');
+        for (char& c : n) {
+            c = "abcAB_"[hasard() % 6];
+        }
+        return n[0] == '_' ? "x" + n : n;
+    };
+    std::string source;
+    for (int i = 0; i < 300; ++i) {
+        source += nom() + " = " + std::to_string(i) + "\n";
+    }
+    programme_assemble const p = assemble(source + "NOP\n");
+    for (int q = 0; q < 400; ++q) {
+        std::string const cherche = nom();
+        symbole_source const* lineaire = nullptr;
+        for (symbole_source const& s : p.symboles) {
+            lineaire = lineaire || s.nom != cherche ? lineaire : &s;
+        }
+        EXPECT_EQ(p.symbole(cherche), lineaire) << cherche;
+        for (std::size_t fautes : {0u, 1u, 2u}) {
+            std::string attendu;
+            std::size_t meilleure = fautes + 1;
+            for (symbole_source const& s : p.symboles) {
+                std::size_t const d = distance_simple(cherche, s.nom);
+                if (s.nom != cherche && d < meilleure) {
+                    meilleure = d;
+                    attendu = s.nom;
+                }
+            }
+            EXPECT_EQ(p.symbole_proche(cherche, fautes), attendu) << cherche << " " << fautes;
         }
     }
 }
