@@ -161,6 +161,11 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
         {"A = 4294967295\nB = A + A\nC = B + B\nD = C + C\nE = D + D\nF = E + E\nG = F + F\n"
          "H = G + G\nI = H + H\nJ = I + I\nNOP",
          10, 9, "valeur démesurée dans l'expression", true},
+        {"A = -4294967295\nB = A + A\nC = B + B\nD = C + C\nE = D + D\nF = E + E\nG = F + F\n"
+         "H = G + G\nI = H + H\nJ = I + I\nNOP",
+         10, 9, "valeur démesurée dans l'expression", true},
+        {".org $fffd\nPUSH 1", 2, 1,
+         "rien n'est stocké en $0000, où le processeur démarre (premier octet en $fffd)", false},
         {".org $0200\n  NOP", 2, 3,
          "rien n'est stocké en $0000, où le processeur démarre (premier octet en $0200)", false},
         {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", true},
