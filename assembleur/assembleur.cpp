@@ -147,7 +147,6 @@ class assemblage {
     // La verification nomme les boucles d'apres les symboles rendus.
     void termine() {
         resultat.symboles = symboles.rend();
-        resultat.index_symboles = symboles.rend_index();
         verifie();
         resultat.diagnostics = diagnostics.termine();
     }
@@ -414,15 +413,27 @@ ligne_assemblee const* programme_assemble::ligne_couvrant(unsigned short adresse
 }
 
 symbole_source const* programme_assemble::symbole(std::string const& nom) const {
-    if (index_symboles.empty()) {
-        return nullptr;
-    }
-    // Meme empreinte et meme sondage que la table des symboles de l'assemblage.
-    std::uint32_t const empreinte = static_cast<std::uint32_t>(std::hash<std::string_view>()(nom));
-    std::size_t const masque = index_symboles.size() - 1;
-    for (std::size_t a = empreinte & masque; index_symboles[a].indice >= 0; a = (a + 1) & masque) {
-        symbole_source const& s = symboles[static_cast<std::size_t>(index_symboles[a].indice)];
-        if (index_symboles[a].empreinte == empreinte && s.nom == nom) {
+    std::hash<std::string_view> const hache;
+    std::vector<std::uint32_t>& alveoles = index->alveoles;
+    std::call_once(index->construit, [&] {
+        // Au plus a moitie pleine : un nom absent s'arrete vite sur une alveole libre.
+        std::size_t taille = 16;
+        while (taille < 2 * symboles.size()) {
+            taille *= 2;
+        }
+        alveoles.assign(taille, 0);
+        for (std::size_t k = 0; k < symboles.size(); ++k) {
+            std::size_t a = hache(symboles[k].nom) & (taille - 1);
+            while (alveoles[a] != 0) {
+                a = (a + 1) & (taille - 1);
+            }
+            alveoles[a] = static_cast<std::uint32_t>(k + 1);
+        }
+    });
+    std::size_t const masque = alveoles.size() - 1;
+    for (std::size_t a = hache(nom) & masque; alveoles[a] != 0; a = (a + 1) & masque) {
+        symbole_source const& s = symboles[alveoles[a] - 1];
+        if (s.nom == nom) {
             return &s;
         }
     }

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,11 +69,12 @@ struct symbole_source {
     int colonne; // du nom
 };
 
-// Une alveole de la table de hachage des noms du source : indice dans symboles
-// (-1 : libre) et empreinte du nom (std::hash), qui evite de relire les autres noms.
-struct alveole_symbole {
-    int indice;
-    std::uint32_t empreinte;
+// Index des noms du source pour programme_assemble::symbole : construit au premier
+// appel, une seule fois meme si plusieurs fils cherchent a la fois (le correcteur),
+// jamais si personne ne cherche (karvela-asm et son listing n'en paient pas la place).
+struct index_symboles {
+    std::once_flag construit;
+    std::vector<std::uint32_t> alveoles; // rang + 1 dans symboles, 0 : libre
 };
 
 // image, lignes et debuts ne sont remplis que si le source n'a aucune erreur ;
@@ -84,9 +87,8 @@ struct programme_assemble {
     // Dans l'ordre de leurs definitions ; par blocs, pour qu'un source de millions de
     // noms ne soit jamais recopie en entier.
     std::deque<symbole_source> symboles;
-    // La table de hachage que l'assemblage a tenue pour ces noms (adressage ouvert,
-    // au plus a moitie pleine, taille puissance de deux), rendue telle quelle.
-    std::vector<alveole_symbole> index_symboles;
+    // Partage entre les copies, qui ont les memes symboles.
+    std::shared_ptr<index_symboles> index = std::make_shared<index_symboles>();
     // Pour chaque octet de l'image : la ligne de l'enonce qui y commence, 0 ailleurs.
     std::vector<int> debuts;
     // Boucles dont les tours changent la profondeur, dans l'ordre de leurs lignes.
@@ -107,7 +109,7 @@ struct programme_assemble {
     // s'il n'y en a pas.
     ligne_assemblee const* ligne_couvrant(unsigned short adresse) const;
     // Le symbole du source de ce nom, nullptr s'il n'y en a pas : une recherche dans
-    // index_symboles, quel que soit le nombre de noms.
+    // l'index (hachage), quel que soit le nombre de noms.
     symbole_source const* symbole(std::string const& nom) const;
     // Pour un « voulez-vous dire » sur un nom absent (karvela-note, --pose) : le nom
     // du source le plus proche de nom, casse ignoree, a au plus fautes_max

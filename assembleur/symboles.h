@@ -37,8 +37,6 @@ class table_symboles {
     int nombre() const { return static_cast<int>(liste.size()); }
     std::uint32_t attache(int indice) const { return attaches[static_cast<std::size_t>(indice)]; }
     std::deque<symbole_source> rend() { return std::move(liste); }
-    // La table de hachage des noms, pour programme_assemble::symbole.
-    std::vector<alveole_symbole> rend_index() { return std::move(alveoles); }
 
   private:
     // Alveole du nom dans la table de hachage, ou la libre ou il irait.
@@ -52,8 +50,11 @@ class table_symboles {
     std::deque<symbole_source> liste;
     std::vector<std::uint32_t> attaches;
     std::vector<bool> fixes;
-    using alveole_nom = alveole_symbole; // indice dans liste, -1 libre
-    std::vector<alveole_nom> alveoles;   // au plus a moitie pleine
+    struct alveole_nom {
+        int indice; // dans liste, -1 libre
+        std::uint32_t empreinte;
+    };
+    std::vector<alveole_nom> alveoles; // au plus a moitie pleine
     // Pour l'indice, par nom en minuscules (hachage a adressage ouvert) : parmi les
     // noms fixes, le premier dans l'ordre des octets.
     std::vector<int> par_casse;
