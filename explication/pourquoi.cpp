@@ -125,6 +125,10 @@ class enquete {
     explication repond(question_pourquoi const& q, arret_explique const& a) {
         r.question = q.texte;
         r.historique = vus.size();
+        if (m.capacite_historique() == 0) {
+            r.resume = "l'historique est éteint : rien ne dit d'où vient la valeur";
+            return std::move(r);
+        }
         mp_interpreteur const& cpu = m.cpu();
         unsigned long long const maintenant = total + 1;
         switch (q.sorte) {

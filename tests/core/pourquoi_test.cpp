@@ -194,6 +194,8 @@ TEST(Pourquoi, OrigineAuDelaDeLHistorique) {
     EXPECT_TRUE(r.historique_depasse);
     EXPECT_EQ(r.historique, e.seule.m().capacite_historique());
     EXPECT_EQ(e.seule.m().pas_enregistres(), 300000u);
+    e.seule.m().garde_historique(false);
+    EXPECT_TRUE(e.demande(memoire(0x0009)).maillons.empty()) << "sans historique, rien";
 }
 
 TEST(Pourquoi, EffetDuDernierPas) {
