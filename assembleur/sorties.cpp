@@ -149,7 +149,12 @@ std::string fichier_listing(programme_assemble const& p, std::string const& sour
                 entete = true;
             }
             if (suivante >= p.lignes.size() || p.lignes[suivante].ligne != numero) {
-                ajoute(rangee(";", "", "", "", ligne));
+                // Une ligne qui ne stocke rien : les colonnes vides sont toujours les memes.
+                static std::string const debut = [] {
+                    std::string const r = rangee(";", "", "", "", "x");
+                    return r.substr(0, r.size() - 2);
+                }();
+                ajoute(debut + ligne + "\n");
                 continue;
             }
             ligne_assemblee const& l = p.lignes[suivante++];
