@@ -8,8 +8,10 @@
 #include "assembleur/assembleur.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "assembleur/lecture.h"
+#include "assembleur/verification_pile.h"
 #include "chaines/chaines.h"
 #include "simulateur/interpreteur.h"
 
@@ -23,6 +25,9 @@ struct bornes {
     long long min, max;
     char const* texte;
 };
+// Dans un commentaire, tait les avertissements de la verification de la pile.
+constexpr std::string_view marque_muette = "@pile-ok";
+
 constexpr bornes bornes_octet{-128, 255, "-128..255"};
 constexpr bornes bornes_adresse{0, 0xFFFF, "0..65535"};
 constexpr bornes bornes_mot{-32768, 0xFFFF, "-32768..65535"};
@@ -114,6 +119,7 @@ class assemblage {
             encode(e, l.octets);
             if (encode_octets) {
                 resultat.lignes.push_back(std::move(l));
+                colonnes.push_back(e.colonne_mot);
             }
         }
         if (diagnostics.erreur_vue()) {
@@ -123,9 +129,26 @@ class assemblage {
         }
     }
 
+    // Sur un programme reussi qui stocke en $0000, ou toute execution commence.
+    void verifie() {
+        if (diagnostics.erreur_vue() || resultat.image.empty()) {
+            return;
+        }
+        if (resultat.base != 0) {
+            for (ligne_assemblee& l : resultat.lignes) {
+                l.profondeurs = l.instruction ? profondeur_inconnue : 0;
+            }
+            return;
+        }
+        verifie_pile(
+            resultat, colonnes, [this](int ligne) { return muette(ligne); }, diagnostics);
+    }
+
+    // La verification nomme les boucles d'apres les symboles rendus.
     void termine() {
-        resultat.diagnostics = diagnostics.termine();
         resultat.symboles = symboles.rend();
+        verifie();
+        resultat.diagnostics = diagnostics.termine();
     }
 
   private:
@@ -277,11 +300,12 @@ class assemblage {
         }
     }
 
-    // Ce que le chargeur accepte ; un programme vide n'est qu'un avertissement.
+    // Ce que le chargeur accepte. Un programme vide est une erreur : il ne ferait
+    // qu'executer la memoire remise a 0 (PUSH $0000) jusqu'a remplir la pile.
     void verifie_taille(std::vector<std::uint32_t> const& places) {
         if (places.empty()) {
             if (!diagnostics.erreur_vue()) {
-                signale(diagnostics, 1, 1, "programme vide : aucune instruction ni donnée", false);
+                signale(diagnostics, 1, 1, "programme vide : aucune instruction ni donnée");
             }
             return;
         }
@@ -329,8 +353,22 @@ class assemblage {
         }
     }
 
+    // Le commentaire de la ligne demande de taire la verification de la pile.
+    bool muette(int ligne) const {
+        auto const e = std::lower_bound(enonces.begin(), enonces.end(), ligne,
+                                        [](enonce const& x, int n) { return x.ligne < n; });
+        if (e == enonces.end() || e->ligne != ligne) {
+            return false;
+        }
+        std::string_view const texte = ligne_a(source, e->debut);
+        std::size_t const commentaire = texte.find(';');
+        return commentaire != std::string_view::npos &&
+               texte.find(marque_muette, commentaire) != std::string_view::npos;
+    }
+
     std::string_view source;
     programme_assemble& resultat;
+    std::vector<int> colonnes; // du mot de chaque ligne de resultat.lignes
     liste_diagnostics diagnostics;
     table_symboles symboles;
     std::deque<enonce> enonces;
@@ -360,13 +398,110 @@ std::vector<ligne_assemblee>::const_iterator programme_assemble::stocke_depuis(i
                             [](ligne_assemblee const& x, int numero) { return x.ligne < numero; });
 }
 
+ligne_assemblee const* programme_assemble::ligne_couvrant(unsigned short adresse) const {
+    if (adresse < base || adresse - base >= static_cast<long>(debuts.size())) {
+        return nullptr;
+    }
+    // Un enonce tient en au plus plus_grande_image octets : on remonte a son debut.
+    for (std::size_t k = adresse - base + 1u; k-- > 0;) {
+        if (debuts[k] != 0) {
+            auto const l = stocke_depuis(debuts[k]);
+            return l->adresse + l->octets.size() > adresse ? &*l : nullptr;
+        }
+    }
+    return nullptr;
+}
+
 symbole_source const* programme_assemble::symbole(std::string const& nom) const {
-    for (symbole_source const& s : symboles) {
+    std::hash<std::string_view> const hache;
+    std::vector<std::uint32_t>& alveoles = index->alveoles;
+    std::call_once(index->construit, [&] {
+        // Au plus a moitie pleine : un nom absent s'arrete vite sur une alveole libre.
+        std::size_t taille = 16;
+        while (taille < 2 * symboles.size()) {
+            taille *= 2;
+        }
+        alveoles.assign(taille, 0);
+        for (std::size_t k = 0; k < symboles.size(); ++k) {
+            std::size_t a = hache(symboles[k].nom) & (taille - 1);
+            while (alveoles[a] != 0) {
+                a = (a + 1) & (taille - 1);
+            }
+            alveoles[a] = static_cast<std::uint32_t>(k + 1);
+        }
+    });
+    std::size_t const masque = alveoles.size() - 1;
+    for (std::size_t a = hache(nom) & masque; alveoles[a] != 0; a = (a + 1) & masque) {
+        symbole_source const& s = symboles[alveoles[a] - 1];
         if (s.nom == nom) {
             return &s;
         }
     }
     return nullptr;
+}
+
+namespace {
+
+char en_minuscule(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Distance d'edition de a et b (casse ignoree) si elle est au plus k, sinon k + 1 :
+// seule la bande |i - j| <= k est calculee, et on s'arrete des qu'une rangee la depasse.
+std::size_t distance_bornee(std::string const& a, std::string const& b, std::size_t k,
+                            std::vector<std::size_t>& rangee) {
+    std::size_t const trop = k + 1;
+    rangee.assign(b.size() + 1, trop);
+    for (std::size_t j = 0; j <= std::min(b.size(), k); ++j) {
+        rangee[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t const debut = i > k ? i - k : 1;
+        std::size_t const fin = std::min(b.size(), i + k);
+        std::size_t diagonale = rangee[debut - 1];
+        rangee[debut - 1] = debut == 1 && i <= k ? i : trop;
+        std::size_t plus_petite = rangee[debut - 1];
+        for (std::size_t j = debut; j <= fin; ++j) {
+            std::size_t const haut = rangee[j];
+            std::size_t v = diagonale + (en_minuscule(a[i - 1]) == en_minuscule(b[j - 1]) ? 0 : 1);
+            v = std::min({v, haut + 1, rangee[j - 1] + 1, trop});
+            rangee[j] = v;
+            diagonale = haut;
+            plus_petite = std::min(plus_petite, v);
+        }
+        if (fin < b.size()) {
+            rangee[fin + 1] = trop;
+        }
+        if (plus_petite >= trop) {
+            return trop;
+        }
+    }
+    return std::min(rangee[b.size()], trop);
+}
+
+} // namespace
+
+std::string programme_assemble::symbole_proche(std::string const& nom,
+                                               std::size_t fautes_max) const {
+    std::vector<std::size_t> rangee;
+    std::size_t meilleure = fautes_max + 1;
+    symbole_source const* choisi = nullptr;
+    for (symbole_source const& s : symboles) {
+        std::size_t const ecart =
+            s.nom.size() > nom.size() ? s.nom.size() - nom.size() : nom.size() - s.nom.size();
+        if (ecart >= meilleure || s.nom == nom) {
+            continue;
+        }
+        std::size_t const d = distance_bornee(nom, s.nom, meilleure - 1, rangee);
+        if (d < meilleure) {
+            meilleure = d;
+            choisi = &s;
+            if (d == 0) {
+                break;
+            }
+        }
+    }
+    return choisi ? choisi->nom : "";
 }
 
 programme_assemble assemble(std::string const& source) {

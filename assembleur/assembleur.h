@@ -7,7 +7,10 @@
 #define KARVELA_ASSEMBLEUR_H
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +32,29 @@ struct ligne_assemblee {
     unsigned short adresse;
     std::vector<unsigned char> octets;
     bool instruction; // faux : donnees (.octet, .mot)
+    // Verification de la pile : bit d a 1 si la pile peut avoir d entrees (0 a 16)
+    // avant l'instruction ; 0 si aucun chemin depuis $0000 n'y mene (et pour les
+    // donnees) ; profondeur_inconnue apres une ecriture dans le code.
+    std::uint32_t profondeurs = 0;
+};
+constexpr std::uint32_t profondeur_inconnue = std::uint32_t{1} << 31;
+
+// "2", "1-3", "0,2", "-" (jamais atteinte), "?" (inconnue) : la colonne du listing,
+// la marge de la fenetre du source.
+std::string texte_profondeurs(std::uint32_t profondeurs);
+
+// Une boucle dont chaque tour change la profondeur de la pile, d'apres la
+// verification : de quoi l'avertissement et les explications la disent.
+struct boucle_pile {
+    unsigned short entete;      // adresse ou le tour commence
+    std::string nom;            // etiquette en entete, vide s'il n'y en a pas
+    int ligne_debut, ligne_fin; // lignes extremes de ses instructions
+    int ligne_retour;           // instruction qui ramene a l'entete
+    int par_tour;               // entrees laissees en plus a chaque tour (negatif : en moins)
+    bool chaque_tour;           // par tous les chemins du tour ; sinon par certains seulement
+    std::vector<int> empilent;  // lignes de ses instructions qui ajoutent des entrees
+    std::vector<int> depilent;  // et qui en otent
+    int ligne_cmp = 0;          // un CMP de la boucle, qui ne depile rien ; 0 s'il n'y en a pas
 };
 
 // Un nom que le source definit. Les noms predefinis des ports n'en sont pas.
@@ -43,6 +69,14 @@ struct symbole_source {
     int colonne; // du nom
 };
 
+// Index des noms du source pour programme_assemble::symbole : construit au premier
+// appel, une seule fois meme si plusieurs fils cherchent a la fois (le correcteur),
+// jamais si personne ne cherche (karvela-asm et son listing n'en paient pas la place).
+struct index_symboles {
+    std::once_flag construit;
+    std::vector<std::uint32_t> alveoles; // rang + 1 dans symboles, 0 : libre
+};
+
 // image, lignes et debuts ne sont remplis que si le source n'a aucune erreur ;
 // symboles l'est toujours (valeurs sans garantie si le source est fautif).
 struct programme_assemble {
@@ -53,8 +87,12 @@ struct programme_assemble {
     // Dans l'ordre de leurs definitions ; par blocs, pour qu'un source de millions de
     // noms ne soit jamais recopie en entier.
     std::deque<symbole_source> symboles;
+    // Partage entre les copies, qui ont les memes symboles.
+    std::shared_ptr<index_symboles> index = std::make_shared<index_symboles>();
     // Pour chaque octet de l'image : la ligne de l'enonce qui y commence, 0 ailleurs.
     std::vector<int> debuts;
+    // Boucles dont les tours changent la profondeur, dans l'ordre de leurs lignes.
+    std::vector<boucle_pile> boucles;
 
     bool reussi() const; // aucune erreur ; les avertissements n'empechent rien
     // Ligne de l'enonce qui commence a l'adresse ; 0 s'il n'y en a pas (milieu
@@ -67,8 +105,18 @@ struct programme_assemble {
     // Le premier enonce qui stocke a la ligne ou plus bas dans le source ;
     // lignes.end() s'il n'y en a pas.
     std::vector<ligne_assemblee>::const_iterator stocke_depuis(int ligne) const;
-    // Le symbole du source de ce nom, nullptr s'il n'y en a pas (recherche lineaire).
+    // L'enonce qui stocke l'octet a l'adresse (son debut ou sa suite) ; nullptr
+    // s'il n'y en a pas.
+    ligne_assemblee const* ligne_couvrant(unsigned short adresse) const;
+    // Le symbole du source de ce nom, nullptr s'il n'y en a pas : une recherche dans
+    // l'index (hachage), quel que soit le nombre de noms.
     symbole_source const* symbole(std::string const& nom) const;
+    // Pour un « voulez-vous dire » sur un nom absent (karvela-note, --pose) : le nom
+    // du source le plus proche de nom, casse ignoree, a au plus fautes_max
+    // insertions, suppressions ou remplacements, le premier defini a distance egale,
+    // jamais nom lui-meme ; vide s'il n'y en a pas. Un passage sans allocation par
+    // nom, qui ecarte d'abord ceux dont la longueur differe de plus de fautes_max.
+    std::string symbole_proche(std::string const& nom, std::size_t fautes_max) const;
 };
 
 // Un octet nul arrete la lecture ; une marque d'ordre UTF-8 en tete est sautee

@@ -4,7 +4,10 @@
 // a une n'est pas analysee plus loin que son etiquette), puis jeton a jeton.
 #include "assembleur/lecture.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string>
+#include <vector>
 
 #include "simulateur/interpreteur.h"
 
@@ -39,6 +42,60 @@ int opcode_de(std::string_view mot) {
         }
     }
     return -1;
+}
+
+std::size_t distance(std::string const& a, std::string const& b) {
+    std::vector<std::size_t> ligne(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        ligne[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonale = ligne[0];
+        ligne[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const haut = ligne[j];
+            ligne[j] = std::min(
+                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+            diagonale = haut;
+        }
+    }
+    return ligne[b.size()];
+}
+
+// Les lettres de court se suivent dans long : une forme abregee (BNZ de BNEZ).
+bool abrege(std::string const& court, std::string const& long_) {
+    std::size_t j = 0;
+    for (char c : long_) {
+        j += j < court.size() && court[j] == c;
+    }
+    return j == court.size();
+}
+
+// Le mnemonique le plus proche du mot (casse ignoree ; une faute jusqu'a quatre
+// lettres, deux au-dela), a distance egale celui dont le mot est une forme abregee ;
+// vide s'il n'y en a pas, ou si deux le sont autant (PUSHX : PUSH ou PUSHI ?).
+std::string mnemonique_proche(std::string_view mot) {
+    std::string const m = majuscules(std::string(mot));
+    std::size_t const permis = m.size() <= 4 ? 1 : 2;
+    std::size_t meilleur = 2 * permis + 2;
+    int choisi = -1;
+    bool ex_aequo = false;
+    for (int op = 0; op < nombre_opcodes_definis; ++op) {
+        std::string const c = internal_mp_interpreteur_libelle_instruction[op];
+        std::size_t const d = distance(m, c);
+        if (d > permis) {
+            continue;
+        }
+        std::size_t const rang = 2 * d + (abrege(m, c) ? 0 : 1);
+        if (rang < meilleur) {
+            meilleur = rang;
+            choisi = op;
+            ex_aequo = false;
+        } else if (rang == meilleur) {
+            ex_aequo = true;
+        }
+    }
+    return choisi < 0 || ex_aequo ? "" : internal_mp_interpreteur_libelle_instruction[choisi];
 }
 
 // Ce qu'attend l'operande d'une instruction, pour les messages.
@@ -179,11 +236,15 @@ class lecteur_ligne {
         int const opcode = opcode_de(j.texte);
         if (opcode < 0) {
             jeton const* apres = jetons.regarde(1);
-            bool const suivi_d_instruction =
-                apres && apres->sorte == sorte_jeton::nom && opcode_de(apres->texte) >= 0;
-            erreur(j.colonne,
-                   "mnémonique inconnu " + cite(j) +
-                       (suivi_d_instruction ? " (une étiquette se termine par « : »)" : ""));
+            // Un nom suivi d'une instruction ou d'une directive : une etiquette sans ':'.
+            bool const etiquette =
+                apres && ((apres->sorte == sorte_jeton::nom && opcode_de(apres->texte) >= 0) ||
+                          apres->sorte == sorte_jeton::directive);
+            std::string const proche = etiquette ? "" : mnemonique_proche(j.texte);
+            erreur(j.colonne, "mnémonique inconnu " + cite(j) +
+                                  (etiquette        ? " (une étiquette se termine par « : »)"
+                                   : proche.empty() ? ""
+                                                    : " (voulez-vous dire « " + proche + " » ?)"));
             return;
         }
         e.sorte = enonce::instruction;

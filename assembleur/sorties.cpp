@@ -37,11 +37,13 @@ std::string sans_blancs_finaux(std::string s) {
     return s;
 }
 
-// Une rangee "adresse | octets | instruction | source" du listing.
+// Une rangee "adresse | octets | instruction | pile | source" du listing ; pile :
+// les profondeurs possibles avant l'instruction, d'apres la verification.
 std::string rangee(std::string const& adresse, std::string const& octets,
-                   std::string const& instruction, std::string const& source) {
+                   std::string const& instruction, std::string const& pile,
+                   std::string const& source) {
     return sans_blancs_finaux(colonne(adresse, 10) + colonne(octets, 9) + colonne(instruction, 12) +
-                              source) +
+                              colonne(pile, 5) + source) +
            "\n";
 }
 
@@ -58,7 +60,7 @@ std::string entete_listing(programme_assemble const& p) {
     std::vector<unsigned char> const bin = fichier_bin(p);
     return "; Chargé en " + hex2(p.base >> 8) + hex2(p.base) + " : " +
            std::to_string(p.image.size()) + " octets (en-tête " + octets_texte(bin, 0, 4) +
-           ").\n; adresse | octets   | instruction | source\n";
+           ").\n; adresse | octets   | instruction | pile | source\n";
 }
 
 } // namespace
@@ -147,7 +149,12 @@ std::string fichier_listing(programme_assemble const& p, std::string const& sour
                 entete = true;
             }
             if (suivante >= p.lignes.size() || p.lignes[suivante].ligne != numero) {
-                ajoute(rangee(";", "", "", ligne));
+                // Une ligne qui ne stocke rien : les colonnes vides sont toujours les memes.
+                static std::string const debut = [] {
+                    std::string const r = rangee(";", "", "", "", "x");
+                    return r.substr(0, r.size() - 2);
+                }();
+                ajoute(debut + ligne + "\n");
                 continue;
             }
             ligne_assemblee const& l = p.lignes[suivante++];
@@ -156,6 +163,7 @@ std::string fichier_listing(programme_assemble const& p, std::string const& sour
                 processeur.desassemblage_instruction(l.adresse, texte_instruction);
                 ajoute(rangee(hex2(l.adresse >> 8) + hex2(l.adresse),
                               octets_texte(l.octets, 0, l.octets.size()), texte_instruction,
+                              texte_profondeurs(l.profondeurs),
                               est_branchement(l.octets[0])
                                   ? ligne + cible_branchement(l, etiquette_en, p)
                                   : ligne));
@@ -166,7 +174,7 @@ std::string fichier_listing(programme_assemble const& p, std::string const& sour
                 ajoute(rangee(
                     hex2(adresse >> 8) + hex2(adresse),
                     octets_texte(l.octets, i, std::min(i + octets_par_rangee, l.octets.size())), "",
-                    i == 0 ? ligne : ""));
+                    "", i == 0 ? ligne : ""));
             }
         }
     };

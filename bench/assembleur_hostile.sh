@@ -4,7 +4,9 @@
 # 200 000 etiquettes et autant de noms non definis) et des pires cas choisis
 # (le plus d'enonces, le plus d'etiquettes et un nom a la casse pres, 750 000
 # etiquettes qui ne different que par la casse, le plus de constantes avec listing,
-# une expression de millions de noms inconnus, une chaine geante). Pour chacun :
+# une expression de millions de noms inconnus, une chaine geante, et pour la
+# verification de la pile la plus grande image permise, des PUSHI et des BNEZ qui
+# ramenent tous en $0000 : toutes les profondeurs partout). Pour chacun :
 # secondes ecoulees et de processeur (la machine peut etre partagee), pic de
 # memoire residente et la borne 20 x taille + 50 Mo.
 # Utilisation : bench/assembleur_hostile.sh [DOSSIER_DE_CONSTRUCTION] (build/release)
@@ -38,9 +40,10 @@ perl -e "$noms; print \"NOP\n\"; print nom(\$_), \"=1\n\" for 1..int(($mio - 4) 
   >"$travail/constantes.asm"
 perl -e "print 'AA: PUSH aa', '+aa' x (($mio - 12) / 3)" >"$travail/expression.asm"
 perl -e "print '.octet \"', 'a' x ($mio - 9), '\"'" >"$travail/chaine.asm"
+perl -e 'my $c = " ; " . ("x" x 1260) . "\n"; print "PUSHI 1$c BNEZ 0$c" x 6552' >"$travail/pile.asm"
 
 printf '%-16s %10s %9s %9s %8s %9s  %s\n' cas octets secondes "cpu s" "pic Mo" "borne Mo" sortie
-for cas in octets interrogations non_definis enonces etiquettes casse constantes expression chaine; do
+for cas in octets interrogations non_definis enonces etiquettes casse constantes expression chaine pile; do
   source=$travail/$cas.asm
   taille=$(stat -c %s "$source")
   options=()

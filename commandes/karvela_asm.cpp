@@ -25,12 +25,14 @@ char const* const aide =
     "  -o SORTIE   fichier produit (par défaut SOURCE avec l'extension .bin ou .s19)\n"
     "  -f FORMAT   bin : image pour « Ouvrir fichier binaire » (par défaut)\n"
     "              s19 : S-records\n"
-    "  -l LISTING  écrit aussi le listing : adresse, octets, instruction, ligne source\n"
+    "  -l LISTING  écrit aussi le listing : adresse, octets, instruction, pile, ligne source\n"
     "  --help      affiche cette aide\n"
     "  --version   affiche la version\n"
     "  --          la suite est SOURCE, même commençant par -\n"
     "\n"
     "Les erreurs s'affichent sous la forme fichier:ligne:colonne: erreur: message.\n"
+    "La pile est vérifiée sur tous les chemins depuis $0000 ; ses avertissements\n"
+    "(attention:) n'empêchent rien, et « @pile-ok » dans un commentaire les tait.\n"
     "Sortie : 0 assemblé, 1 erreurs dans le source (aucun fichier écrit), 2 mauvais usage.\n";
 
 struct options {

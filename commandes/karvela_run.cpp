@@ -68,9 +68,32 @@ int main(int argc, char** argv) {
         std::cerr << "karvela-run: " << pose_fautive << "\n";
         return sortie_usage;
     }
+    std::vector<question_pourquoi> questions(o.pourquoi.size());
+    for (std::size_t k = 0; k < o.pourquoi.size(); ++k) {
+        std::string const fautive = question_de(o.pourquoi[k], p, questions[k]);
+        if (!fautive.empty()) {
+            std::cerr << "karvela-run: " << fautive << "\n";
+            return sortie_usage;
+        }
+    }
     machine_seule seule;
+    // L'historique ne sert qu'aux explications : sans elles, il reste eteint.
+    seule.m().garde_historique(!questions.empty());
     arret_decrit const a = lance_programme(seule, p, d, ecrit_trace);
     etat_final const e = releve(seule.m(), a, o.zones);
-    std::cout << (o.json ? rapport_json(e) : rapport_texte(e));
+    std::vector<explication> reponses;
+    std::vector<ecriture_exterieure> const ecritures = ecritures_de(d);
+    for (question_pourquoi const& q : questions) {
+        reponses.push_back(pourquoi(seule.m(), p.source ? &p.assemble : nullptr, ecritures, q,
+                                    {a.bilan.raison, a.bilan.adresse, a.bilan.pile}));
+    }
+    if (o.json) {
+        std::cout << (reponses.empty() ? rapport_json(e) : rapport_json_pourquoi(e, reponses));
+    } else {
+        std::cout << rapport_texte(e);
+        for (explication const& r : reponses) {
+            std::cout << texte_explication(r);
+        }
+    }
     return fin_commande(commande, sortie_executee);
 }

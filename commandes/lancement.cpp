@@ -90,7 +90,7 @@ class lecteur_options {
         } else if (nom == "--trace" || nom == "--json") {
             (nom == "--trace" ? options.trace : options.json) = true;
         } else if (nom == "-n" || nom == "--pas" || nom == "--jusqu-a" || nom == "--entree" ||
-                   nom == "--memoire" || nom == "--pose") {
+                   nom == "--memoire" || nom == "--pose" || nom == "--pourquoi") {
             if (!a_valeur && i + 1 >= arguments.size()) {
                 fin = fautif("l'option « " + nom + " » attend une valeur");
                 return true;
@@ -129,6 +129,12 @@ class lecteur_options {
             return entree(valeur);
         } else if (nom == "--pose") {
             return pose(valeur);
+        } else if (nom == "--pourquoi") {
+            if (valeur.empty()) {
+                return "--pourquoi attend QUOI : A à E, pile, pile:N, N, Z, V, ccr:X, arret, une "
+                       "adresse ou une étiquette";
+            }
+            options.pourquoi.push_back(valeur);
         } else {
             return zone(valeur);
         }
@@ -238,6 +244,11 @@ char const* const aide_run =
     "  --trace           une ligne par instruction : adresse, instruction, registres après\n"
     "  --json            le rapport en un objet JSON (la trace va alors sur la sortie\n"
     "                    d'erreur)\n"
+    "  --pourquoi QUOI   après l'arrêt, d'où vient QUOI : un port (A à E, DDRC, DDRD),\n"
+    "                    pile (le sommet), pile:N (N depuis le fond), un drapeau (N, Z, V,\n"
+    "                    ccr:E, ccr:C...), arret, une adresse ou une étiquette (+N) ;\n"
+    "                    répétable. Garde l'historique des 131072 dernières instructions\n"
+    "                    (1,75 Mio), éteint sans cette option\n"
     "  --help            affiche cette aide\n"
     "  --version         affiche la version\n"
     "  --                la suite est PROGRAMME, même commençant par -\n"
@@ -337,8 +348,8 @@ std::string rapport_json(etat_final const& e) {
 
 std::string rapport_texte(etat_final const& e) {
     // La meme phrase que la barre d'etat de la fenetre, puis le compte.
-    std::string t = texte_etat(false, e.raison, e.adresse_arret, e.pile_en_faute) + ", après " +
-                    compte(static_cast<std::size_t>(e.pas), "instruction") + "\n";
+    std::string t =
+        e.phrase + ", après " + compte(static_cast<std::size_t>(e.pas), "instruction") + "\n";
     t += "PC $" + hex(e.PC, 4) + "  SP " + std::to_string(e.SP) + "  CCR " + bin8toS(e.CCR) +
          " (ENZVC)  A $" + hex(e.A, 2) + "  X $" + hex(e.X, 4) + "\n";
     t += "Pile (du fond au sommet) : " + (e.pile.empty() ? "vide" : liste(e.pile, " ")) + "\n";
@@ -356,4 +367,93 @@ std::string rapport_texte(etat_final const& e) {
         t += "\n";
     }
     return t;
+}
+
+std::string question_de(std::string const& quoi, programme_charge const& p, question_pourquoi& q) {
+    q = question_pourquoi{};
+    q.texte = quoi;
+    std::string majuscules;
+    for (char c : quoi) {
+        majuscules += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static const struct {
+        char const* nom;
+        unsigned char masque;
+    } drapeaux[] = {{"E", CCR_E}, {"N", CCR_N}, {"Z", CCR_Z}, {"V", CCR_V}, {"C", CCR_C}};
+    if (majuscules == "ARRET") {
+        q.sorte = question_pourquoi::arret;
+        return "";
+    }
+    if (majuscules == "PILE" || majuscules.rfind("PILE:", 0) == 0) {
+        q.sorte = question_pourquoi::pile;
+        long long n = -1;
+        if (majuscules.size() > 4 && !nombre_dans(quoi.substr(5), 0, taille_pile_interne - 1, n)) {
+            return "--pourquoi « " + quoi + " » : pile:N attend N de 0 (le fond) à 15";
+        }
+        q.entree = static_cast<int>(n);
+        return "";
+    }
+    for (int r = 0; r < nb_registres_ports; ++r) {
+        if (majuscules == noms_registres_ports[r]) {
+            q.sorte = question_pourquoi::memoire;
+            q.adresse = r < nb_ports    ? ports_machine[r].adresse_valeur
+                        : r == nb_ports ? ports_machine[2].adresse_direction
+                                        : ports_machine[3].adresse_direction;
+            return "";
+        }
+    }
+    std::string const drapeau = majuscules.rfind("CCR:", 0) == 0 ? majuscules.substr(4)
+                                : majuscules == "N" || majuscules == "Z" || majuscules == "V"
+                                    ? majuscules
+                                    : "";
+    for (auto const& d : drapeaux) {
+        if (drapeau == d.nom) {
+            q.sorte = question_pourquoi::drapeau;
+            q.masque = d.masque;
+            return "";
+        }
+    }
+    if (majuscules.rfind("CCR:", 0) == 0) {
+        return "--pourquoi « " + quoi + " » : ccr: attend E, N, Z, V ou C";
+    }
+    cle_adresse c;
+    if (!lit_cle_adresse(quoi, c)) {
+        return "--pourquoi « " + quoi +
+               " » inconnu (attendu A à E, DDRC, DDRD, pile, pile:N, N, Z, V, ccr:X, arret, une "
+               "adresse ou une étiquette)";
+    }
+    unsigned short adresse = 0;
+    std::string const erreur = resout_cle(c, p, 1, adresse);
+    if (!erreur.empty()) {
+        return "--pourquoi " + quoi + " : " + erreur;
+    }
+    q.sorte = question_pourquoi::memoire;
+    q.adresse = adresse;
+    return "";
+}
+
+std::vector<ecriture_exterieure> ecritures_de(demande_execution const& d) {
+    std::vector<ecriture_exterieure> e;
+    for (octets_poses const& o : d.memoire) {
+        for (std::size_t i = 0; i < o.octets.size() && o.adresse + i < fin_memoire; ++i) {
+            e.push_back({ecriture_exterieure::pose, 0, static_cast<unsigned short>(o.adresse + i),
+                         o.octets[i]});
+        }
+    }
+    for (evenement_entree const& v : d.entrees) {
+        e.push_back({v.pas == 0 ? ecriture_exterieure::entree : ecriture_exterieure::evenement,
+                     static_cast<unsigned long long>(v.pas), ports_machine[v.port].adresse_valeur,
+                     v.valeur});
+    }
+    return e;
+}
+
+std::string rapport_json_pourquoi(etat_final const& e, std::vector<explication> const& reponses) {
+    std::string j = rapport_json(e);
+    j.erase(j.size() - 2); // "}\n"
+    j += ", \"pourquoi\": [";
+    for (std::size_t k = 0; k < reponses.size(); ++k) {
+        j += (k > 0 ? ", " : "") + json_explication(reponses[k]);
+    }
+    return j + "]}\n";
 }

@@ -9,6 +9,7 @@
 
 #include "exercices/adresses.h"
 #include "execution/moteur.h"
+#include "explication/pourquoi.h"
 
 struct options_run {
     std::string programme;
@@ -31,6 +32,7 @@ struct options_run {
     std::vector<zone_nommee> zones_nommees; // --memoire, resolues avec les --pose
     bool trace = false;
     bool json = false;
+    std::vector<std::string> pourquoi; // --pourquoi, dans l'ordre
 };
 
 enum class demande_run { executer, aide, version, usage_fautif };
@@ -58,6 +60,15 @@ std::string ligne_trace(unsigned short adresse, std::string const& instruction,
                         mp_interpreteur const& cpu);
 
 std::string rapport_json(etat_final const& e); // un objet, une ligne
+
+// La question d'un --pourquoi QUOI : port (A a E, DDRC, DDRD), pile, pile:N, drapeau
+// (N, Z, V, ou ccr:X pour chacun), arret, adresse ou etiquette du source (+N).
+// Vide si elle se lit, sinon le message ; p sert aux etiquettes.
+std::string question_de(std::string const& quoi, programme_charge const& p, question_pourquoi& q);
+// Ce que la demande ecrit hors des instructions : octets poses, entrees, evenements.
+std::vector<ecriture_exterieure> ecritures_de(demande_execution const& d);
+// Le rapport JSON avec, en dernier, "pourquoi": [ ... ].
+std::string rapport_json_pourquoi(etat_final const& e, std::vector<explication> const& reponses);
 std::string rapport_texte(etat_final const& e);
 
 #endif

@@ -6,6 +6,7 @@
 #include "execution/moteur.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "assembleur/source.h"
 #include "execution/fichiers.h"
@@ -199,5 +200,19 @@ etat_final releve(machine& m, arret_decrit const& a, std::vector<zone_memoire> c
         }
         e.zones.push_back(r);
     }
+    e.phrase = texte_arret(e.raison, e.adresse_arret, e.pile_en_faute, e.ligne, memoire);
     return e;
+}
+
+std::string texte_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile, int ligne,
+                        mem_64k const& memoire) {
+    if (raison != arret::erreur_pile) {
+        return texte_etat(false, raison, adresse, pile);
+    }
+    char ou[16];
+    std::snprintf(ou, sizeof ou, "en $%04x", adresse);
+    std::string const mnemonique =
+        internal_mp_interpreteur_libelle_instruction[memoire.read_byte(adresse) & masque_opcode];
+    return std::string("Arrêt : ") + texte_erreur_pile(pile) + " " +
+           (ligne > 0 ? "ligne " + std::to_string(ligne) : ou) + " (" + mnemonique + ")";
 }

@@ -135,8 +135,16 @@ struct etat_final {
         std::vector<unsigned char> octets;
     };
     std::vector<zone> zones;
+    std::string phrase; // texte_arret
 };
 
 etat_final releve(machine& m, arret_decrit const& a, std::vector<zone_memoire> const& zones);
+
+// La phrase d'un arret, pour la barre de la fenetre et karvela-run. Une erreur de
+// pile dit ou et quoi : "Arrêt : pile pleine ligne 3 (DUP)", ou "... en $0002 (DUP)"
+// sans ligne (un .bin) ; ligne est celle de l'instruction fautive, memoire celle ou
+// elle est. Les autres arrets sont ceux de texte_etat.
+std::string texte_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile, int ligne,
+                        mem_64k const& memoire);
 
 #endif

@@ -186,7 +186,10 @@ unsigned short mp_interpreteur::desassemblage_instruction(unsigned short adr, ch
 // --- Formes communes ---
 
 template <bool drapeaux, typename Effet>
-inline void mp_interpreteur::instruction_pile(int opcode, int besoin, int libres, Effet effet) {
+inline void mp_interpreteur::instruction_pile(int opcode, Effet effet) {
+    // Opcode constant a chaque appel : la condition se lit dans la table a la compilation.
+    int const besoin = internal_mp_interpreteur_effet_pile[opcode].besoin();
+    int const libres = internal_mp_interpreteur_effet_pile[opcode].libres();
     // Chemin reussi en ligne droite : sans l'indication, il commence par un saut pris,
     // et un saut pris de plus par pas se paie sur le debit.
     if (__builtin_expect(SP + 1 >= besoin && SP + libres < taille_pile_interne, 1)) {
@@ -218,7 +221,7 @@ inline void mp_interpreteur::branchement(int opcode, bool condition) {
 // Les effets rendent l'octet dont l'instruction tire ses drapeaux.
 
 void mp_interpreteur::PUSH(int) {
-    instruction_pile<true>(op_PUSH, 0, 1, [this] {
+    instruction_pile<true>(op_PUSH, [this] {
         unsigned char const b = memoire->read_byte(operande());
         range(++SP, b);
         return b;
@@ -226,7 +229,7 @@ void mp_interpreteur::PUSH(int) {
 }
 
 void mp_interpreteur::PUSHI(int) {
-    instruction_pile<true>(op_PUSHI, 0, 1, [this] {
+    instruction_pile<true>(op_PUSHI, [this] {
         unsigned char const b = memoire->read_byte(static_cast<unsigned short>(lecture_PC() + 1));
         range(++SP, b);
         return b;
@@ -234,7 +237,7 @@ void mp_interpreteur::PUSHI(int) {
 }
 
 void mp_interpreteur::POP(int) {
-    instruction_pile<true>(op_POP, 1, 0, [this] {
+    instruction_pile<true>(op_POP, [this] {
         unsigned char const t = entree(SP--);
         memoire->write_byte(operande(), t);
         return t;
@@ -242,7 +245,7 @@ void mp_interpreteur::POP(int) {
 }
 
 void mp_interpreteur::DUP(int) {
-    instruction_pile<true>(op_DUP, 1, 1, [this] {
+    instruction_pile<true>(op_DUP, [this] {
         unsigned char const t = entree(SP);
         range(++SP, t);
         return t;
@@ -250,7 +253,7 @@ void mp_interpreteur::DUP(int) {
 }
 
 void mp_interpreteur::SWAP(int) {
-    instruction_pile<true>(op_SWAP, 2, 0, [this] {
+    instruction_pile<true>(op_SWAP, [this] {
         unsigned char const s = entree(SP - 1);
         unsigned char const t = entree(SP);
         range(SP - 1, t);
@@ -260,14 +263,14 @@ void mp_interpreteur::SWAP(int) {
 }
 
 void mp_interpreteur::DROP(int) {
-    instruction_pile<false>(op_DROP, 1, 0, [this] {
+    instruction_pile<false>(op_DROP, [this] {
         --SP;
         return static_cast<unsigned char>(0);
     });
 }
 
 void mp_interpreteur::OVER(int) {
-    instruction_pile<true>(op_OVER, 2, 1, [this] {
+    instruction_pile<true>(op_OVER, [this] {
         unsigned char const s = entree(SP - 1);
         range(++SP, s);
         return s;
@@ -275,7 +278,7 @@ void mp_interpreteur::OVER(int) {
 }
 
 void mp_interpreteur::ROLL(int) {
-    instruction_pile<true>(op_ROLL, 3, 0, [this] {
+    instruction_pile<true>(op_ROLL, [this] {
         unsigned char const r = entree(SP - 2);
         unsigned char const s = entree(SP - 1);
         unsigned char const t = entree(SP);
@@ -290,7 +293,7 @@ void mp_interpreteur::ROLL(int) {
 // ( s t -- x ) : x remplace s, puis t disparait.
 
 void mp_interpreteur::ADD(int) {
-    instruction_pile<true>(op_ADD, 2, 0, [this] {
+    instruction_pile<true>(op_ADD, [this] {
         unsigned char const x = static_cast<unsigned char>(entree(SP - 1) + entree(SP));
         range(--SP, x);
         return x;
@@ -298,7 +301,7 @@ void mp_interpreteur::ADD(int) {
 }
 
 void mp_interpreteur::SUB(int) {
-    instruction_pile<true>(op_SUB, 2, 0, [this] {
+    instruction_pile<true>(op_SUB, [this] {
         unsigned char const x = static_cast<unsigned char>(entree(SP - 1) - entree(SP));
         range(--SP, x);
         return x;
@@ -306,7 +309,7 @@ void mp_interpreteur::SUB(int) {
 }
 
 void mp_interpreteur::NEG(int) {
-    instruction_pile<true>(op_NEG, 1, 0, [this] {
+    instruction_pile<true>(op_NEG, [this] {
         unsigned char const x = static_cast<unsigned char>(0 - entree(SP));
         range(SP, x);
         return x;
@@ -314,7 +317,7 @@ void mp_interpreteur::NEG(int) {
 }
 
 void mp_interpreteur::MULT(int) {
-    instruction_pile<true>(op_MULT, 2, 0, [this] {
+    instruction_pile<true>(op_MULT, [this] {
         unsigned char const x = static_cast<unsigned char>(entree(SP - 1) * entree(SP));
         range(--SP, x);
         return x;
@@ -324,11 +327,11 @@ void mp_interpreteur::MULT(int) {
 void mp_interpreteur::CMP(int) {
     // La pile ne change pas : seule la difference compte, pour les drapeaux.
     instruction_pile<true>(
-        op_CMP, 2, 0, [this] { return static_cast<unsigned char>(entree(SP - 1) - entree(SP)); });
+        op_CMP, [this] { return static_cast<unsigned char>(entree(SP - 1) - entree(SP)); });
 }
 
 void mp_interpreteur::AND(int) {
-    instruction_pile<true>(op_AND, 2, 0, [this] {
+    instruction_pile<true>(op_AND, [this] {
         unsigned char const x = entree(SP - 1) & entree(SP);
         range(--SP, x);
         return x;
@@ -336,7 +339,7 @@ void mp_interpreteur::AND(int) {
 }
 
 void mp_interpreteur::OR(int) {
-    instruction_pile<true>(op_OR, 2, 0, [this] {
+    instruction_pile<true>(op_OR, [this] {
         unsigned char const x = entree(SP - 1) | entree(SP);
         range(--SP, x);
         return x;
@@ -344,7 +347,7 @@ void mp_interpreteur::OR(int) {
 }
 
 void mp_interpreteur::XOR(int) {
-    instruction_pile<true>(op_XOR, 2, 0, [this] {
+    instruction_pile<true>(op_XOR, [this] {
         unsigned char const x = entree(SP - 1) ^ entree(SP);
         range(--SP, x);
         return x;
@@ -353,7 +356,7 @@ void mp_interpreteur::XOR(int) {
 
 void mp_interpreteur::NOT(int) {
     // Negation logique, pas complement bit a bit.
-    instruction_pile<true>(op_NOT, 1, 0, [this] {
+    instruction_pile<true>(op_NOT, [this] {
         unsigned char const x = entree(SP) == 0 ? 1 : 0;
         range(SP, x);
         return x;
@@ -362,7 +365,7 @@ void mp_interpreteur::NOT(int) {
 
 void mp_interpreteur::ASR(int) {
     // Division signee arrondie vers zero : -1 donne 0, pas -1 comme un decalage.
-    instruction_pile<true>(op_ASR, 1, 0, [this] {
+    instruction_pile<true>(op_ASR, [this] {
         unsigned char const x = static_cast<unsigned char>(pile_interne[SP] / 2);
         range(SP, x);
         return x;
@@ -371,7 +374,7 @@ void mp_interpreteur::ASR(int) {
 
 void mp_interpreteur::LSR(int) {
     // Le bit 7 reste en place.
-    instruction_pile<true>(op_LSR, 1, 0, [this] {
+    instruction_pile<true>(op_LSR, [this] {
         unsigned char const t = entree(SP);
         unsigned char const x = static_cast<unsigned char>((t >> 1) | (t & bit_signe));
         range(SP, x);
@@ -380,7 +383,7 @@ void mp_interpreteur::LSR(int) {
 }
 
 void mp_interpreteur::LSL(int) {
-    instruction_pile<true>(op_LSL, 1, 0, [this] {
+    instruction_pile<true>(op_LSL, [this] {
         unsigned char const x = static_cast<unsigned char>(entree(SP) << 1);
         range(SP, x);
         return x;

@@ -93,12 +93,11 @@ class mp_interpreteur {
     void NIET(int mode_adressage);
 
   private:
-    // Forme commune des instructions de pile : s'il y a au moins `besoin` entrees
-    // et `libres` places libres, effet() change la pile et rend l'octet dont on
-    // tire Z et N (ignore si drapeaux est faux) ; sinon seul E est leve.
+    // Forme commune des instructions de pile : si la condition de l'opcode tient
+    // (internal_mp_interpreteur_effet_pile), effet() change la pile et rend l'octet
+    // dont on tire Z et N (ignore si drapeaux est faux) ; sinon seul E est leve.
     // Dans les deux cas PC avance de la taille de l'opcode.
-    template <bool drapeaux, typename Effet>
-    void instruction_pile(int opcode, int besoin, int libres, Effet effet);
+    template <bool drapeaux, typename Effet> void instruction_pile(int opcode, Effet effet);
     // Branchement relatif a l'adresse de son propre opcode, pris si condition.
     void branchement(int opcode, bool condition);
 
@@ -139,6 +138,56 @@ class mp_interpreteur {
 };
 
 typedef void (*operation_instruction)(mp_interpreteur&, int);
+
+// Ce qu'une instruction fait de la pile quand sa condition tient : elle ote depile
+// entrees et en pose empile a leur place, ( s t -- x ) pour ADD : 2 et 1. La
+// condition en decoule : depile entrees presentes, et une place libre par entree
+// posee en plus. Une instruction en echec ne change que E, et PC avance de sa
+// taille : la pile reste telle quelle. Branchements, NOP et opcodes indefinis : 0 et 0.
+struct effet_pile {
+    signed char depile;
+    signed char empile;
+    constexpr int besoin() const { return depile; }
+    constexpr int libres() const { return empile > depile ? empile - depile : 0; }
+};
+
+// Table indexee par l'opcode, comme les trois autres ; en ligne pour que le
+// processeur y lise ses conditions a la compilation, et la verification de la
+// pile de l'assembleur au meme endroit.
+inline constexpr effet_pile internal_mp_interpreteur_effet_pile[nombre_opcodes] = {
+    {0, 1}, // 0x00 PUSH  ( -- b )
+    {0, 1}, // 0x01 PUSHI ( -- b )
+    {1, 0}, // 0x02 POP   ( t -- )
+    {1, 2}, // 0x03 DUP   ( t -- t t )
+    {2, 2}, // 0x04 SWAP  ( s t -- t s )
+    {1, 0}, // 0x05 DROP  ( t -- )
+    {2, 3}, // 0x06 OVER  ( s t -- s t s )
+    {3, 3}, // 0x07 ROLL  ( r s t -- t r s )
+    {2, 1}, // 0x08 ADD   ( s t -- x )
+    {2, 1}, // 0x09 SUB
+    {1, 1}, // 0x0A NEG   ( t -- x )
+    {2, 1}, // 0x0B MULT
+    {2, 2}, // 0x0C CMP   ( s t -- s t ) : ne depile rien
+    {2, 1}, // 0x0D AND
+    {2, 1}, // 0x0E OR
+    {2, 1}, // 0x0F XOR
+    {1, 1}, // 0x10 NOT
+    {1, 1}, // 0x11 ASR
+    {1, 1}, // 0x12 LSR
+    {1, 1}, // 0x13 LSL
+    {0, 0}, // 0x14 BEQZ
+    {0, 0}, // 0x15 BNEZ
+    {0, 0}, // 0x16 BLTZ
+    {0, 0}, // 0x17 BGEZ
+    {0, 0}, // 0x18 BC
+    {0, 0}, // 0x19 BNC
+    {0, 0}, // 0x1A BT
+    {0, 0}, // 0x1B NOP
+    {0, 0}, // 0x1C
+    {0, 0}, // 0x1D
+    {0, 0}, // 0x1E
+    {0, 0}, // 0x1F
+};
 
 // Tables indexees par l'opcode : taille en octets, mnemonique, traitant.
 extern const int internal_mp_interpreteur_taille_instruction[nombre_opcodes_definis];

@@ -94,10 +94,12 @@ std::size_t machine::octets_historique() const {
 }
 
 void machine::note_instruction(unsigned short pc) {
+    // Anneau plein : la place est celle de la plus ancienne, qu'on oublie.
+    std::size_t const place = (debut_annulations_ + nb_annulations_) & (anneau_.size() - 1);
     if (nb_annulations_ == anneau_.size()) {
         oublie_plus_ancienne();
     }
-    annulation& a = anneau_[(debut_annulations_ + nb_annulations_) & (anneau_.size() - 1)];
+    annulation& a = anneau_[place];
     ++nb_annulations_;
     short const sp = cpu_.SP_value();
     a.pc = pc;
@@ -127,10 +129,10 @@ void machine::note_port(changement_port const& avant) {
 }
 
 void machine::oublie_plus_ancienne() {
-    annulation const& a = anneau_[debut_annulations_];
+    annulation const& a = anneau_[debut_annulations_ & (anneau_.size() - 1)];
     debut_ports_ = (debut_ports_ + a.nb_ports) & (anneau_ports_.size() - 1);
     nb_changements_ -= a.nb_ports;
-    debut_annulations_ = (debut_annulations_ + 1) & (anneau_.size() - 1);
+    ++debut_annulations_;
     --nb_annulations_;
 }
 

@@ -80,17 +80,7 @@ class machine {
     std::size_t capacite_historique() const { return anneau_.size(); }
     std::size_t octets_historique() const;
 
-    mem_64k& memoire() { return memoire_; }
-    mp_interpreteur& cpu() { return cpu_; }
-    registre_port& port(int p) { return *ports_[p]; }
-
-  private:
-    static constexpr unsigned char masque_opcode = nombre_opcodes - 1;
-    static constexpr unsigned char opcode_pop = 0x02; // seule instruction qui ecrit la memoire
-
-    static constexpr unsigned char tous_les_ports = (1 << nb_ports) - 1;
-    static constexpr int fenetre_pile_max = 4;
-
+    static constexpr int fenetre_pile_max = 4; // entrees de pile gardees par annulation
     // Ce qu'une instruction peut changer, pris avant elle (12 octets).
     struct annulation {
         unsigned short pc;
@@ -110,6 +100,36 @@ class machine {
     };
     static_assert(sizeof(annulation) == 12 && sizeof(changement_port) == 4,
                   "une annulation tient en quelques octets");
+
+    // Lecture de l'historique, pour les explications, sans rien y changer : ce qui
+    // a ete pris avant l'instruction annulable de rang recul (0 : la plus recente),
+    // et les changements de ports (0 : le plus recent ; ceux d'une instruction la
+    // suivent, nb_ports de son annulation).
+    std::size_t nb_annulables() const { return nb_annulations_; }
+    annulation const& annulable(std::size_t recul) const {
+        return anneau_[(debut_annulations_ + nb_annulations_ - 1 - recul) & (anneau_.size() - 1)];
+    }
+    std::size_t nb_changements_ports() const { return nb_changements_; }
+    changement_port const& changement(std::size_t recul) const {
+        return anneau_ports_[(debut_ports_ + nb_changements_ - 1 - recul) &
+                             (anneau_ports_.size() - 1)];
+    }
+    // Instructions executees depuis que l'historique a ete allume ou oublie (un
+    // chargement), moins celles annulees : le compteur de pas de la fenetre. Les
+    // plus anciennes oubliees par l'anneau y comptent ; 0 historique eteint.
+    unsigned long long pas_enregistres() const { return debut_annulations_ + nb_annulations_; }
+
+    mem_64k& memoire() { return memoire_; }
+    mp_interpreteur& cpu() { return cpu_; }
+    mem_64k const& memoire() const { return memoire_; }
+    mp_interpreteur const& cpu() const { return cpu_; }
+    registre_port& port(int p) { return *ports_[p]; }
+
+  private:
+    static constexpr unsigned char masque_opcode = nombre_opcodes - 1;
+    static constexpr unsigned char opcode_pop = 0x02; // seule instruction qui ecrit la memoire
+
+    static constexpr unsigned char tous_les_ports = (1 << nb_ports) - 1;
 
     void met_a_jour_ports();
     void repere_registres();
@@ -134,7 +154,7 @@ class machine {
     bool historique_actif_ = false;
     bool enregistrement_ouvert_ = false; // la derniere annulation attend ses ports
     std::vector<annulation> anneau_;     // taille : puissance de deux
-    std::size_t debut_annulations_ = 0;
+    std::size_t debut_annulations_ = 0; // annulations oubliees : l'indice est pris modulo la taille
     std::size_t nb_annulations_ = 0;
     std::vector<changement_port> anneau_ports_;
     std::size_t debut_ports_ = 0;

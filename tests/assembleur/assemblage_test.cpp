@@ -3,6 +3,10 @@
 // et l'aller-retour par le desassembleur du simulateur pour chaque opcode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <random>
+
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -137,6 +141,12 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
         {"PUSHI 1 # 2", 1, 9, "caractère « # » inattendu", true},
         {"NOP\n; \x01\nPUSHI \x07", 3, 7, "caractère de contrôle inattendu (code 7)", true},
         {"NOP\nAD", 2, 1, "mnémonique inconnu « AD »", true},
+        {"BNZ 0", 1, 1, "mnémonique inconnu « BNZ » (voulez-vous dire « BNEZ » ?)", true},
+        {"blt 0", 1, 1, "mnémonique inconnu « blt » (voulez-vous dire « BLTZ » ?)", true},
+        {"ADDD", 1, 1, "mnémonique inconnu « ADDD » (voulez-vous dire « ADD » ?)", true},
+        {"SWAAP", 1, 1, "mnémonique inconnu « SWAAP » (voulez-vous dire « SWAP » ?)", true},
+        {"total .octet 0", 1, 1,
+         "mnémonique inconnu « total » (une étiquette se termine par « : »)", true},
         {std::string("NOP\nNOP ; x\0y", 13), 2, 8,
          "octet nul dans le source : un source est un fichier texte, pas un binaire", true},
         {".org $fffe\nPUSH 1", 2, 1, "« PUSH » en $fffe dépasserait la fin de la mémoire ($ffff)",
@@ -151,9 +161,14 @@ TEST(Assemblage, ChaqueDiagnosticNommeLaFauteEtSaPlace) {
         {"A = 4294967295\nB = A + A\nC = B + B\nD = C + C\nE = D + D\nF = E + E\nG = F + F\n"
          "H = G + G\nI = H + H\nJ = I + I\nNOP",
          10, 9, "valeur démesurée dans l'expression", true},
+        {"A = -4294967295\nB = A + A\nC = B + B\nD = C + C\nE = D + D\nF = E + E\nG = F + F\n"
+         "H = G + G\nI = H + H\nJ = I + I\nNOP",
+         10, 9, "valeur démesurée dans l'expression", true},
+        {".org $fffd\nPUSH 1", 2, 1,
+         "rien n'est stocké en $0000, où le processeur démarre (premier octet en $fffd)", false},
         {".org $0200\n  NOP", 2, 3,
          "rien n'est stocké en $0000, où le processeur démarre (premier octet en $0200)", false},
-        {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", false},
+        {"; rien\n", 1, 1, "programme vide : aucune instruction ni donnée", true},
     };
     for (auto const& c : cas) {
         programme_assemble const p = assemble(c.source);
@@ -316,6 +331,70 @@ TEST(Assemblage, AllerRetourParLeDesassembleurPourChaqueOpcode) {
                 }
                 EXPECT_STREQ(texte, attendu) << source;
             }
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::size_t distance_simple(std::string a, std::string b) {
+    for (std::string* s : {&a, &b}) {
+        for (char& c : *s) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    std::vector<std::size_t> r(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        r[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t d = r[0];
+        r[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const h = r[j];
+            r[j] = std::min({r[j] + 1, r[j - 1] + 1, d + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+            d = h;
+        }
+    }
+    return r[b.size()];
+}
+
+// L'index des symboles et le nom le plus proche, contre une recherche lineaire et
+// la distance d'edition entiere, sur des noms tires au hasard.
+TEST(Assemblage, IndexDesSymbolesEtNomLePlusProche) {
+    std::mt19937 hasard(7);
+    auto const nom = [&hasard] {
+        std::string n(1 + hasard() % 6, 'a');
+        for (char& c : n) {
+            c = "abcAB_"[hasard() % 6];
+        }
+        return n[0] == '_' ? "x" + n : n;
+    };
+    std::string source;
+    for (int i = 0; i < 300; ++i) {
+        source += nom() + " = " + std::to_string(i) + "\n";
+    }
+    programme_assemble const p = assemble(source + "NOP\n");
+    for (int q = 0; q < 400; ++q) {
+        std::string const cherche = nom();
+        symbole_source const* lineaire = nullptr;
+        for (symbole_source const& s : p.symboles) {
+            lineaire = lineaire || s.nom != cherche ? lineaire : &s;
+        }
+        EXPECT_EQ(p.symbole(cherche), lineaire) << cherche;
+        for (std::size_t fautes : {0u, 1u, 2u}) {
+            std::string attendu;
+            std::size_t meilleure = fautes + 1;
+            for (symbole_source const& s : p.symboles) {
+                std::size_t const d = distance_simple(cherche, s.nom);
+                if (s.nom != cherche && d < meilleure) {
+                    meilleure = d;
+                    attendu = s.nom;
+                }
+            }
+            EXPECT_EQ(p.symbole_proche(cherche, fautes), attendu) << cherche << " " << fautes;
         }
     }
 }

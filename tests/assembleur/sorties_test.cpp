@@ -67,14 +67,14 @@ TEST(Sorties, ListingAvecDonneesEtLignesSansOctets) {
     EXPECT_EQ(fichier_listing(p, source),
               "; titre\n"
               "; Chargé en 0001 : 6 octets (en-tête 00 0a 00 01).\n"
-              "; adresse | octets   | instruction | source\n"
-              ";         |          |             | N = 2\n"
+              "; adresse | octets   | instruction | pile | source\n"
+              ";         |          |             |      | N = 2\n"
               "\n"
-              ";         |          |             |   .org 1\n"
-              "0001      | 01 02    | PUSHI 2     | debut: PUSHI N ; deux\n"
-              "0003      | 61 62 63 |             | .octet \"abcd\"\n"
-              "0006      | 64       |             |\n"
-              ";         |          |             | fin:\n");
+              ";         |          |             |      |   .org 1\n"
+              "0001      | 01 02    | PUSHI 2     | ?    | debut: PUSHI N ; deux\n"
+              "0003      | 61 62 63 |             |      | .octet \"abcd\"\n"
+              "0006      | 64       |             |      |\n"
+              ";         |          |             |      | fin:\n");
 }
 
 // Les lignes du listing sont celles de l'assembleur (fins CR seules, marque
@@ -85,9 +85,9 @@ TEST(Sorties, ListingDesBranchements) {
         std::string source, rangee;
     } cas[] = {
         {"\xEF\xBB\xBF; t\rNOP\rBT fin\r\rfin: NOP",
-         "0001      | 1a 00 03 | BT $0003    | BT fin  ; -> $0004 fin\n"},
-        {"BT *", "0000      | 1a 00 00 | BT $0000    | BT *  ; -> $0000\n"},
-        {long_nom + ": BT *", "0000      | 1a 00 00 | BT $0000    | " + long_nom +
+         "0001      | 1a 00 03 | BT $0003    | 0    | BT fin  ; -> $0004 fin\n"},
+        {"BT *", "0000      | 1a 00 00 | BT $0000    | 0    | BT *  ; -> $0000\n"},
+        {long_nom + ": BT *", "0000      | 1a 00 00 | BT $0000    | 0    | " + long_nom +
                                   ": BT *  ; -> $0000 " + std::string(40, 'x') + "...\n"},
     };
     for (auto const& c : cas) {

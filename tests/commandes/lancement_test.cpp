@@ -177,7 +177,10 @@ TEST(Run, TraceEtRapports) {
         char const* premiere_ligne;
     } const arrets[] = {
         {"NOP", "-n 1", "Arrêt : limite atteinte en $0001, après 1 instruction\n"},
-        {"DROP\nBT *", "", "Arrêt : pile vide en $0000, après 1 instruction\n"},
+        {"DROP\nBT *", "", "Arrêt : pile vide ligne 1 (DROP), après 1 instruction\n"},
+        {"NOP\nb: PUSHI 1\nBT b", "",
+         "Arrêt : pile pleine ligne 2 (PUSHI), après 34 instructions\n"},
+        {"BT d+1\nd: .octet 0, 5", "", "Arrêt : pile vide en $0004 (DROP), après 2 instructions\n"},
     };
     for (auto const& a : arrets) {
         std::string const t = rapport_texte(execute_source(a.source, a.arguments).etat);
@@ -318,6 +321,67 @@ TEST(Run, MemoireNommeeParSonEtiquette) {
         }
         EXPECT_EQ(adresses, c.adresses) << c.arguments;
     }
+}
+
+} // namespace
+
+namespace {
+
+// --pourquoi QUOI : chaque forme devient sa question, ou son message.
+TEST(Run, QuestionsDePourquoi) {
+    programme_charge const p = programme_source(assemble("BT *\ndonnee: .octet 1, 2\n"));
+    using q = question_pourquoi;
+    const struct {
+        const char* quoi;
+        q::sorte_question sorte;
+        int valeur; // entree, adresse ou drapeau
+        const char* erreur;
+    } cas[] = {
+        {"B", q::memoire, 0x1004, ""},
+        {"e", q::memoire, 0x100A, ""},
+        {"DDRC", q::memoire, 0x1007, ""},
+        {"pile", q::pile, -1, ""},
+        {"pile:3", q::pile, 3, ""},
+        {"Z", q::drapeau, CCR_Z, ""},
+        {"ccr:E", q::drapeau, CCR_E, ""},
+        {"ccr:c", q::drapeau, CCR_C, ""},
+        {"arret", q::arret, 0, ""},
+        {"$20", q::memoire, 0x20, ""},
+        {"donnee+1", q::memoire, 4, ""},
+        {"pile:16", q::pile, 0, "--pourquoi « pile:16 » : pile:N attend N de 0 (le fond) à 15"},
+        {"ccr:Q", q::pile, 0, "--pourquoi « ccr:Q » : ccr: attend E, N, Z, V ou C"},
+        {"donne", q::pile, 0,
+         "--pourquoi donne : étiquette « donne » absente du programme (voulez-vous dire « donnee "
+         "» ?)"},
+        {"3x", q::pile, 0,
+         "--pourquoi « 3x » inconnu (attendu A à E, DDRC, DDRD, pile, pile:N, N, Z, V, ccr:X, "
+         "arret, une adresse ou une étiquette)"},
+    };
+    for (auto const& c : cas) {
+        question_pourquoi lue;
+        EXPECT_EQ(question_de(c.quoi, p, lue), c.erreur) << c.quoi;
+        if (*c.erreur != '\0') {
+            continue;
+        }
+        EXPECT_EQ(lue.sorte, c.sorte) << c.quoi;
+        int const valeur = c.sorte == q::pile      ? lue.entree
+                           : c.sorte == q::drapeau ? lue.masque
+                           : c.sorte == q::memoire ? lue.adresse
+                                                   : 0;
+        EXPECT_EQ(valeur, c.valeur) << c.quoi;
+    }
+    options_run o;
+    ASSERT_EQ(lit_options_run(mots("--pourquoi arret --pourquoi=B p.asm"), o).demande,
+              demande_run::executer);
+    EXPECT_EQ(o.pourquoi, (std::vector<std::string>{"arret", "B"}));
+    demande_execution d;
+    d.memoire = {{0x20, {1, 2}}};
+    d.entrees = {{0, 4, 5}, {9, 4, 6}};
+    std::vector<ecriture_exterieure> const e = ecritures_de(d);
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_TRUE(e[1].origine == ecriture_exterieure::pose && e[1].adresse == 0x21);
+    EXPECT_TRUE(e[3].origine == ecriture_exterieure::evenement && e[3].pas == 9 &&
+                e[3].adresse == 0x100A && e[3].valeur == 6);
 }
 
 } // namespace

@@ -131,14 +131,15 @@ TEST_F(CommandeNote, TexteCsvEtJson) {
         << sortie;
     EXPECT_EQ(sortie.substr(sortie.size() - 3), "]}\n");
     ASSERT_EQ(lance("--json somme_table.toml " + chemin("faux.asm")), 1);
-    EXPECT_NE(sortie.find("\"erreurs\": [\"" + faux +
-                          ":1:14: erreur: étiquette « donnees » non "
-                          "définie\", \"" +
-                          faux +
-                          ":2:9: erreur: mnémonique inconnu « MUL »\"], "
-                          "\"cas\": [{\"nom\": \"exemple\", \"reussi\": false, \"points\": 0, "
-                          "\"arret\": null, \"arret_en\": null, \"ligne\": null"),
-              std::string::npos)
+    EXPECT_NE(
+        sortie.find("\"erreurs\": [\"" + faux +
+                    ":1:14: erreur: étiquette « donnees » non "
+                    "définie\", \"" +
+                    faux +
+                    ":2:9: erreur: mnémonique inconnu « MUL » (voulez-vous dire « MULT » ?)\"], "
+                    "\"cas\": [{\"nom\": \"exemple\", \"reussi\": false, \"points\": 0, "
+                    "\"arret\": null, \"arret_en\": null, \"ligne\": null"),
+        std::string::npos)
         << sortie;
 }
 

@@ -1,6 +1,7 @@
 // Les programmes d'exemple livres dans examples/ : chaque listing commente doit
 // decrire octet pour octet le fichier .bin voisin, et chaque programme doit faire
-// ce que son listing annonce une fois charge par le vrai chargeur.
+// ce que son listing annonce une fois charge par le vrai chargeur ; la pile a en
+// marche une des profondeurs que sa colonne annonce.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -20,7 +21,21 @@ struct ligne_listing {
     unsigned short adresse;
     std::vector<unsigned char> octets;
     std::string instruction;
+    std::string pile; // "1", "1-3", "0,2"
 };
+
+// La profondeur d est-elle parmi celles de la colonne ?
+bool annoncee(std::string const& pile, int d) {
+    std::istringstream flot(pile);
+    for (std::string plage; std::getline(flot, plage, ',');) {
+        std::size_t const tiret = plage.find('-');
+        int const bas = std::stoi(plage.substr(0, tiret));
+        int const haut = tiret == std::string::npos ? bas : std::stoi(plage.substr(tiret + 1));
+        if (d >= bas && d <= haut)
+            return true;
+    }
+    return false;
+}
 
 std::string sans_blancs_autour(std::string const& s) {
     auto debut = s.find_first_not_of(' ');
@@ -29,7 +44,7 @@ std::string sans_blancs_autour(std::string const& s) {
     return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
 }
 
-// Lignes "adresse | octets | instruction | commentaire" ; ';' ouvre un commentaire.
+// Lignes "adresse | octets | instruction | pile | source" ; ';' ouvre un commentaire.
 std::vector<ligne_listing> lit_listing(std::string const& nom) {
     std::ifstream f(dossier_exemples + nom + ".txt");
     EXPECT_TRUE(f) << nom;
@@ -42,11 +57,13 @@ std::vector<ligne_listing> lit_listing(std::string const& nom) {
         std::istringstream flot(texte);
         for (std::string champ; std::getline(flot, champ, '|');)
             champs.push_back(sans_blancs_autour(champ));
-        EXPECT_EQ(champs.size(), 4u) << texte;
-        if (champs.size() != 4)
+        EXPECT_EQ(champs.size(), 5u) << texte;
+        if (champs.size() != 5)
             continue;
-        ligne_listing l{
-            static_cast<unsigned short>(std::stoul(champs[0], nullptr, 16)), {}, champs[2]};
+        ligne_listing l{static_cast<unsigned short>(std::stoul(champs[0], nullptr, 16)),
+                        {},
+                        champs[2],
+                        champs[3]};
         std::istringstream octets(champs[1]);
         for (std::string o; octets >> o;)
             l.octets.push_back(static_cast<unsigned char>(std::stoul(o, nullptr, 16)));
@@ -92,6 +109,17 @@ TEST_P(Exemple, LeListingDecritLeFichierOctetPourOctet) {
         const unsigned short suivante = processeur.desassemblage_instruction(l.adresse, texte);
         EXPECT_EQ(std::string(texte), l.instruction) << "a l'adresse " << l.adresse;
         EXPECT_EQ(suivante, l.adresse + l.octets.size()) << l.instruction;
+    }
+    processeur.init_registers();
+    for (int pas = 0; pas < 2000; ++pas) {
+        for (auto const& l : listing) {
+            if (l.adresse == processeur.PC_value()) {
+                EXPECT_TRUE(annoncee(l.pile, processeur.SP_value() + 1))
+                    << l.instruction << " avec " << processeur.SP_value() + 1 << " entrees";
+            }
+        }
+        memoire.write_byte(0x100a, static_cast<unsigned char>(pas * 37));
+        processeur.step();
     }
 }
 

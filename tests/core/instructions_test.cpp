@@ -276,6 +276,26 @@ TEST(ErreursDePile, ChaqueInstructionDePile) {
     }
 }
 
+// La table des effets, que lit aussi la verification de l'assembleur, dit pour
+// chaque opcode et chaque profondeur ce que le pas fait : echec ou non, SP d'apres.
+TEST(ErreursDePile, LaTableDesEffetsDitChaquePas) {
+    for (int opcode = 0; opcode < nombre_opcodes; ++opcode) {
+        effet_pile const e = internal_mp_interpreteur_effet_pile[opcode];
+        for (int profondeur = 0; profondeur <= taille_pile_interne; ++profondeur) {
+            banc_machine b;
+            b.pose(adresse_code, {opcode, 0x00, 0x03});
+            b.prepare_pile(std::vector<int>(static_cast<std::size_t>(profondeur), 0x21), 0x00,
+                           adresse_code);
+            b.cpu.step();
+            bool const tient =
+                profondeur >= e.besoin() && profondeur + e.libres() <= taille_pile_interne;
+            EXPECT_EQ(b.cpu.erreurs_pile(), tient ? 0u : 1u) << opcode << " a " << profondeur;
+            EXPECT_EQ(b.cpu.SP_value() + 1, tient ? profondeur - e.depile + e.empile : profondeur)
+                << opcode << " a " << profondeur;
+        }
+    }
+}
+
 TEST(ErreursDePile, DixSeptPUSHIRemplissentSeizeEntreesPuisLevent_E) {
     banc_machine b;
     for (int i = 0; i < 17; ++i) {
