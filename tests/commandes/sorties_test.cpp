@@ -21,8 +21,9 @@ class Sorties : public dossier_temporaire {
         ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         chmod(dossier.c_str(), 0755);
         std::string const exemples = " '" KARVELA_SOURCE "/examples/exercices/somme_table";
-        ASSERT_EQ(lance("printf '  PUSHI 1\\n' >p.asm && printf '  PUSHI 1\\n.org $800\\n  PUSHI "
-                        "1\\n' >gros.asm && mkdir partage collant && printf ancien >partage/a && "
+        ASSERT_EQ(lance("printf '  PUSHI 1\\n  BT *\\n' >p.asm && printf '  PUSHI 1\\n  BT "
+                        "*\\n.org $800\\n  PUSHI 1\\n' >gros.asm && mkdir partage collant && "
+                        "printf ancien >partage/a && "
                         "printf ancien >collant/c && printf ancien >lecture_seule && chmod a-w "
                         "lecture_seule && chmod 666 collant/c && chmod 1777 collant && ln -s "
                         "/dev/fd/1 lien && ln -s" +
