@@ -24,10 +24,10 @@ std::string hex2(unsigned v, char const* format = "%02x") {
     return texte;
 }
 
+// Un blanc au moins avant le separateur, meme quand le texte deborde la colonne
+// (les profondeurs d'une boucle qui remplit la pile).
 std::string colonne(std::string texte, std::size_t largeur) {
-    if (texte.size() < largeur) {
-        texte.resize(largeur, ' ');
-    }
+    texte.resize(std::max(largeur, texte.size() + 1), ' ');
     return texte + "| ";
 }
 

@@ -87,6 +87,8 @@ TEST(Sorties, ListingDesBranchements) {
         {"\xEF\xBB\xBF; t\rNOP\rBT fin\r\rfin: NOP",
          "0001      | 1a 00 03 | BT $0003    | 0    | BT fin  ; -> $0004 fin\n"},
         {"BT *", "0000      | 1a 00 00 | BT $0000    | 0    | BT *  ; -> $0000\n"},
+        {"b: PUSHI 1\nPUSHI 1\nBT b",
+         "0004      | 1a ff fc | BT $fffc    | 2,4,6,8,10,12,14,16 | BT b"},
         {long_nom + ": BT *", "0000      | 1a 00 00 | BT $0000    | 0    | " + long_nom +
                                   ": BT *  ; -> $0000 " + std::string(40, 'x') + "...\n"},
     };
