@@ -585,8 +585,9 @@ bool banc::fenetre_repond() {
 
 std::vector<std::string> banc::fenetres_visibles() {
     std::string sortie;
-    // Statut 1 : aucune fenetre ; les menus deroulants n'ont pas la classe FLTK.
-    execute_x("xdotool search --onlyvisible --class '^FLTK$'", &sortie);
+    // Statut 1 : aucune fenetre ; les menus deroulants n'ont pas la classe du
+    // programme (karvela, dialogues de la boite a outils compris).
+    execute_x("xdotool search --onlyvisible --classname '^karvela$'", &sortie);
     std::vector<std::string> ids;
     for (std::string const& ligne : lignes(sortie)) {
         if (ligne.find_first_not_of("0123456789") == std::string::npos) {
