@@ -1,7 +1,9 @@
 // Proprietes du bureau lues sur la fenetre racine et sur les fenetres du
 // programme, par la connexion de la boite a outils (fl_display). Une propriete
 // absente, d'un autre type ou trop courte vaut "rien dit" : l'ecran entier, aucune
-// decoration.
+// decoration. Puis la liste des fenetres du programme, qui demande leurs places a
+// place_fenetres et note ce que l'etudiant a deplace : une fenetre qui n'est plus
+// la ou elle a ete posee garde son coin.
 #include "simulateur/bureau.h"
 
 #include <FL/Fl.H>
@@ -251,7 +253,6 @@ cotes bureau_fenetres::zone() const {
 }
 
 std::vector<cotes> bureau_fenetres::places(Fl_Window const* a_montrer) {
-    note_deplacements();
     std::vector<fenetre_a_placer> f;
     for (connue const& c : liste_) {
         f.push_back({c.sorte, c.largeur, c.hauteur, c.largeur_min, c.hauteur_min,
@@ -273,6 +274,7 @@ void bureau_fenetres::montre(Fl_Window* fenetre) {
         fenetre->show();
         return;
     }
+    note_deplacements();
     cotes const place = places(fenetre)[static_cast<std::size_t>(i - liste_.begin())];
     // Posee avant show() : le gestionnaire recoit la place demandee.
     fenetre->resize(place.x, place.y, place.w, place.h);
@@ -286,6 +288,7 @@ void bureau_fenetres::montree(Fl_Window* fenetre) {
     auto const i = std::find_if(liste_.begin(), liste_.end(),
                                 [&](connue const& c) { return c.fenetre == fenetre; });
     if (i != liste_.end()) {
+        note_deplacements();
         pose(*i, places(fenetre)[static_cast<std::size_t>(i - liste_.begin())]);
     }
 }
@@ -307,6 +310,8 @@ double bureau_fenetres::applique_zoom(double demande) {
     for (connue const& c : liste_) {
         borne(c, facteur);
     }
+    // Le zoom garde les coins (et remet sur l'ecran) : rien de cela n'est un
+    // deplacement de l'etudiant, les places suivent.
     zoom_.applique(facteur);
     std::vector<cotes> const p = places(nullptr);
     for (std::size_t i = 0; i < liste_.size(); ++i) {
