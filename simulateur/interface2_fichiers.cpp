@@ -111,7 +111,9 @@ void simulateur::montre_section_aide() {
         return;
     }
     aide->TEXTE_AIDE->topline(sections_de_l_aide[static_cast<std::size_t>(choisie - 1)].ligne);
-    // Les dernieres parties ne montent pas jusqu'en haut : le sommaire garde le choix.
+    // Le navigateur ne sait sa ligne du haut qu'une fois dessine. Les dernieres
+    // parties ne montent pas jusqu'en haut : le sommaire garde le choix.
+    Fl::flush();
     haut_aide = aide->TEXTE_AIDE->topline();
 }
 
