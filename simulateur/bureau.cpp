@@ -235,9 +235,12 @@ decorations bureau_fenetres::bords() {
 }
 
 void bureau_fenetres::note_deplacements() {
+    // Juste apres une pose, le gestionnaire la montre encore en chemin (cadre
+    // ajoute, place de la premiere ouverture) : rien de l'etudiant.
+    auto const recente = std::chrono::steady_clock::now() - std::chrono::seconds(1);
     for (connue& c : liste_) {
         // Ailleurs que la ou on l'a mise : l'etudiant l'a deplacee, elle y reste.
-        if (c.donnee &&
+        if (c.donnee && c.donnee_a < recente &&
             (c.fenetre->x() != c.place_donnee.x || c.fenetre->y() != c.place_donnee.y)) {
             c.posee = true;
             c.place_posee = {c.fenetre->x(), c.fenetre->y(), c.fenetre->w(), c.fenetre->h()};
@@ -265,6 +268,7 @@ void bureau_fenetres::pose(connue& c, cotes const& place) {
     pose_fenetre(c.fenetre, place);
     c.donnee = true;
     c.place_donnee = place;
+    c.donnee_a = std::chrono::steady_clock::now();
 }
 
 void bureau_fenetres::montre(Fl_Window* fenetre) {

@@ -23,6 +23,7 @@
 
 #include <FL/Fl_Window.H>
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -90,7 +91,8 @@ class bureau_fenetres {
         int largeur, hauteur, largeur_min, hauteur_min; // concues
         bool donnee = false;                            // une place lui a ete donnee
         cotes place_donnee{0, 0, 0, 0};
-        bool posee = false; // deplacee par l'etudiant depuis
+        std::chrono::steady_clock::time_point donnee_a{}; // quand
+        bool posee = false;                               // deplacee par l'etudiant depuis
         cotes place_posee{0, 0, 0, 0};
     };
 

@@ -169,6 +169,7 @@ class simulateur {
     int ligne_pc_desa;               // ligne marquee "-> "
     zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
     bureau_fenetres fenetres{zoom};  // la liste des fenetres : zoom, places, touches
+    std::string zoom_limite;         // "zoom limité à ..." quand le facteur demande a ete ramene
     std::unique_ptr<sommaire_aide_class> sommaire; // a cote du texte de l'aide
     std::vector<section_aide> sections_de_l_aide;  // ce que le sommaire montre, dans l'ordre
     int haut_aide = 0; // premiere ligne montree du texte de l'aide, au dernier regard

@@ -74,11 +74,14 @@ void simulateur::prepare_zoom(double facteur_zoom) {
 void simulateur::change_zoom(double demande) {
     double const avant = zoom.facteur();
     double const facteur = fenetres.applique_zoom(demande);
+    // Dit tant que rien d'autre ne l'est, un chargement fait au lancement compris.
+    std::string const dite = zoom_limite;
+    zoom_limite = facteur < demande ? texte_zoom_limite(facteur) : "";
     char const* const etat = barre_marche->ETAT->label();
     if (facteur < demande) {
-        barre_marche->ETAT->copy_label(texte_zoom_limite(facteur).c_str());
-    } else if (etat != nullptr && etat == texte_zoom_limite(avant)) {
-        montre_etat_marche(); // la limite dite avant ne vaut plus
+        barre_marche->ETAT->copy_label(zoom_limite.c_str());
+    } else if (!dite.empty() && etat != nullptr && etat == dite) {
+        montre_etat_marche(); // la limite dite ne vaut plus
     }
     if (facteur != avant) {
         // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.

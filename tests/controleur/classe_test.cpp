@@ -58,6 +58,9 @@ TEST_F(classe, zoom_par_les_touches_aller_et_retour_exacts) {
                                               acces_simulateur::platine(*sim).platine,
                                               acces_simulateur::aller_a(*sim).aller_a,
                                               acces_simulateur::fenetre_exercice(*sim).exercice};
+    // L'aide d'abord montree : sa place, retrecie a cote de la principale, est celle
+    // que l'aller et retour doit rendre.
+    clique(f->B_AIDE);
     std::vector<std::string> concues;
     for (Fl_Window* w : fenetres) {
         concues.push_back(releve(w));
@@ -73,7 +76,6 @@ TEST_F(classe, zoom_par_les_touches_aller_et_retour_exacts) {
     };
     Fl_Window* const aide = acces_simulateur::aide(*sim).aide;
     Fl_Box* const etat = acces_simulateur::barre_marche(*sim).ETAT;
-    clique(f->B_AIDE);
     // Sur l'ecran de 1280 x 1024 des tests, 1,5 (695 x 1,5 = 1043) ne tient pas.
     cas const table[] = {
         {"Ctrl+- deja a 1", f->SIM, '-', FL_CTRL, "-", 650, false},
