@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -339,25 +340,17 @@ void banc::SetUp() {
     ASSERT_FALSE(affichage.empty()) << "Xvfb n'a pas demarre";
     setenv("DISPLAY", affichage.c_str(), 1);
     if (avec_openbox) {
-        pid_t const pid = fork();
-        if (pid == 0) {
-            int const nul = open("/dev/null", O_WRONLY);
-            dup2(nul, 1);
-            dup2(nul, 2);
-            execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        char const* const ligne[] = {"openbox", "--sm-disable", nullptr};
+        pid_t pid = -1;
+        posix_spawnp(&pid, "openbox", nullptr, nullptr, const_cast<char**>(ligne), environ);
         gestionnaire.adopte(pid);
         // Pret quand il a pose sa fenetre de controle sur la racine.
         std::string controle;
-        for (auto limite = std::chrono::steady_clock::now() + delai_attente;
-             controle.find("window id") == std::string::npos &&
-             std::chrono::steady_clock::now() < limite;
-             std::this_thread::sleep_for(50ms)) {
+        for (int essai = 0; essai < 200 && controle.find("window id") == std::string::npos;
+             ++essai, std::this_thread::sleep_for(50ms)) {
             execute_x("xprop -root _NET_SUPPORTING_WM_CHECK", &controle);
         }
-        ASSERT_NE(controle.find("window id"), std::string::npos)
-            << "openbox n'a pas demarre (scripts/setup tests)";
+        ASSERT_NE(controle.find("window id"), std::string::npos) << "openbox (scripts/setup tests)";
     }
 
     chemin_journal = testing::TempDir() + "karvela_reel_" + std::to_string(getpid()) + ".err";

@@ -178,35 +178,31 @@ TEST_F(aide, chaque_ligne_tient_dans_la_fenetre_d_aide) {
     }
 }
 
-} // namespace
-
-// Le sommaire : une ligne par partie, qui tient dans sa largeur ; un clic montre sa
-// partie en haut du texte (la derniere, qui ne monte pas jusque-la, reste choisie) ;
-// le texte qui defile marque la partie qu'on lit.
+// Le sommaire : une ligne par partie, qui tient dans sa largeur ; un clic y saute
+// (la derniere, qui ne monte pas jusqu'en haut, reste choisie) ; le texte qui
+// defile marque la partie qu'on lit.
 TEST_F(aide, le_sommaire_saute_aux_parties_et_suit_la_lecture) {
     clique(f->B_AIDE);
     Fl_Browser* const texte = acces_simulateur::aide(*sim).TEXTE_AIDE;
-    Fl_Hold_Browser* const sommaire = acces_simulateur::sommaire(*sim).SOMMAIRE;
-    std::vector<section_aide> const sections = sections_aide(lignes_aide());
-    ASSERT_EQ(static_cast<std::size_t>(sommaire->size()), sections.size());
-    int const place = sommaire->w() - Fl::box_dw(sommaire->box()) - 6;
-    for (int n = 1; n <= sommaire->size(); ++n) {
-        EXPECT_LE(largeur_affichee(sommaire->text(n), sommaire->textfont(), sommaire->textsize()),
-                  place)
-            << sommaire->text(n);
+    Fl_Hold_Browser* const s = acces_simulateur::sommaire(*sim).SOMMAIRE;
+    std::vector<section_aide> const parties = sections_aide(lignes_aide());
+    ASSERT_EQ(static_cast<std::size_t>(s->size()), parties.size());
+    for (int n = 1; n <= s->size(); ++n) {
+        EXPECT_LE(largeur_affichee(s->text(n), s->textfont(), s->textsize()),
+                  s->w() - Fl::box_dw(s->box()) - 6)
+            << s->text(n);
     }
-    int const derniere = sommaire->size();
-    for (int const n : {12, 2, derniere}) {
-        SCOPED_TRACE(sections[static_cast<std::size_t>(n - 1)].titre);
-        sommaire->value(n);
-        clique(sommaire);
-        int const ligne = sections[static_cast<std::size_t>(n - 1)].ligne;
-        EXPECT_TRUE(n == derniere ? texte->topline() < ligne : texte->topline() == ligne)
-            << texte->topline();
+    for (int const n : {12, 2, s->size()}) {
+        s->value(n);
+        clique(s);
+        int const ligne = parties[static_cast<std::size_t>(n - 1)].ligne;
+        EXPECT_TRUE(n == s->size() ? texte->topline() < ligne : texte->topline() == ligne) << n;
         sim->passe_commande(); // sans widget : le sommaire regarde le texte
-        EXPECT_EQ(sommaire->value(), n);
+        EXPECT_EQ(s->value(), n);
     }
-    texte->topline(sections[4].ligne + 1); // comme la molette, dans la cinquieme partie
+    texte->topline(parties[4].ligne + 1); // comme la molette, dans la cinquieme partie
     sim->passe_commande();
-    EXPECT_EQ(sommaire->value(), 5);
+    EXPECT_EQ(s->value(), 5);
 }
+
+} // namespace
