@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Le paquet Debian tel qu'un enseignant l'installe : scripts/paquet le construit
 # (lintian et desktop-file-validate compris), son nom porte la version, il contient
-# les commandes, l'entree de menu (avec la classe de la fenetre), l'icone du theme
+# les commandes, l'entree de menu, l'icone du theme
 # hicolor, les pages de manuel et tous les exemples, et ses
 # dependances sont calculees ; le karvela-asm qu'il installe assemble chaque exemple
 # aux memes octets que celui de la construction, et son karvela-note corrige les
@@ -43,10 +43,6 @@ done
 travail=$(mktemp -d)
 trap 'rm -rf "$travail"' EXIT
 dpkg-deb -x "$paquet" "$travail/racine"
-# La classe que porte la fenetre (res_class de WM_CLASS, vue par le test sous
-# openbox) : le bureau range la fenetre sous l'entree.
-grep -qx "StartupWMClass=Karvela" "$travail/racine/usr/share/applications/karvela.desktop" ||
-  echec "entree de bureau sans StartupWMClass=Karvela"
 zcat "$travail/racine/usr/share/man/man1/karvela.1.gz" | grep -q "^\.TH .*karvela $version" ||
   echec "page de manuel sans la version $version"
 exemples=("$sources"/examples/*.asm)
