@@ -96,7 +96,7 @@ std::vector<std::pair<int, int>> segments(int bas, int haut, int plein, int mini
 }
 
 // Le cout d'une place, compare dans l'ordre des regles (le plus petit l'emporte).
-using cout_place = std::tuple<long, bool, bool, long, long, long, long, bool>;
+using cout_place = std::tuple<long, long, bool, bool, long, long, long, long, bool>;
 
 struct placeur {
     cotes zone;
@@ -121,11 +121,12 @@ struct placeur {
         }
         auto const en_x = segments(zone.x, zone.x + zone.w, t.w, t.w_min, gauches, droites);
         auto const en_y = segments(zone.y, zone.y + zone.h, t.h, t.h_min, hauts, bas);
-        // Une passagere ne couvre ni la principale ni ses vues, si elle peut.
-        std::vector<cotes> interdites = gardees;
+        // Une passagere ne couvre ni la principale ni ses vues, si elle peut ; et
+        // plutot les vues que les zones gardees, quand elle ne le peut pas.
+        std::vector<cotes> evitees;
         if (passagere) {
-            interdites.insert(interdites.end(), vues.begin(), vues.end());
-            interdites.push_back(principale);
+            evitees = vues;
+            evitees.push_back(principale);
         }
         cotes meilleure{};
         cout_place meilleur{};
@@ -137,7 +138,8 @@ struct placeur {
                 long const autres_couvertes = aire_commune(c, autres);
                 long const ecart_x =
                     std::max({0, principale.x - (x + w), x - (principale.x + principale.w)});
-                cout_place const k{aire_commune(c, interdites),
+                cout_place const k{aire_commune(c, gardees),
+                                   aire_commune(c, evitees),
                                    principale_couverte > 0,
                                    autres_couvertes > 0,
                                    static_cast<long>(t.w - w) + (t.h - h),
@@ -255,37 +257,4 @@ std::string texte_facteur(double facteur) {
 
 std::string texte_zoom_limite(double facteur) {
     return "zoom limité à " + texte_facteur(facteur) + " pour cet écran";
-}
-
-namespace {
-
-constexpr int ecart = 8; // entre la principale et sa compagne
-
-bool se_croisent(cotes const& a, cotes const& b) {
-    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-}
-
-} // namespace
-
-int abscisse_compagne(cotes const& ecran, cotes const& principale, int largeur, int hauteur,
-                      std::vector<cotes> const& autres) {
-    int const essais[] = {principale.x + principale.w + ecart, principale.x - ecart - largeur,
-                          ecran.x + ecran.w - largeur, ecran.x};
-    int premier_qui_tient = std::max(ecran.x, essais[2]);
-    bool trouve = false;
-    for (int const x : essais) {
-        if (x < ecran.x || x + largeur > ecran.x + ecran.w) {
-            continue;
-        }
-        cotes const place{x, principale.y, largeur, hauteur};
-        if (std::none_of(autres.begin(), autres.end(),
-                         [&](cotes const& autre) { return se_croisent(place, autre); })) {
-            return x;
-        }
-        if (!trouve) {
-            premier_qui_tient = x;
-            trouve = true;
-        }
-    }
-    return premier_qui_tient;
 }

@@ -28,7 +28,9 @@
 //   compagnes (une passagere ne tient compte que des montrees), garder sa taille
 //   (une compagne retrecit jusqu'a son minimum pour ne rien couvrir), couvrir le
 //   moins possible, rester pres de la principale. Une passagere ne couvre rien de
-//   la principale qu'elle puisse eviter, ni ses vues (desassemblage, dump).
+//   la principale qu'elle puisse eviter, ni ses vues (desassemblage, dump) ;
+//   forcee de couvrir la principale (1024 pixels), elle prend ses vues plutot que
+//   les zones gardees.
 #ifndef KARVELA_PLACEMENT_H
 #define KARVELA_PLACEMENT_H
 
@@ -86,11 +88,5 @@ std::string texte_facteur(double facteur);
 // Pour la barre d'etat, quand le facteur demande a ete ramene : "zoom limité à
 // 1,5 pour cet écran".
 std::string texte_zoom_limite(double facteur);
-
-// Abscisse d'une compagne a cote de la principale, sans couvrir les autres
-// (ancienne regle, a une fenetre pres) : pose_a_cote s'en sert encore, jusqu'a ce
-// que les fenetres passent par place_fenetres.
-int abscisse_compagne(cotes const& ecran, cotes const& principale, int largeur, int hauteur,
-                      std::vector<cotes> const& autres);
 
 #endif

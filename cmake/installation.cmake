@@ -1,4 +1,5 @@
-# Ce que « cmake --install » pose : les quatre commandes, l'entree de menu, l'icone,
+# Ce que « cmake --install » pose : les quatre commandes, l'entree de menu, l'icone
+# (SVG et PNG du theme hicolor, la ou les bureaux la cherchent),
 # le type des programmes .bin, les exemples avec leurs sources et les pages de
 # manuel, construites par scdoc quand il est la (scripts/run s'en passe).
 include(GNUInstallDirs)
@@ -8,6 +9,19 @@ set(KARVELA_COMMANDES karvela karvela-asm karvela-run karvela-note)
 install(TARGETS ${KARVELA_COMMANDES} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES paquet/karvela.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES paquet/karvela.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Et rendue aux tailles que les menus et les barres de taches prennent sans SVG.
+set(KARVELA_TAILLES_ICONE 48 64 128 256)
+set(icones)
+foreach(taille ${KARVELA_TAILLES_ICONE})
+  set(png ${PROJECT_BINARY_DIR}/icones/${taille}/karvela.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icones/${taille}
+    COMMAND ${RSVG_CONVERT} -w ${taille} -h ${taille} -o ${png} ${PROJECT_SOURCE_DIR}/paquet/karvela.svg
+    DEPENDS paquet/karvela.svg)
+  list(APPEND icones ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${taille}x${taille}/apps)
+endforeach()
+add_custom_target(icones ALL DEPENDS ${icones})
 install(FILES paquet/karvela-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME karvela.xml)
 file(GLOB exemples CONFIGURE_DEPENDS examples/*.bin examples/*.asm examples/*.txt)

@@ -1,7 +1,9 @@
 // Proprietes du bureau lues sur la fenetre racine et sur les fenetres du
 // programme, par la connexion de la boite a outils (fl_display). Une propriete
 // absente, d'un autre type ou trop courte vaut "rien dit" : l'ecran entier, aucune
-// decoration.
+// decoration. Puis la liste des fenetres du programme, qui demande leurs places a
+// place_fenetres et note ce que l'etudiant a deplace : une fenetre qui n'est plus
+// la ou elle a ete posee garde son coin.
 #include "simulateur/bureau.h"
 
 #include <FL/Fl.H>
@@ -175,4 +177,151 @@ decorations decorations_de(Fl_Window* fenetre) {
 decorations decorations_prevues() {
     fl_open_display();
     return demande_decorations();
+}
+
+void bureau_fenetres::rejoint(Fl_Window* fenetre, sorte_fenetre sorte, int largeur_min,
+                              int hauteur_min) {
+    if (connait(fenetre)) {
+        return;
+    }
+    // Avant l'inscription : sa taille est encore la taille concue.
+    liste_.push_back({fenetre, sorte, fenetre->w(), fenetre->h(), largeur_min, hauteur_min});
+    zoom_.inscrit(fenetre);
+    borne(liste_.back(), zoom_.facteur());
+}
+
+bool bureau_fenetres::connait(Fl_Window const* fenetre) const {
+    return std::any_of(liste_.begin(), liste_.end(),
+                       [&](connue const& c) { return c.fenetre == fenetre; });
+}
+
+sorte_fenetre bureau_fenetres::sorte(Fl_Window const* fenetre) const {
+    for (connue const& c : liste_) {
+        if (c.fenetre == fenetre) {
+            return c.sorte;
+        }
+    }
+    return sorte_fenetre::principale;
+}
+
+bool bureau_fenetres::autre_montree() const {
+    return std::any_of(liste_.begin(), liste_.end(), [](connue const& c) {
+        return c.sorte != sorte_fenetre::principale && c.fenetre->visible();
+    });
+}
+
+void bureau_fenetres::borne(connue const& c, double f) const {
+    int const w = longueur_a_l_echelle(c.largeur, f), h = longueur_a_l_echelle(c.hauteur, f);
+    if (c.largeur_min > 0 || c.hauteur_min > 0) {
+        c.fenetre->size_range(longueur_a_l_echelle(std::max(1, c.largeur_min), f),
+                              longueur_a_l_echelle(std::max(1, c.hauteur_min), f));
+    } else {
+        c.fenetre->size_range(w, h, w, h);
+    }
+}
+
+decorations bureau_fenetres::bords() {
+    if (!prevues_) {
+        prevues_ = decorations_prevues();
+    }
+    // Une fenetre de taille fixe peut avoir des bords plus minces : le plus epais compte.
+    decorations d = *prevues_;
+    if (!liste_.empty()) {
+        decorations const lues = decorations_de(liste_.front().fenetre);
+        d = {std::max(d.gauche, lues.gauche), std::max(d.droite, lues.droite),
+             std::max(d.haut, lues.haut), std::max(d.bas, lues.bas)};
+    }
+    return d;
+}
+
+void bureau_fenetres::note_deplacements() {
+    // Juste apres une pose, le gestionnaire la montre encore en chemin (cadre
+    // ajoute, place de la premiere ouverture) : rien de l'etudiant.
+    auto const recente = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+    for (connue& c : liste_) {
+        // Ailleurs que la ou on l'a mise : l'etudiant l'a deplacee, elle y reste.
+        if (c.donnee && c.donnee_a < recente &&
+            (c.fenetre->x() != c.place_donnee.x || c.fenetre->y() != c.place_donnee.y)) {
+            c.posee = true;
+            c.place_posee = {c.fenetre->x(), c.fenetre->y(), c.fenetre->w(), c.fenetre->h()};
+        }
+    }
+}
+
+cotes bureau_fenetres::zone() const {
+    Fl_Window* principale = liste_.empty() ? nullptr : liste_.front().fenetre;
+    return principale != nullptr && principale->shown()
+               ? zone_de_travail(principale->x(), principale->y())
+               : zone_de_travail();
+}
+
+std::vector<cotes> bureau_fenetres::places(Fl_Window const* a_montrer) {
+    std::vector<fenetre_a_placer> f;
+    for (connue const& c : liste_) {
+        f.push_back({c.sorte, c.largeur, c.hauteur, c.largeur_min, c.hauteur_min,
+                     c.fenetre == a_montrer || c.fenetre->visible() != 0, c.posee, c.place_posee});
+    }
+    return place_fenetres(zone(), bords(), zoom_.facteur(), f);
+}
+
+void bureau_fenetres::pose(connue& c, cotes const& place) {
+    pose_fenetre(c.fenetre, place);
+    c.donnee = true;
+    c.place_donnee = place;
+    c.donnee_a = std::chrono::steady_clock::now();
+}
+
+void bureau_fenetres::montre(Fl_Window* fenetre) {
+    auto const i = std::find_if(liste_.begin(), liste_.end(),
+                                [&](connue const& c) { return c.fenetre == fenetre; });
+    if (i == liste_.end() || (fenetre->shown() && fenetre->visible())) {
+        fenetre->show();
+        return;
+    }
+    note_deplacements();
+    cotes const place = places(fenetre)[static_cast<std::size_t>(i - liste_.begin())];
+    // Posee avant show() : le gestionnaire recoit la place demandee.
+    fenetre->resize(place.x, place.y, place.w, place.h);
+    fenetre->show();
+    zoom_.montree(fenetre);
+    pose(*i, place);
+}
+
+void bureau_fenetres::montree(Fl_Window* fenetre) {
+    zoom_.montree(fenetre);
+    auto const i = std::find_if(liste_.begin(), liste_.end(),
+                                [&](connue const& c) { return c.fenetre == fenetre; });
+    if (i != liste_.end()) {
+        note_deplacements();
+        pose(*i, places(fenetre)[static_cast<std::size_t>(i - liste_.begin())]);
+    }
+}
+
+double bureau_fenetres::applique_zoom(double demande) {
+    std::vector<cotes> tailles;
+    for (connue const& c : liste_) {
+        // Qui retrecit doit tenir a son minimum ; les autres, a leur taille.
+        tailles.push_back({0, 0, c.largeur_min > 0 ? c.largeur_min : c.largeur,
+                           c.hauteur_min > 0 ? c.hauteur_min : c.hauteur});
+    }
+    double const facteur = zoom_qui_tient(demande, zone(), bords(), tailles);
+    if (facteur == zoom_.facteur()) {
+        return facteur;
+    }
+    // Les deplacements de l'etudiant notes avant que les tailles changent.
+    note_deplacements();
+    // Avant le resize : sinon les anciennes indications gardent l'ancienne taille.
+    for (connue const& c : liste_) {
+        borne(c, facteur);
+    }
+    // Le zoom garde les coins (et remet sur l'ecran) : rien de cela n'est un
+    // deplacement de l'etudiant, les places suivent.
+    zoom_.applique(facteur);
+    std::vector<cotes> const p = places(nullptr);
+    for (std::size_t i = 0; i < liste_.size(); ++i) {
+        if (liste_[i].fenetre->shown() && liste_[i].fenetre->visible()) {
+            pose(liste_[i], p[i]);
+        }
+    }
+    return facteur;
 }

@@ -42,8 +42,8 @@ bool controleur_aller_a::prend_evenement(int evenement, Fl_Window* fenetre) {
 
 void controleur_aller_a::montre() {
     fen_->MESSAGE->copy_label("");
-    fl_show_form(fen_->aller_a, FL_PLACE_MOUSE, FL_FULLBORDER, "Aller à");
-    pont_.zoom().montree(fen_->aller_a);
+    fen_->aller_a->label("Aller à");
+    pont_.fenetres().montre(fen_->aller_a); // la ou elle ne cache ni registres ni vues
     fen_->SAISIE->take_focus();
     fen_->SAISIE->position(fen_->SAISIE->size(), 0);
 }

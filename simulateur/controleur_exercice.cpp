@@ -34,6 +34,8 @@ controleur_exercice::controleur_exercice(SIM_class* principale, pont_simulateur 
     barre_->B_EXERCICE->shortcut(FL_CTRL + FL_SHIFT + 'e');
     barre_->B_VERIFIER->shortcut(FL_F + 6);
     fen_ = new fenetre_exercice_class();
+    // Retrecie pour tenir a cote de la principale : la liste des cas d'abord.
+    fen_->exercice->resizable(fen_->CAS);
     fen_->PREPARER->deactivate();
     if (!demande.empty()) {
         // Comme le fichier de la ligne de commande : a la premiere passe, apres lui.
@@ -121,14 +123,10 @@ void controleur_exercice::ouvre(std::string const& chemin) {
 }
 
 void controleur_exercice::montre_fenetre() {
-    // Non modale, a cote de la principale ; deja ouverte, elle revient au premier
-    // plan sans bouger.
-    if (!fen_->exercice->visible()) {
-        pose_a_cote(fen_->exercice, pont_.principale());
-    }
-    fl_show_form(fen_->exercice, FL_PLACE_FREE, FL_FULLBORDER,
-                 titre_fenetre.empty() ? "Exercice" : titre_fenetre.c_str());
-    pont_.zoom().montree(fen_->exercice);
+    // Non modale, a sa place a cote de la principale ; deja ouverte, elle revient
+    // au premier plan sans bouger.
+    fen_->exercice->label(titre_fenetre.empty() ? "Exercice" : titre_fenetre.c_str());
+    pont_.fenetres().montre(fen_->exercice);
 }
 
 void controleur_exercice::verifie() {

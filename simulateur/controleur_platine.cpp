@@ -45,14 +45,10 @@ Fl_Widget* controleur_platine::bit_de(Fl_Widget* obj) const {
 }
 
 void controleur_platine::montre() {
-    Fl_Window* const f = fen_->platine;
-    // Fermee, elle se rouvre a cote de la fenetre principale ; ouverte, elle
-    // revient au premier plan sans bouger.
-    if (!f->visible()) {
-        pose_a_cote(f, pont_.principale());
-    }
-    fl_show_form(f, FL_PLACE_FREE, FL_FULLBORDER, "Platine");
-    pont_.zoom().montree(f);
+    // Fermee, elle se rouvre a sa place ; ouverte, elle revient au premier plan
+    // sans bouger.
+    fen_->platine->label("Platine");
+    pont_.fenetres().montre(fen_->platine);
     rafraichit();
 }
 

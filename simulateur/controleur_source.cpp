@@ -92,7 +92,6 @@ struct document_source {
     int ligne_cliquee = 0;               // marge ou F9, pour la passe qui prend l'editeur
     int ligne_pc = 0;                    // derniere ligne du PC montree
     unsigned version_points = 0;         // points d'arret de la derniere marge dessinee
-    bool place = false;                  // deja posee a cote de la principale
 
     std::string nom() const {
         return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
@@ -329,12 +328,8 @@ bool controleur_source::ouverte() const {
 }
 
 void controleur_source::montre_fenetre(bool devant) {
-    if (!doc->place) {
-        pose_a_cote(fen_->source, pont_.principale());
-        doc->place = true;
-    }
     if (devant || !fen_->source->visible()) {
-        fen_->source->show();
+        pont_.fenetres().montre(fen_->source);
     }
 }
 

@@ -282,3 +282,24 @@ aide_class::aide_class() {
     new Fl_Button(260, 440, 80, 30, "Fermer");
     aide->end();
 }
+
+sommaire_aide_class::sommaire_aide_class(aide_class* aide) {
+    constexpr int x = 610, largeur = 290, hauteur = 480; // a droite du fond concu
+    Fl_Window* const f = aide->aide;
+    // Elargie sans que les widgets concus bougent.
+    Fl_Widget* const grandit = f->resizable();
+    f->resizable(nullptr);
+    f->size(x + largeur, hauteur);
+    f->resizable(grandit);
+    f->begin();
+    boite(x, 0, largeur, hauteur, FL_UP_BOX);
+    Fl_Box* titre = new Fl_Box(x + 5, 8, largeur - 15, 22, "Sommaire");
+    titre->labelfont(FL_HELVETICA_BOLD);
+    titre->align(DANS_A_GAUCHE);
+    // Toutes les lignes y tiennent, sans barre de defilement.
+    SOMMAIRE = new Fl_Hold_Browser(x + 5, 30, largeur - 15, 440);
+    SOMMAIRE->textsize(11);
+    SOMMAIRE->color(FL_WHITE);
+    SOMMAIRE->tooltip("Un clic montre la partie en haut du texte");
+    f->end();
+}

@@ -1,4 +1,5 @@
-// Fenetres du simulateur : la fenetre principale, la boite "A propos" et l'aide.
+// Fenetres du simulateur : la fenetre principale, la boite "A propos" et l'aide
+// (et, a cote de celle-ci, sa table des matieres).
 // Simples porteurs de widgets : un constructeur qui cree la fenetre cachee et ses
 // widgets a leurs positions fixes, des pointeurs publics, aucun comportement.
 // Chaque widget appartient a sa fenetre ; les pointeurs ne possedent rien.
@@ -10,6 +11,7 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Return_Button.H>
@@ -100,6 +102,15 @@ class aide_class {
 
     Fl_Double_Window* aide;
     Fl_Browser* TEXTE_AIDE;
+};
+
+// A cote du texte concu de l'aide, a sa droite : la table des matieres. La fenetre
+// s'elargit d'autant ; les widgets concus gardent leur place.
+class sommaire_aide_class {
+  public:
+    explicit sommaire_aide_class(aide_class* aide);
+
+    Fl_Hold_Browser* SOMMAIRE; // une ligne par partie ou sous-partie
 };
 
 #endif

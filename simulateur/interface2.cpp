@@ -213,7 +213,7 @@ simulateur::simulateur(int argc, char** argv)
     prepare_zoom(demande.zoom); // apres toutes les fenetres : il les inscrit
 
     fl_show_form(SIM->SIM, placement_principal, FL_FULLBORDER, "Machine a pile");
-    zoom.montree(SIM->SIM); // centree, mais peut-etre plus grande que l'ecran
+    fenetres.montree(SIM->SIM); // centree, puis la ou ses compagnes tiennent a cote
 }
 
 simulateur::~simulateur() {
@@ -245,6 +245,7 @@ void simulateur::interprete_commandes() {
 
 int simulateur::passe_commande() {
     Fl::check();
+    suit_aide(); // le texte a pu defiler a la molette, sans rien mettre en file
     Fl_Widget* obj = Fl::readqueue();
     if (obj == nullptr) {
         // File vide : la marche avance ; arretee, dormir jusqu'au prochain evenement
@@ -319,6 +320,8 @@ int simulateur::passe_commande() {
         montre_aide();
     } else if (obj == aide->aide || obj == fermer_aide) {
         fl_hide_form(aide->aide);
+    } else if (obj == sommaire->SOMMAIRE) {
+        montre_section_aide();
     } else if (obj == fichiers->bouton_source()) {
         ouvre_source();
         memoire_ecrite = true;
@@ -364,9 +367,9 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 }
 
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
-    // Dans cet ordre : la molette des vues, chaque compagne (certaines ne sont pas
-    // encore creees quand le crochet est pose), puis le mode marche.
-    return prend_molette(evenement, fenetre) ||
+    // Dans cet ordre : la molette des vues, Echap, chaque compagne (certaines ne
+    // sont pas encore creees quand le crochet est pose), puis le mode marche.
+    return prend_molette(evenement, fenetre) || prend_echap(evenement, fenetre) ||
            (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
            (source != nullptr && source->prend_evenement(evenement, fenetre)) ||
            prend_evenement_marche(evenement, fenetre);

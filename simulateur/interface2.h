@@ -17,6 +17,7 @@
 
 #include "assembleur/assembleur.h"
 #include "execution/moteur.h"
+#include "simulateur/bureau.h"
 #include "simulateur/interface.h"
 #include "simulateur/interface_marche.h"
 #include "simulateur/interpreteur.h"
@@ -27,6 +28,7 @@
 #include "simulateur/periph.h"
 #include "simulateur/pont.h"
 #include "simulateur/port_es.h"
+#include "simulateur/texte_aide.h"
 #include "simulateur/zoom.h"
 
 // Huit chiffres binaires de v, bit 7 en tete, et le zero final (9 caracteres).
@@ -93,6 +95,10 @@ class simulateur {
     void prepare_ajouts(demande_lancement const& demande);
     void detruit_ajouts();
     void montre_aide();
+    // Un clic dans le sommaire de l'aide : sa partie en haut du texte.
+    void montre_section_aide();
+    // Le texte de l'aide a defile : le sommaire marque la partie qu'on lit.
+    void suit_aide();
     void ouvre_source();
     void recharge();
     // Ouvre la source dans la fenetre du source, l'assemble et la charge comme un
@@ -124,11 +130,16 @@ class simulateur {
     // Ligne du desassemblage marquee d'un point rouge si adresse est un point d'arret.
     void marque_point_arret(Fl_Widget* ligne, unsigned short adresse);
 
-    // En classe (interface2_classe.cpp) : zoom et molette. Toutes les fenetres
-    // sont inscrites au zoom une fois creees, avant de montrer ; --zoom y est applique.
+    // En classe (interface2_classe.cpp) : zoom, placement et molette. Toutes les
+    // fenetres rejoignent la liste du bureau (zoom et placement) une fois creees,
+    // avant de montrer ; --zoom y est applique.
     void prepare_zoom(double facteur_zoom);
-    // Toutes les fenetres au facteur ; le nom du fichier ouvert est recoupe.
-    void change_zoom(double facteur);
+    // Toutes les fenetres au facteur demande, ramene a ce qui tient sur l'ecran (la
+    // barre d'etat le dit), a leur place ; le nom du fichier ouvert est recoupe.
+    void change_zoom(double demande);
+    // Echap, dans toute fenetre de la liste : arrete la marche ; sinon ne ferme
+    // aucune compagne.
+    bool prend_echap(int evenement, Fl_Window* fenetre);
     // Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0 dans une fenetre inscrite, meme modale.
     bool prend_touche_zoom(int evenement, Fl_Window* fenetre);
     // Molette sur le dump ou le desassemblage.
@@ -157,6 +168,11 @@ class simulateur {
     unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
     int ligne_pc_desa;               // ligne marquee "-> "
     zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
+    bureau_fenetres fenetres{zoom};  // la liste des fenetres : zoom, places, touches
+    std::string zoom_limite;         // "zoom limité à ..." quand le facteur demande a ete ramene
+    std::unique_ptr<sommaire_aide_class> sommaire; // a cote du texte de l'aide
+    std::vector<section_aide> sections_de_l_aide;  // ce que le sommaire montre, dans l'ordre
+    int haut_aide = 0; // premiere ligne montree du texte de l'aide, au dernier regard
     // Le programme en memoire, source assemblee ou .bin : "Vérifier" le corrige,
     // "Aller a" cherche ses etiquettes. Pas charge tant qu'aucun chargement n'a reussi.
     programme_charge programme_en_memoire;

@@ -1,8 +1,9 @@
-// Controleur, devant une classe : zoom des fenetres et molette sur le dump et le
-// desassemblage. Le crochet d'evenements aiguille vers ici.
+// Controleur, devant une classe : zoom et place des fenetres, Echap, molette sur le
+// dump et le desassemblage. Le crochet d'evenements aiguille vers ici.
 // Invariants : un cran de molette met en file une fleche du dump ou du
-// desassemblage, comme un clic ; toute fenetre, compagnes comprises, est inscrite
-// au zoom ; toute taille posee a l'execution passe par zoom.taille.
+// desassemblage, comme un clic ; toute fenetre, compagnes comprises, est dans la
+// liste du bureau (une ligne de prepare_zoom), donc au zoom et au placement ;
+// toute taille posee a l'execution passe par zoom.taille.
 #include <FL/Fl.H>
 #include <FL/forms.H>
 
@@ -16,6 +17,7 @@
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
+#include "simulateur/interface_marche.h"
 
 namespace {
 
@@ -56,22 +58,48 @@ bool souris_sur(std::initializer_list<Fl_Widget const*> widgets) {
 } // namespace
 
 void simulateur::prepare_zoom(double facteur_zoom) {
-    for (Fl_Window* f :
-         {static_cast<Fl_Window*>(SIM->SIM), static_cast<Fl_Window*>(form_about->form_about),
-          static_cast<Fl_Window*>(aide->aide), source->fenetre(), platine->fenetre(),
-          aller_a->fenetre(), exercice->fenetre()}) {
-        zoom.inscrit(f);
-    }
+    // La liste des fenetres du programme, la principale en tete, puis dans l'ordre
+    // ou le placement les sert ; le minimum (concu) de celles qui retrecissent.
+    fenetres.rejoint(SIM->SIM, sorte_fenetre::principale);
+    fenetres.rejoint(source->fenetre(), sorte_fenetre::compagne, 480, 300);
+    fenetres.rejoint(exercice->fenetre(), sorte_fenetre::compagne, 480, 300);
+    fenetres.rejoint(platine->fenetre(), sorte_fenetre::compagne);
+    fenetres.rejoint(aide->aide, sorte_fenetre::passagere, 600, 300);
+    fenetres.rejoint(aller_a->fenetre(), sorte_fenetre::passagere);
+    // Dialogue modal pose sous la souris : au zoom seulement.
+    zoom.inscrit(form_about->form_about);
     change_zoom(facteur_zoom);
 }
 
-void simulateur::change_zoom(double facteur) {
-    if (facteur == zoom.facteur()) {
-        return;
+void simulateur::change_zoom(double demande) {
+    double const avant = zoom.facteur();
+    double const facteur = fenetres.applique_zoom(demande);
+    // Dit tant que rien d'autre ne l'est, un chargement fait au lancement compris.
+    std::string const dite = zoom_limite;
+    zoom_limite = facteur < demande ? texte_zoom_limite(facteur) : "";
+    char const* const etat = barre_marche->ETAT->label();
+    if (facteur < demande) {
+        barre_marche->ETAT->copy_label(zoom_limite.c_str());
+    } else if (!dite.empty() && etat != nullptr && etat == dite) {
+        montre_etat_marche(); // la limite dite ne vaut plus
     }
-    zoom.applique(facteur);
-    // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.
-    fichiers->recoupe();
+    if (facteur != avant) {
+        // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.
+        fichiers->recoupe();
+    }
+}
+
+bool simulateur::prend_echap(int evenement, Fl_Window* fenetre) {
+    if (evenement != FL_SHORTCUT || Fl::event_key() != FL_Escape || !fenetres.connait(fenetre)) {
+        return false;
+    }
+    if (marche.en_marche()) {
+        SIM->B_STOP->do_callback();
+        return true;
+    }
+    // Arretee : une compagne reste ouverte ; la principale ignore Echap (son
+    // rappel), une passagere (aide, "Aller à") se ferme.
+    return fenetres.sorte(fenetre) == sorte_fenetre::compagne;
 }
 
 bool simulateur::prend_touche_zoom(int evenement, Fl_Window* fenetre) {

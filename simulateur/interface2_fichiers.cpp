@@ -46,12 +46,21 @@ void simulateur::prepare_ajouts(demande_lancement const& demande) {
 
     fichiers = std::make_unique<bande_fichiers>(SIM);
 
-    for (std::string const& ligne : lignes_aide()) {
+    std::vector<std::string> const lignes = lignes_aide();
+    for (std::string const& ligne : lignes) {
         aide->TEXTE_AIDE->add(ligne.c_str());
     }
     fermer_aide = aide->aide->child(aide->aide->find(aide->TEXTE_AIDE) + 1);
     // Agrandir l'aide agrandit le texte ; le bouton garde sa taille.
     aide->aide->resizable(aide->TEXTE_AIDE);
+    // Le sommaire, a droite du texte : les sous-parties en retrait, sans code de
+    // mise en forme lu dans un titre ("@." : la suite est du texte).
+    sommaire = std::make_unique<sommaire_aide_class>(aide);
+    sections_de_l_aide = sections_aide(lignes);
+    for (section_aide const& s : sections_de_l_aide) {
+        std::string const ligne = (s.niveau == 1 ? "@b@." : "@.   ") + s.titre;
+        sommaire->SOMMAIRE->add(ligne.c_str());
+    }
 
     SIM->B_AIDE->shortcut(FL_F + 1);
     SIM->B_STEP->shortcut(FL_F + 7);
@@ -75,26 +84,50 @@ void simulateur::detruit_ajouts() {
     Fl::remove_handler(relaie_raccourci);
     simulateur_actif = nullptr;
     fichiers.reset();
+    sommaire.reset(); // ses widgets appartiennent a l'aide
 }
 
 int simulateur::relaie_raccourci(int evenement) {
-    // Une fenetre modale garde ses touches ; sinon seules les fenetres non modales
-    // (aide, platine, exercice, source) peuvent avoir recu une touche que la
+    // Une fenetre modale garde ses touches ; sinon seules les autres fenetres de la
+    // liste (compagnes, aide, "Aller à") peuvent avoir recu une touche que la
     // fenetre principale n'a pas vue.
     if (evenement != FL_SHORTCUT || Fl::modal() != nullptr || simulateur_actif == nullptr ||
-        !(simulateur_actif->aide->aide->visible() ||
-          simulateur_actif->platine->fenetre()->visible() ||
-          simulateur_actif->exercice->fenetre()->visible() ||
-          simulateur_actif->source->fenetre()->visible())) {
+        !simulateur_actif->fenetres.autre_montree()) {
         return 0;
     }
     return simulateur_actif->SIM->SIM->handle(FL_SHORTCUT);
 }
 
 void simulateur::montre_aide() {
-    // Non modale ; deja ouverte, elle revient au premier plan sans bouger.
-    fl_show_form(aide->aide, FL_PLACE_FREE, FL_FULLBORDER, "Aide");
-    zoom.montree(aide->aide);
+    // Non modale, la ou elle ne cache rien ; deja ouverte, elle revient au premier
+    // plan sans bouger.
+    aide->aide->label("Aide");
+    fenetres.montre(aide->aide);
+}
+
+void simulateur::montre_section_aide() {
+    int const choisie = sommaire->SOMMAIRE->value();
+    if (choisie < 1 || choisie > static_cast<int>(sections_de_l_aide.size())) {
+        return;
+    }
+    aide->TEXTE_AIDE->topline(sections_de_l_aide[static_cast<std::size_t>(choisie - 1)].ligne);
+    // Le navigateur ne sait sa ligne du haut qu'une fois dessine. Les dernieres
+    // parties ne montent pas jusqu'en haut : le sommaire garde le choix.
+    Fl::flush();
+    haut_aide = aide->TEXTE_AIDE->topline();
+}
+
+void simulateur::suit_aide() {
+    int const haut = aide->TEXTE_AIDE->topline();
+    if (haut == haut_aide || !aide->aide->visible()) {
+        return;
+    }
+    haut_aide = haut;
+    int const lue = section_de_ligne(sections_de_l_aide, haut) + 1;
+    if (lue != sommaire->SOMMAIRE->value()) {
+        // 0 : avant la premiere partie, rien de marque.
+        sommaire->SOMMAIRE->value(lue);
+    }
 }
 
 void simulateur::ouvre_source() {

@@ -168,7 +168,8 @@ void simulateur::montre_machine() {
 }
 
 void simulateur::montre_etat_marche() {
-    std::string const texte = marche.texte();
+    // Sans etat de marche a dire, le zoom ramene le dit (interface2_classe.cpp).
+    std::string const texte = marche.texte().empty() ? zoom_limite : marche.texte();
     char const* affiche = barre_marche->ETAT->label();
     if (affiche == nullptr || texte != affiche) {
         barre_marche->ETAT->copy_label(texte.c_str());

@@ -37,6 +37,10 @@ zoom_fenetres& pont_simulateur::zoom() const {
     return s_.zoom;
 }
 
+bureau_fenetres& pont_simulateur::fenetres() const {
+    return s_.fenetres;
+}
+
 void pont_simulateur::charge(programme_charge p, std::string const& chemin,
                              chargement sorte) const {
     s_.charge_image(std::move(p), chemin, sorte);

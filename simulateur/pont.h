@@ -1,6 +1,7 @@
 // Ce qu'une fenetre compagne (source, exercice, platine, "Aller à") voit du
 // simulateur qui la possede : la machine montree, le programme en memoire, la
-// fenetre principale et l'aide (pour s'y poser, pour leurs touches), le zoom, et
+// fenetre principale et l'aide (pour leurs touches), le zoom, la liste des
+// fenetres (pour s'ouvrir a sa place), et
 // les quelques gestes qui passent par lui. Une compagne ne connait que ce pont :
 // deux compagnes ne se parlent jamais, le simulateur les fait se rencontrer.
 // Aucune operation virtuelle : un pont ne fait que relayer au simulateur.
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "execution/moteur.h"
+#include "simulateur/bureau.h"
 #include "simulateur/machine.h"
 #include "simulateur/marche.h"
 #include "simulateur/zoom.h"
@@ -41,6 +43,8 @@ class pont_simulateur {
     Fl_Window* principale() const;
     Fl_Window* aide() const;
     zoom_fenetres& zoom() const;
+    // Les fenetres du programme : une compagne s'y montre, a sa place.
+    bureau_fenetres& fenetres() const;
 
     // Le programme entre en memoire et devient celui de la fenetre, comme apres
     // tout chargement reussi : fichier retenu, PC a 0, panneau, desassemblage.

@@ -20,8 +20,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "classe/placement.h"
-
 namespace {
 
 // Tailles absolues des codes de taille d'une ligne de navigateur.
@@ -340,19 +338,4 @@ void zoom_fenetres::garde_a_l_ecran(Fl_Window* fenetre) {
     if (x != fenetre->x() || y != fenetre->y()) {
         fenetre->position(x, y);
     }
-}
-
-void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale) {
-    int X = 0, Y = 0, W = 0, H = 0;
-    Fl::screen_work_area(X, Y, W, H, principale->x(), principale->y());
-    std::vector<cotes> autres;
-    for (Fl_Window* f = Fl::first_window(); f != nullptr; f = Fl::next_window(f)) {
-        if (f != fenetre && f != principale && f->visible()) {
-            autres.push_back({f->x(), f->y(), f->w(), f->h()});
-        }
-    }
-    int const x = abscisse_compagne(
-        {X, Y, W, H}, {principale->x(), principale->y(), principale->w(), principale->h()},
-        fenetre->w(), fenetre->h(), autres);
-    fenetre->position(x, principale->y());
 }

@@ -9,9 +9,11 @@
 // Rejoindre le zoom, pour une fenetre : une fois ses widgets crees (constructeur
 // de sa classe, puis ce que le controleur y ajoute), un seul appel
 //     zoom.inscrit(fenetre);
-// qui note sa geometrie concue et lui applique le facteur courant. Sont suivis :
+// qui note sa geometrie concue et lui applique le facteur courant. Une fenetre du
+// programme passe plutot par bureau_fenetres::rejoint (bureau.h), qui l'inscrit
+// ici et la donne au placement. Sont suivis :
 // - la fenetre, qui garde son coin haut gauche et revient sur l'ecran si elle en
-//   sortirait ;
+//   sortirait (le placement la pose ensuite) ;
 // - chaque widget : x, y, w, h, labelsize(), et textsize() des champs, menus,
 //   choix, navigateurs, compteurs et Fl_Text_Display (donc Fl_Text_Editor) ;
 // - un Fl_Browser : ses codes de taille "@l", "@m", "@s" et "@Snn" (des tailles
@@ -108,10 +110,5 @@ class zoom_fenetres {
     int bulle_concue_;  // Fl_Tooltip::size()
     int message_concu_; // fl_message_size_ (-1 : taille normale)
 };
-
-// Une fenetre compagne (source, platine, exercice) a sa premiere ouverture : a
-// cote de la principale, sans couvrir les autres fenetres montrees si l'ecran le
-// permet (abscisse_compagne).
-void pose_a_cote(Fl_Window* fenetre, Fl_Window const* principale);
 
 #endif

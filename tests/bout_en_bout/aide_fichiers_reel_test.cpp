@@ -110,7 +110,8 @@ TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_ai
     // Fautive : sous le texte, un resume et une ligne par erreur ; rien n'est charge.
     ecrit(programme, fautive);
     touche_dans(fenetre, "ctrl+r");
-    rectangle const diagnostics{8, 552, 700, 136};
+    // Sur toute la largeur : la fenetre retrecit pour tenir a cote de la principale.
+    rectangle const diagnostics{8, 552, geometrie_de(source).w - 20, 136};
     auto const lignes_diagnostics = [&] {
         return lignes_ecrites(image_de(source).recadre(diagnostics));
     };
@@ -134,10 +135,13 @@ TEST_F(source_reel, ouverte_au_lancement_relue_par_ctrl_r_erreurs_montrees_et_ai
     touche_dans(fenetre, "F1");
     std::string const aide = attend_fenetre("Aide");
     ASSERT_FALSE(aide.empty()) << "F1 n'ouvre pas l'aide : " << garde_capture("f1");
-    image const texte = image_de(aide).recadre({10, 10, 590, 420});
+    // Posee la ou elle gene le moins, peut-etre retrecie : le texte et "Fermer" (260,
+    // 440, 80 x 30) suivent, le sommaire (300 de large) reste a droite.
+    geometrie const a = geometrie_de(aide);
+    image const texte = image_de(aide).recadre({10, 10, a.w - 320, a.h - 60});
     EXPECT_GT(encre(texte), 1000) << "aide sans texte : " << garde_capture("aide");
     EXPECT_TRUE(fenetre_repond()) << "la fenetre principale doit repondre, l'aide ouverte";
-    clic_dans(aide, 300, 455); // "Fermer" : 260, 440, 80 x 30
+    clic_dans(aide, 10 + 290 * (a.w - 310) / 590, a.h - 25);
     EXPECT_TRUE(attend_fermeture(aide));
     EXPECT_EQ(quitte(), 0);
 }
@@ -153,12 +157,12 @@ TEST_F(source_pas_a_pas, f7_fait_descendre_la_ligne_orange_du_source) {
     ASSERT_TRUE(attend_ligne_journal("depart: 0"));
     std::string const source = fenetre_source();
     ASSERT_FALSE(source.empty()) << garde_capture("source");
-    // Haut de la bande orange au bout droit du texte (x 450 de la fenetre du source,
-    // hors de la principale qui la couvre en partie) ; -1 sans.
+    // Haut de la bande orange a droite du texte (x 250 de la fenetre du source, dans
+    // le texte meme quand elle retrecit pour tenir a cote de la principale) ; -1 sans.
     auto const bande = [&] {
         image const i = image_de(source);
         for (int y = 0; y < i.hauteur(); ++y) {
-            if (i.pixel(450, y) == orange_174) {
+            if (i.pixel(250, y) == orange_174) {
                 return y;
             }
         }

@@ -3,6 +3,7 @@
 #include "banc_reel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -40,7 +42,7 @@ int lit_commande(std::string const& commande, std::string& sortie) {
 
 // Lance Xvfb sur l'affichage n et attend qu'il accepte des clients ; faux s'il
 // ne demarre pas (numero pris entre-temps, par exemple).
-bool lance_xvfb(processus& serveur, int n) {
+bool lance_xvfb(processus& serveur, int n, std::string const& ecran) {
     int tube[2];
     if (pipe(tube) != 0) {
         return false;
@@ -53,8 +55,9 @@ bool lance_xvfb(processus& serveur, int n) {
         dup2(nul, 1);
         dup2(nul, 2);
         std::string const fd = std::to_string(tube[1]);
+        std::string const taille = ecran + "x24";
         execlp("Xvfb", "Xvfb", nom.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-               "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+               taille.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(tube[1]);
@@ -81,7 +84,7 @@ bool lance_xvfb(processus& serveur, int n) {
 
 // Un numero libre choisi ici : laisse chercher, le serveur retirerait en essayant
 // les numeros les prises des serveurs vivants et couperait les autres suites.
-std::string demarre_xvfb(processus& serveur) {
+std::string demarre_xvfb(processus& serveur, std::string const& ecran) {
     int const depart = 300 + static_cast<int>(getpid() % 400);
     for (int n = depart; n < depart + 50; ++n) {
         std::string const verrou = "/tmp/.X" + std::to_string(n) + "-lock";
@@ -89,7 +92,7 @@ std::string demarre_xvfb(processus& serveur) {
         if (access(verrou.c_str(), F_OK) == 0 || access(prise.c_str(), F_OK) == 0) {
             continue;
         }
-        if (lance_xvfb(serveur, n)) {
+        if (lance_xvfb(serveur, n, ecran)) {
             return ":" + std::to_string(n);
         }
     }
@@ -333,9 +336,22 @@ int ligne_marquee(image const& fenetre_principale) {
 }
 
 void banc::SetUp() {
-    std::string const affichage = demarre_xvfb(serveur);
+    std::string const affichage = demarre_xvfb(serveur, ecran);
     ASSERT_FALSE(affichage.empty()) << "Xvfb n'a pas demarre";
     setenv("DISPLAY", affichage.c_str(), 1);
+    if (avec_openbox) {
+        char const* const ligne[] = {"openbox", "--sm-disable", nullptr};
+        pid_t pid = -1;
+        posix_spawnp(&pid, "openbox", nullptr, nullptr, const_cast<char**>(ligne), environ);
+        gestionnaire.adopte(pid);
+        // Pret quand il a pose sa fenetre de controle sur la racine.
+        std::string controle;
+        for (int essai = 0; essai < 200 && controle.find("window id") == std::string::npos;
+             ++essai, std::this_thread::sleep_for(50ms)) {
+            execute_x("xprop -root _NET_SUPPORTING_WM_CHECK", &controle);
+        }
+        ASSERT_NE(controle.find("window id"), std::string::npos) << "openbox (scripts/setup tests)";
+    }
 
     chemin_journal = testing::TempDir() + "karvela_reel_" + std::to_string(getpid()) + ".err";
     // Relance seulement si le programme n'a pas pu joindre le serveur (voir execute_x).
@@ -356,8 +372,8 @@ void banc::SetUp() {
     }
     ASSERT_FALSE(fenetre.empty()) << "pas de fenetre \"Machine a pile\" ; journal :\n" << journal();
     origine = geometrie_de(fenetre);
-    ASSERT_EQ(origine.w, 650 * zoom_lance);
-    ASSERT_EQ(origine.h, 695 * zoom_lance);
+    ASSERT_EQ(origine.w, std::lround(650 * zoom_lance));
+    ASSERT_EQ(origine.h, std::lround(695 * zoom_lance));
     // Plus grande que l'ecran, la fenetre ne se capture pas.
     if (zoom_lance != 1) {
         return;
@@ -377,6 +393,7 @@ void banc::TearDown() {
         std::cerr << "journal de karvela :\n" << journal();
     }
     karvela.termine();
+    gestionnaire.termine();
     serveur.termine();
     std::remove(chemin_journal.c_str());
     if (!HasFailure()) {
@@ -585,8 +602,9 @@ bool banc::fenetre_repond() {
 
 std::vector<std::string> banc::fenetres_visibles() {
     std::string sortie;
-    // Statut 1 : aucune fenetre ; les menus deroulants n'ont pas la classe FLTK.
-    execute_x("xdotool search --onlyvisible --class '^FLTK$'", &sortie);
+    // Statut 1 : aucune fenetre ; les menus deroulants n'ont pas la classe du
+    // programme (karvela, dialogues de la boite a outils compris).
+    execute_x("xdotool search --onlyvisible --classname '^karvela$'", &sortie);
     std::vector<std::string> ids;
     for (std::string const& ligne : lignes(sortie)) {
         if (ligne.find_first_not_of("0123456789") == std::string::npos) {

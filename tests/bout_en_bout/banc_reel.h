@@ -263,13 +263,18 @@ class banc : public testing::Test {
     int quitte();
 
     std::vector<std::string> arguments; // du programme, poses avant SetUp
-    int zoom_lance = 1;  // le --zoom entier de arguments : la fenetre est plus grande
-    std::string fenetre; // identifiant X de "Machine a pile"
-    geometrie origine;   // sa place a l'ecran
-    image demarrage;     // la fenetre juste apres le lancement (zoom 1)
+    // Le facteur que le programme prend de --zoom (ramene a ce qui tient sur l'ecran) :
+    // la fenetre est plus grande.
+    double zoom_lance = 1;
+    std::string ecran = "1280x1024"; // du Xvfb du test
+    bool avec_openbox = false;       // un gestionnaire de fenetres, lance avant le programme
+    std::string fenetre;             // identifiant X de "Machine a pile"
+    geometrie origine;               // sa place a l'ecran
+    image demarrage;                 // la fenetre juste apres le lancement (zoom 1)
 
   private:
     processus serveur;
+    processus gestionnaire;
     processus karvela;
     std::string chemin_journal;
     int numero_capture = 0;

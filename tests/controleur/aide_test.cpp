@@ -178,4 +178,31 @@ TEST_F(aide, chaque_ligne_tient_dans_la_fenetre_d_aide) {
     }
 }
 
+// Le sommaire : une ligne par partie, qui tient dans sa largeur ; un clic y saute
+// (la derniere, qui ne monte pas jusqu'en haut, reste choisie) ; le texte qui
+// defile marque la partie qu'on lit.
+TEST_F(aide, le_sommaire_saute_aux_parties_et_suit_la_lecture) {
+    clique(f->B_AIDE);
+    Fl_Browser* const texte = acces_simulateur::aide(*sim).TEXTE_AIDE;
+    Fl_Hold_Browser* const s = acces_simulateur::sommaire(*sim).SOMMAIRE;
+    std::vector<section_aide> const parties = sections_aide(lignes_aide());
+    ASSERT_EQ(static_cast<std::size_t>(s->size()), parties.size());
+    for (int n = 1; n <= s->size(); ++n) {
+        EXPECT_LE(largeur_affichee(s->text(n), s->textfont(), s->textsize()),
+                  s->w() - Fl::box_dw(s->box()) - 6)
+            << s->text(n);
+    }
+    for (int const n : {12, 2, s->size()}) {
+        s->value(n);
+        clique(s);
+        int const ligne = parties[static_cast<std::size_t>(n - 1)].ligne;
+        EXPECT_TRUE(n == s->size() ? texte->topline() < ligne : texte->topline() == ligne) << n;
+        sim->passe_commande(); // sans widget : le sommaire regarde le texte
+        EXPECT_EQ(s->value(), n);
+    }
+    texte->topline(parties[4].ligne + 1); // comme la molette, dans la cinquieme partie
+    sim->passe_commande();
+    EXPECT_EQ(s->value(), 5);
+}
+
 } // namespace

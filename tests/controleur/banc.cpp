@@ -119,12 +119,9 @@ void banc::garde(void* donnees) {
     Fl_Window* ouvert = Fl::modal();
     for (Fl_Window* w = Fl::first_window(); ouvert == nullptr && w != nullptr;
          w = Fl::next_window(w)) {
-        // L'aide, la platine, l'exercice et la fenetre du source ne sont pas des
-        // dialogues : ils restent ouverts a cote de la fenetre.
-        if (b->sim != nullptr && w != b->f->SIM && w != acces_simulateur::aide(*b->sim).aide &&
-            w != acces_simulateur::platine(*b->sim).platine &&
-            w != acces_simulateur::fenetre_exercice(*b->sim).exercice &&
-            w != acces_simulateur::source(*b->sim).source && w->visible()) {
+        // Les fenetres de la liste du programme (compagnes, aide, "Aller à") ne sont
+        // pas des dialogues : elles restent ouvertes a cote de la fenetre.
+        if (b->sim != nullptr && !acces_simulateur::fenetres(*b->sim).connait(w) && w->visible()) {
             ouvert = w;
         }
     }

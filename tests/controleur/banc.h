@@ -46,6 +46,8 @@ struct acces_simulateur {
     static aller_a_class& aller_a(simulateur& s) { return *s.aller_a->fen_; }
     static barre_exercice_class& barre_exercice(simulateur& s) { return *s.exercice->barre_; }
     static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
+    static bureau_fenetres& fenetres(simulateur& s) { return s.fenetres; }
+    static sommaire_aide_class& sommaire(simulateur& s) { return *s.sommaire; }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.

@@ -211,6 +211,7 @@ TEST_F(marche, chaque_erreur_de_pile_arrete_et_dit_sa_sorte) {
 }
 
 TEST_F(marche, arretee_au_milieu_l_etat_est_montre_et_step_continue) {
+    Fl_Window* const platine = acces_simulateur::platine(*sim).platine;
     struct facon {
         char const* nom;
         std::function<void()> arrete;
@@ -218,7 +219,15 @@ TEST_F(marche, arretee_au_milieu_l_etat_est_montre_et_step_continue) {
         {"STOP", [&] { clique(f->B_STOP); }},
         {"Maj+F5", [&] { touche(FL_F + 5, FL_SHIFT); }},
         {"Echap", [&] { touche(FL_Escape); }},
+        {"Echap dans la platine, qui reste ouverte",
+         [&] {
+             frappe(platine, FL_Escape);
+             EXPECT_EQ(sim->passe_commande(), 1);
+             EXPECT_EQ(Fl::readqueue(), nullptr);
+             EXPECT_TRUE(platine->visible());
+         }},
     };
+    clique(acces_simulateur::barre_platine(*sim).B_PLATINE);
     tape_programme(0, chenillard);
     for (facon const& c : table) {
         SCOPED_TRACE(c.nom);

@@ -122,31 +122,6 @@ TEST(Destination, AdresseEtiquetteOuRefus) {
     }
 }
 
-TEST(Placement, ACoteSansCouvrirLesAutresCompagnes) {
-    // Principale de 650 de large centree ; compagne de 620 x 500.
-    cotes const large{0, 0, 1920, 1080}, etroit{0, 0, 1280, 1024};
-    cotes const au_centre_large{635, 100, 650, 695}, au_centre_etroit{315, 100, 650, 695};
-    cotes const a_droite{1293, 100, 620, 500}, au_bord_droit{660, 100, 620, 500};
-    struct cas {
-        char const* nom;
-        cotes ecran, principale;
-        std::vector<cotes> autres;
-        int x;
-    };
-    cas const table[] = {
-        {"a droite", large, au_centre_large, {}, 1293},
-        {"a gauche, la droite prise", large, au_centre_large, {a_droite}, 7},
-        {"une fenetre ailleurs ne gene pas", large, au_centre_large, {{0, 800, 100, 100}}, 1293},
-        {"ni a droite ni a gauche : bord droit", etroit, au_centre_etroit, {}, 660},
-        {"bord droit pris : bord gauche", etroit, au_centre_etroit, {au_bord_droit}, 0},
-        {"tout pris : bord droit", etroit, au_centre_etroit, {{0, 0, 1280, 1024}}, 660},
-    };
-    for (cas const& c : table) {
-        SCOPED_TRACE(c.nom);
-        EXPECT_EQ(abscisse_compagne(c.ecran, c.principale, 620, 500, c.autres), c.x);
-    }
-}
-
 // Les fenetres du programme, tailles concues et minimums.
 std::vector<fenetre_a_placer> fenetres_du_programme(bool compagnes_montrees) {
     return {{sorte_fenetre::principale, 650, 695},
@@ -217,6 +192,8 @@ TEST(Placement, PlacesAttendues) {
         bool compagnes_montrees;
         std::vector<int> places;        // x, y, w, h de chaque fenetre
         cotes source_posee{0, 0, 0, 0}; // w > 0 : la source deplacee par l'etudiant
+        bool aide_et_sommaire = false;  // l'aide elargie de son sommaire
+        decorations bords{1, 1, 23, 5};
     };
     cas const table[] = {
         {"1920 : principale decalee, source a droite, exercice retreci a gauche, platine "
@@ -245,14 +222,27 @@ TEST(Placement, PlacesAttendues) {
          true,
          {1,   45, 650, 695, 345, 446, 678, 317, 403, 406, 620, 357,
           660, 45, 360, 330, 623, 463, 400, 300, 683, 23,  340, 110}},
+        {"1024, sous openbox : l'aide et son sommaire, trop larges pour la place a droite, "
+         "sur le dump plutot que sur les registres et les ports",
+         {0, 0, 1024, 768},
+         1,
+         true,
+         {1,   44, 650, 695, 345, 442, 678, 321, 403, 402, 620, 361,
+          660, 44, 360, 330, 423, 463, 600, 300, 683, 20,  340, 110},
+         {},
+         true,
+         {1, 1, 20, 5}},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);
         std::vector<fenetre_a_placer> fenetres = fenetres_du_programme(c.compagnes_montrees);
         fenetres[1].posee = c.source_posee.w > 0;
         fenetres[1].place = c.source_posee;
+        if (c.aide_et_sommaire) {
+            fenetres[4] = {sorte_fenetre::passagere, 900, 480, 600, 300};
+        }
         std::vector<int> places;
-        for (cotes const& p : place_fenetres(c.zone, {1, 1, 23, 5}, c.facteur, fenetres)) {
+        for (cotes const& p : place_fenetres(c.zone, c.bords, c.facteur, fenetres)) {
             places.insert(places.end(), {p.x, p.y, p.w, p.h});
         }
         EXPECT_EQ(places, c.places);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Le paquet Debian tel qu'un enseignant l'installe : scripts/paquet le construit
 # (lintian et desktop-file-validate compris), son nom porte la version, il contient
-# les commandes, l'entree de menu, les pages de manuel et tous les exemples, et ses
+# les commandes, l'entree de menu, l'icone du theme
+# hicolor, les pages de manuel et tous les exemples, et ses
 # dependances sont calculees ; le karvela-asm qu'il installe assemble chaque exemple
 # aux memes octets que celui de la construction, et son karvela-note corrige les
 # exercices d'exemple.
@@ -20,7 +21,11 @@ paquet=$("$sources/scripts/paquet" | tail -n1)
   echec "nom inattendu : $paquet"
 dpkg-deb -f "$paquet" Depends | grep -q 'libfltk1\.3' || echec "dependances non calculees"
 
-attendus=(usr/share/applications/karvela.desktop usr/share/doc/karvela/copyright)
+attendus=(usr/share/applications/karvela.desktop usr/share/doc/karvela/copyright
+  usr/share/icons/hicolor/scalable/apps/karvela.svg)
+for taille in 48 64 128 256; do
+  attendus+=("usr/share/icons/hicolor/${taille}x$taille/apps/karvela.png")
+done
 for c in "$@"; do
   attendus+=("usr/bin/$c" "usr/share/man/man1/$c.1.gz")
 done
