@@ -181,19 +181,20 @@ void controleur_exercice::verifie() {
     // Le texte que l'etudiant voit, charge s'il a change : un chargement efface
     // les resultats d'avant (programme_change).
     texte_montre const texte = pont_.charge_texte_montre();
-    if (texte == texte_montre::fautif || texte == texte_montre::change) {
-        resultats.clear();
-        annonce = texte == texte_montre::fautif
-                      ? "Le source a des erreurs (fenêtre du source) : rien n'est vérifié."
-                      : "Le source n'est ni enregistré ni chargé : rien n'est vérifié.";
+    resultats.clear();
+    char const* const rien =
+        texte == texte_montre::fautif
+            ? "Le source a des erreurs (fenêtre du source) : rien n'est vérifié."
+        : texte == texte_montre::change
+            ? "Le source n'est ni enregistré ni chargé : rien n'est vérifié."
+        : !pont_.programme().charge
+            ? "Aucun programme chargé : ouvrez une source (.asm) ou un .bin."
+            : nullptr;
+    if (rien != nullptr) {
+        annonce = rien;
         montre_resultats();
         return;
     }
-    if (!pont_.programme().charge) {
-        f.TOTAL->copy_label("Aucun programme chargé : ouvrez une source (.asm) ou un .bin.");
-        return;
-    }
-    resultats.clear();
     nom_verifie = nom_affiche(pont_.fichier_charge());
     partage = std::make_shared<correction_partagee>();
     // Avant montre_resultats : une correction en cours n'a pas d'annonce.
