@@ -1,8 +1,9 @@
 // L'execution passe toute entiere par execute() (et donc machine::pas()) : ni le
 // pas ni la logique des ports ne sont refaits ici. Elle se fait par tranches qui
 // finissent la ou une entree doit changer (ou a chaque instruction pour un
-// observateur) ; seule la premiere tranche passe un point d'arret sur lequel elle
-// part, comme PLAY.
+// observateur, ou tous les tranche_annulable pas si elle peut etre annulee) ;
+// seule la premiere tranche passe un point d'arret sur lequel elle part, comme
+// PLAY. Couper une tranche ne change rien au resultat.
 #include "execution/moteur.h"
 
 #include <algorithm>
@@ -35,6 +36,14 @@ bilan_execution deroule(machine& m, demande_execution const& d, observateur cons
         }
         if (tranche <= 0) {
             return total;
+        }
+        if (d.annule != nullptr) {
+            if (d.annule->load(std::memory_order_relaxed)) {
+                total.raison = arret::demande;
+                total.adresse = m.cpu().PC_value();
+                return total;
+            }
+            tranche = std::min(tranche, tranche_annulable);
         }
         unsigned short const adresse = m.cpu().PC_value();
         char texte[11] = "";

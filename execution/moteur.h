@@ -8,6 +8,7 @@
 #ifndef KARVELA_EXECUTION_MOTEUR_H
 #define KARVELA_EXECUTION_MOTEUR_H
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -79,7 +80,14 @@ struct demande_execution {
     std::vector<unsigned short> points;    // arret avant ces adresses (pas la premiere)
     std::vector<octets_poses> memoire;     // apres le chargement, avant les entrees
     std::vector<evenement_entree> entrees; // dans l'ordre des pas, puis de la liste
+    // Non nul : l'execution se fait par tranches de tranche_annulable pas au plus
+    // et s'arrete (arret::demande) des qu'il passe a vrai, entre deux tranches.
+    // Nul (karvela-run, karvela-note) : rien ne change, ni le resultat ni la vitesse.
+    std::atomic<bool> const* annule = nullptr;
 };
+
+// Pas au plus entre deux regards sur une annulation : une milliseconde environ.
+constexpr long long tranche_annulable = 1LL << 16;
 
 // Le mot d'un arret dans le JSON de karvela-run et dans un exercice : "boucle"...
 char const* mot_arret(arret a);
@@ -97,7 +105,8 @@ using observateur =
     std::function<void(unsigned short adresse, char const* instruction, mp_interpreteur const&)>;
 
 // Charge p (deja lu et charge) dans seule, pose sa memoire et ses entrees, execute
-// jusqu'au premier arret : erreur de pile, boucle, point d'arret ou pas_max.
+// jusqu'au premier arret : erreur de pile, boucle, point d'arret ou pas_max (ou
+// arret::demande, annulee).
 arret_decrit lance_programme(machine_seule& seule, programme_charge const& p,
                              demande_execution const& d, observateur const& trace = nullptr);
 

@@ -156,6 +156,13 @@ resultat_cas non_lance(cas_exercice const& c, std::string message) {
     return r;
 }
 
+// Un cas que la correction annulee n'a pas fini.
+resultat_cas annule_cas(cas_exercice const& c) {
+    resultat_cas r = non_lance(c, "correction annulée");
+    r.raison = arret::demande;
+    return r;
+}
+
 std::string hexa(int octet) {
     char t[8];
     std::snprintf(t, sizeof t, "$%02X", octet & 0xFF);
@@ -294,14 +301,18 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p) {
 }
 
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
-                         symboles_cherches const& s) {
-    cas_pret const pret = prepare_cas(c, s);
+                         symboles_cherches const& s, std::atomic<bool> const* annule) {
+    cas_pret pret = prepare_cas(c, s);
     if (!pret.erreur.empty()) {
         return non_lance(c, pret.erreur);
     }
     resultat_cas r = non_lance(c, "");
+    pret.demande.annule = annule;
     machine_seule seule;
     arret_decrit const a = lance_programme(seule, p, pret.demande);
+    if (a.bilan.raison == arret::demande) {
+        return annule_cas(c);
+    }
     etat_final const e = releve(seule.m(), a, pret.zones);
     r.lance = true;
     r.raison = e.raison;
@@ -320,7 +331,7 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
 }
 
 std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const& copies,
-                                    unsigned fils) {
+                                    unsigned fils, std::atomic<bool> const* annule) {
     std::vector<copie_a_lire> a_lire;
     for (copie const& c : copies) {
         // Sans possesseur : les copies restent a l'appelant.
@@ -329,12 +340,13 @@ std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const&
             {c.fichier,
              [p] { return std::shared_ptr<programme_charge const>(std::shared_ptr<void>(), p); }});
     }
-    return corrige_a_mesure(e, a_lire, fils);
+    return corrige_a_mesure(e, a_lire, fils, nullptr, annule);
 }
 
 std::vector<resultat_copie> corrige_a_mesure(exercice const& e,
                                              std::vector<copie_a_lire> const& copies, unsigned fils,
-                                             recueil_copie const& recueil) {
+                                             recueil_copie const& recueil,
+                                             std::atomic<bool> const* annule) {
     std::vector<resultat_copie> resultats(copies.size());
     struct en_cours {
         std::mutex verrou;
@@ -380,9 +392,11 @@ std::vector<resultat_copie> corrige_a_mesure(exercice const& e,
         for (std::size_t t = suivante++; t < taches; t = suivante++) {
             std::size_t const i = t / e.cas.size(), c = t % e.cas.size();
             en_cours& etat = lit(i);
-            resultats[i].cas[c] = etat.programme->charge
-                                      ? corrige_cas(e.cas[c], *etat.programme, *etat.symboles)
-                                      : non_lance(e.cas[c], "le programme ne se charge pas");
+            resultats[i].cas[c] =
+                annule != nullptr && annule->load(std::memory_order_relaxed) ? annule_cas(e.cas[c])
+                : etat.programme->charge
+                    ? corrige_cas(e.cas[c], *etat.programme, *etat.symboles, annule)
+                    : non_lance(e.cas[c], "le programme ne se charge pas");
             if (--etat.restants == 0) {
                 std::lock_guard<std::mutex> garde(etat.verrou);
                 etat.symboles.reset();

@@ -7,6 +7,7 @@
 #ifndef KARVELA_EXERCICES_CORRECTION_H
 #define KARVELA_EXERCICES_CORRECTION_H
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -80,9 +81,11 @@ struct resultat_cas {
 };
 
 // Sur une machine neuve : rien d'un cas (entrees, drapeaux, pile) n'atteint le suivant.
+// annule non nul : le moteur y regarde entre ses tranches (demande_execution) ;
+// annulee, le cas rend raison arret::demande et le message "correction annulée".
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p);
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
-                         symboles_cherches const& s);
+                         symboles_cherches const& s, std::atomic<bool> const* annule = nullptr);
 
 struct copie {
     std::string fichier; // tel que donne
@@ -101,8 +104,11 @@ struct resultat_copie {
 };
 
 // Les copies dans leur ordre ; fils : 0 pour autant que la machine a de coeurs.
+// Annulee (annule passe a vrai, la fenetre le fait), elle rend vite : les cas
+// en cours s'arretent a leur tranche, les suivants ne sont pas lances ; chacun
+// a raison arret::demande.
 std::vector<resultat_copie> corrige(exercice const& e, std::vector<copie> const& copies,
-                                    unsigned fils = 0);
+                                    unsigned fils = 0, std::atomic<bool> const* annule = nullptr);
 
 // Une copie lue seulement quand un fil la corrige : lit est appele une fois.
 struct copie_a_lire {
@@ -113,10 +119,9 @@ struct copie_a_lire {
 // lachee : ce qu'une classe garde d'un programme (ses empreintes).
 using recueil_copie = std::function<void(std::size_t copie, programme_charge const&)>;
 
-std::vector<resultat_copie> corrige_a_mesure(exercice const& e,
-                                             std::vector<copie_a_lire> const& copies,
-                                             unsigned fils = 0,
-                                             recueil_copie const& recueil = nullptr);
+std::vector<resultat_copie>
+corrige_a_mesure(exercice const& e, std::vector<copie_a_lire> const& copies, unsigned fils = 0,
+                 recueil_copie const& recueil = nullptr, std::atomic<bool> const* annule = nullptr);
 
 // Le nom et les entrees du cas : "tous (E=$FF)", ou "somme" sans entrees.
 std::string nom_du_cas(cas_exercice const& c);

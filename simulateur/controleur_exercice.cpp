@@ -1,12 +1,16 @@
-// Controleur des exercices : ouvrir un fichier d'exercice, "Vérifier" le programme
-// charge, montrer les resultats, preparer un cas dans la fenetre principale.
-// passe_commande aiguille vers ici. La lecture, la correction et les messages
-// sont ceux de karvela-note (exercices/) ; ici, on decide et on affiche.
+// Controleur des exercices : ouvrir un fichier d'exercice, "Vérifier" le texte que
+// l'etudiant voit, montrer l'enonce, les resultats et ce que pose le cas choisi,
+// preparer un cas dans la fenetre principale. passe_commande aiguille vers ici.
+// La lecture, la correction et les messages sont ceux de karvela-note
+// (exercices/), bornes par vue_exercice ; ici, on decide et on affiche.
 // Invariants : la correction tourne dans un fil, sur des copies de l'exercice et
 // du programme, et ne touche a rien de la fenetre ; son resultat est pris par un
-// minuteur de la boucle. Un cas prepare l'est jusqu'au prochain chargement, RESET
-// ou autre cas ; ses evenements sont armes dans le mode marche, que STEP, le pas
-// arriere et la marche font avancer.
+// minuteur de la boucle ; quitter, ouvrir un autre exercice, "Vérifier" de
+// nouveau ou charger un programme l'annule, et le fil rend a sa tranche. Les
+// resultats montres sont ceux du programme en memoire : tout chargement les
+// efface. Un cas cache ne montre que son nom et son verdict. Un cas prepare l'est
+// jusqu'au prochain chargement, RESET ou autre cas ; ses evenements sont armes
+// dans le mode marche, que STEP, le pas arriere et la marche font avancer.
 #include <FL/Fl.H>
 #include <FL/forms.H>
 
@@ -16,6 +20,7 @@
 
 #include "execution/evenements.h"
 #include "exercices/rendus.h"
+#include "exercices/vue_exercice.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/textes_fichiers.h"
 
@@ -24,12 +29,15 @@ namespace {
 constexpr double periode_sonde = 0.05; // secondes entre deux regards sur la correction
 constexpr Fl_Color vert_reussi = FL_DARK_GREEN;
 constexpr Fl_Color rouge_echec = FL_RED;
+constexpr char const* pas_encore_verifie =
+    "Pas encore vérifié : « Vérifier » (F6) corrige le programme chargé.";
 
 } // namespace
 
 controleur_exercice::controleur_exercice(SIM_class* principale, pont_simulateur pont,
                                          std::string const& demande)
-    : pont_(pont), barre_(new barre_exercice_class(principale)), fen_(nullptr) {
+    : pont_(pont), barre_(new barre_exercice_class(principale)), fen_(nullptr),
+      annonce(pas_encore_verifie) {
     barre_->B_VERIFIER->deactivate();
     barre_->B_EXERCICE->shortcut(FL_CTRL + FL_SHIFT + 'e');
     barre_->B_VERIFIER->shortcut(FL_F + 6);
@@ -37,6 +45,9 @@ controleur_exercice::controleur_exercice(SIM_class* principale, pont_simulateur 
     // Retrecie pour tenir a cote de la principale : la liste des cas d'abord.
     fen_->exercice->resizable(fen_->CAS);
     fen_->PREPARER->deactivate();
+    // Grisee celle de la barre pendant une correction, F6 la reprend encore ici.
+    fen_->VERIFIER->shortcut(FL_F + 6);
+    fen_->ENONCE->buffer(enonce);
     if (!demande.empty()) {
         // Comme le fichier de la ligne de commande : a la premiere passe, apres lui.
         fichier_demande = demande;
@@ -47,8 +58,10 @@ controleur_exercice::controleur_exercice(SIM_class* principale, pont_simulateur 
 controleur_exercice::~controleur_exercice() {
     Fl::remove_timeout(sonde_correction, this);
     if (correction.valid()) {
+        partage->annulee = true;
         correction.wait();
     }
+    fen_->ENONCE->buffer(nullptr);
     delete fen_->exercice;
     delete fen_;
     delete barre_; // ses widgets appartiennent a la fenetre principale
@@ -90,33 +103,41 @@ bool controleur_exercice::commande(Fl_Widget* obj) {
 void controleur_exercice::ouvre(std::string const& chemin) {
     exercice_lu const lu = lit_fichier_exercice(chemin);
     if (!lu.erreur.empty()) {
-        fl_show_alert("Erreur: exercice illisible", lu.erreur.c_str(), "Rien n'a été ouvert.", 0);
+        fl_show_alert("Erreur: exercice illisible", borne(lu.erreur, ligne_montree_max).c_str(),
+                      "Rien n'a été ouvert.", 0);
         return;
     }
     for (diagnostic const& d : lu.diagnostics) {
         std::cerr << texte_diagnostic(chemin, d) << std::endl;
     }
+    prend(chemin, lu);
+}
+
+void controleur_exercice::prend(std::string const& chemin, exercice_lu const& lu) {
+    // Un autre exercice demande : la correction de l'exercice d'avant ne sert plus.
+    arrete_correction();
     if (!lu.valide()) {
-        titre_refus = titre_erreurs(chemin, lu.diagnostics) + " : rien n'a été ouvert";
-        refus = lignes_erreurs(lu.diagnostics);
+        titre_refus = borne(titre_erreurs(chemin, lu.diagnostics) + " : rien n'a été ouvert",
+                            ligne_montree_max);
+        refus = borne_lignes(lignes_erreurs(lu.diagnostics), lignes_montrees_max);
         montre_resultats();
         montre_fenetre();
         return;
     }
     refus.clear();
-    if (correction.valid()) {
-        correction.wait(); // les resultats d'avant ne valent plus rien
-        correction = {};
-        Fl::remove_timeout(sonde_correction, this);
-    }
     fichier = chemin;
     ouvert = lu.exo;
     resultats.clear();
-    titre_fenetre = "Exercice — " + lu.exo.titre;
+    annonce = pas_encore_verifie;
+    std::string const titre_exercice = borne(lu.exo.titre, titre_max);
+    titre_fenetre = "Exercice — " + titre_exercice;
     fen_->exercice->copy_label(titre_fenetre.c_str());
-    titre = nom_affiche(chemin) + " : " + libelle_litteral(lu.exo.titre) + " — " +
-            std::to_string(lu.exo.cas.size()) + " cas, " +
-            compte(static_cast<std::size_t>(lu.exo.total()), "point");
+    titre = borne(nom_affiche(chemin) + " : " + libelle_litteral(titre_exercice) + " — " +
+                      std::to_string(lu.exo.cas.size()) + " cas, " +
+                      compte(static_cast<std::size_t>(lu.exo.total()), "point"),
+                  ligne_montree_max);
+    enonce.text(lu.exo.enonce.empty() ? "Cet exercice n'a pas d'énoncé."
+                                      : borne(lu.exo.enonce, enonce_max).c_str());
     barre_->B_VERIFIER->activate();
     montre_resultats();
     montre_fenetre();
@@ -129,27 +150,62 @@ void controleur_exercice::montre_fenetre() {
     pont_.fenetres().montre(fen_->exercice);
 }
 
+void controleur_exercice::arrete_correction() {
+    Fl::remove_timeout(sonde_correction, this);
+    if (correction.valid()) {
+        partage->annulee = true;
+        correction.wait();
+        correction = {};
+    }
+    fin_correction();
+}
+
+void controleur_exercice::fin_correction() {
+    if (!fichier.empty()) {
+        barre_->B_VERIFIER->activate();
+    }
+    fen_->VERIFIER->activate();
+}
+
 void controleur_exercice::verifie() {
     fenetre_exercice_class& f = *fen_;
-    if (fichier.empty() || correction.valid()) {
+    if (fichier.empty()) {
         return;
     }
+    // De nouveau pendant une correction : celle-ci est annulee, une autre part.
+    arrete_correction();
     refus.clear();
     montre_fenetre();
-    if (!pont_.programme().charge) {
-        f.TOTAL->copy_label("Aucun programme chargé : ouvrez une source (.asm) ou un .bin.");
+    // Le texte que l'etudiant voit, charge s'il a change : un chargement efface
+    // les resultats d'avant (programme_change).
+    texte_montre const texte = pont_.charge_texte_montre();
+    resultats.clear();
+    char const* const rien =
+        texte == texte_montre::fautif
+            ? "Le source a des erreurs (fenêtre du source) : rien n'est vérifié."
+        : texte == texte_montre::change
+            ? "Le source n'est ni enregistré ni chargé : rien n'est vérifié."
+        : !pont_.programme().charge
+            ? "Aucun programme chargé : ouvrez une source (.asm) ou un .bin."
+            : nullptr;
+    if (rien != nullptr) {
+        annonce = rien;
+        montre_resultats();
         return;
     }
-    resultats.clear();
     nom_verifie = nom_affiche(pont_.fichier_charge());
-    montre_resultats();
-    f.TOTAL->copy_label(("Vérification de " + nom_verifie + "...").c_str());
-    barre_->B_VERIFIER->deactivate();
-    f.VERIFIER->deactivate();
-    // Des copies : le fil ne partage rien avec la fenetre.
-    correction = std::async(std::launch::async, [e = ouvert, p = pont_.programme()] {
-        return corrige(e, {{"", p}}, 1).front();
+    partage = std::make_shared<correction_partagee>();
+    // Avant montre_resultats : une correction en cours n'a pas d'annonce.
+    correction = std::async(std::launch::async, [e = ouvert, p = pont_.programme(), c = partage] {
+        resultat_copie r = corrige(e, {{"", p}}, 1, &c->annulee).front();
+        for (resultat_cas const& cas : r.cas) {
+            c->vue = c->vue || cas.raison == arret::demande;
+        }
+        return r;
     });
+    montre_resultats();
+    f.TOTAL->copy_label(borne("Vérification de " + nom_verifie + "...", ligne_montree_max).c_str());
+    barre_->B_VERIFIER->deactivate();
     Fl::add_timeout(periode_sonde, sonde_correction, this);
 }
 
@@ -160,8 +216,7 @@ void controleur_exercice::sonde_correction(void* donnees) {
         return;
     }
     c.resultats = c.correction.get().cas;
-    c.barre_->B_VERIFIER->activate();
-    c.fen_->VERIFIER->activate();
+    c.fin_correction();
     c.montre_resultats();
 }
 
@@ -183,25 +238,22 @@ void controleur_exercice::montre_resultats() {
     f.TITRE->copy_label(titre.c_str());
     long long points = 0;
     for (std::size_t i = 0; i < ouvert.cas.size(); ++i) {
-        cas_exercice const& c = ouvert.cas[i];
-        std::string ligne;
-        if (i < resultats.size()) {
-            resultat_cas const& r = resultats[i];
-            points += r.points;
-            ligne = "@C" + std::to_string(r.reussi ? vert_reussi : rouge_echec) + "@." +
-                    (r.reussi ? "✔ " + nom_du_cas(c) : ligne_echec(c, r));
-        } else {
-            ligne = "@.   " + nom_du_cas(c);
+        resultat_cas const* r = i < resultats.size() ? &resultats[i] : nullptr;
+        std::string ligne = "@.";
+        if (r != nullptr) {
+            points += r->points;
+            ligne = "@C" + std::to_string(r->reussi ? vert_reussi : rouge_echec) + ligne;
         }
-        f.CAS->add(ligne.c_str());
+        f.CAS->add((ligne + ligne_cas_montree(ouvert.cas[i], r)).c_str());
     }
     f.CAS->value(choisi);
     if (!resultats.empty()) {
-        f.TOTAL->copy_label((std::to_string(points) + "/" + std::to_string(ouvert.total()) +
-                             " points pour " + nom_verifie)
+        f.TOTAL->copy_label(borne(std::to_string(points) + "/" + std::to_string(ouvert.total()) +
+                                      " points pour " + nom_verifie,
+                                  ligne_montree_max)
                                 .c_str());
     } else if (!correction.valid()) {
-        f.TOTAL->copy_label("Pas encore vérifié : « Vérifier » (F6) corrige le programme chargé.");
+        f.TOTAL->copy_label(annonce.c_str());
     }
     montre_cas_choisi();
 }
@@ -209,6 +261,7 @@ void controleur_exercice::montre_resultats() {
 void controleur_exercice::montre_cas_choisi() {
     fenetre_exercice_class& f = *fen_;
     std::size_t const i = static_cast<std::size_t>(f.CAS->value() - 1);
+    f.MISE_EN_PLACE->clear();
     if (f.CAS->value() <= 0 || i >= ouvert.cas.size() || !refus.empty()) {
         f.MESSAGE->copy_label(!refus.empty()
                                   ? "Les erreurs du fichier, avec leur ligne et leur colonne."
@@ -217,14 +270,15 @@ void controleur_exercice::montre_cas_choisi() {
         f.PREPARER->deactivate();
         return;
     }
-    f.PREPARER->activate();
-    std::string texte = nom_du_cas(ouvert.cas[i]);
-    if (i < resultats.size()) {
-        resultat_cas const& r = resultats[i];
-        texte += r.reussi ? " : réussi, " + compte(static_cast<std::size_t>(r.points), "point")
-                          : " : " + r.message;
+    cas_exercice const& c = ouvert.cas[i];
+    // Un cas cache ne se prepare pas : ce qu'il pose se verrait dans la machine.
+    c.cache ? f.PREPARER->deactivate() : f.PREPARER->activate();
+    f.MESSAGE->copy_label(
+        libelle_litteral(detail_cas_montre(c, i < resultats.size() ? &resultats[i] : nullptr))
+            .c_str());
+    for (std::string const& ligne : pose_montree(c)) {
+        f.MISE_EN_PLACE->add(("@." + ligne).c_str());
     }
-    f.MESSAGE->copy_label(libelle_litteral(texte).c_str());
 }
 
 void controleur_exercice::prepare_cas_choisi() {
@@ -234,6 +288,12 @@ void controleur_exercice::prepare_cas_choisi() {
         return;
     }
     cas_exercice const& c = ouvert.cas[i];
+    if (c.cache) {
+        f.PREPARE->copy_label(libelle_litteral("« " + borne(nom_lisible(c.nom), titre_max) +
+                                               " » est un cas caché : il ne se prépare pas.")
+                                  .c_str());
+        return;
+    }
     if (!pont_.programme().charge) {
         f.PREPARE->copy_label("Aucun programme chargé : rien à préparer.");
         return;
@@ -241,13 +301,18 @@ void controleur_exercice::prepare_cas_choisi() {
     cas_pret const pret = prepare_cas(c, pont_.programme());
     if (!pret.erreur.empty()) {
         f.PREPARE->copy_label(
-            libelle_litteral("« " + c.nom + " » ne se prépare pas : " + pret.erreur).c_str());
+            libelle_litteral(
+                borne("« " + c.nom + " » ne se prépare pas : " + pret.erreur, ligne_montree_max))
+                .c_str());
         return;
     }
     pont_.arrete_marche();
     // Comme Ctrl+R, depuis le programme corrige : processeur neuf, points d'arret
     // gardes ; les entrees de tous les ports a 0, comme sur la machine du correcteur.
+    // Le meme programme : les resultats montres restent les siens.
+    recharge_du_cas = true;
     pont_.charge(pont_.programme(), pont_.fichier_charge(), chargement::rechargement);
+    recharge_du_cas = false;
     machine& m = pont_.moteur();
     for (int p = 0; p < nb_ports; ++p) {
         pose_entree(m, p, 0);
@@ -258,18 +323,26 @@ void controleur_exercice::prepare_cas_choisi() {
     pont_.marche().evenements().arme(pret.demande.entrees);
     pont_.marche().evenements().pose_dues(m);
     pont_.redessine();
-    std::string texte = "Cas préparé : " + nom_du_cas(c);
-    if (!c.evenements.empty()) {
-        texte += " ; événements aux pas";
-        for (evenement_entree const& e : c.evenements) {
-            texte += " " + std::to_string(e.pas);
-        }
-    }
-    f.PREPARE->copy_label(libelle_litteral(texte).c_str());
-    pont_.annonce(libelle_litteral("Cas « " + c.nom + " » préparé"));
+    f.PREPARE->copy_label(libelle_litteral(cas_prepare_montre(c)).c_str());
+    pont_.annonce(libelle_litteral("Cas « " + borne(c.nom, titre_max) + " » préparé"));
 }
 
 void controleur_exercice::oublie_cas() {
     pont_.marche().evenements().desarme();
     fen_->PREPARE->copy_label("");
+}
+
+void controleur_exercice::programme_change() {
+    oublie_cas();
+    if (recharge_du_cas || fichier.empty()) {
+        return;
+    }
+    // Les resultats d'un autre programme ne se montrent plus : effaces, et dit.
+    bool const montres = !resultats.empty() || correction.valid();
+    arrete_correction();
+    resultats.clear();
+    if (montres) {
+        annonce = "Un autre programme est chargé : « Vérifier » (F6) le corrige.";
+    }
+    montre_resultats();
 }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "assembleur/source.h"
 #include "chaines/chaines.h"
@@ -92,6 +93,9 @@ struct document_source {
     int ligne_cliquee = 0;               // marge ou F9, pour la passe qui prend l'editeur
     int ligne_pc = 0;                    // derniere ligne du PC montree
     unsigned version_points = 0;         // points d'arret de la derniere marge dessinee
+    // Le texte du dernier assemblage et s'il a reussi ; rien : jamais assemble.
+    std::optional<std::string> assemble_de;
+    bool assemble_reussi = false;
 
     std::string nom() const {
         return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
@@ -132,6 +136,7 @@ struct document_source {
         chemin = fichier;
         lit_fichier(octets);
         suivi.oublie_programme();
+        assemble_de.reset();
         oublie_diagnostics();
         ligne_pc = 0;
         ouvert = present;
@@ -349,7 +354,9 @@ bool controleur_source::prend(std::string const& chemin, std::string const& octe
 }
 
 void controleur_source::assemble(chargement sorte) {
-    programme_assemble const p = ::assemble(doc->tout());
+    doc->assemble_de = doc->tout();
+    programme_assemble const p = ::assemble(*doc->assemble_de);
+    doc->assemble_reussi = p.reussi();
     // Sur la sortie d'erreur aussi, sous la forme que les editeurs savent suivre.
     for (diagnostic const& d : p.diagnostics) {
         std::cerr << texte_diagnostic(doc->chemin, d) << std::endl;
@@ -451,6 +458,19 @@ void controleur_source::ferme() {
     }
     doc->ouvre("", "", false);
     fen_->source->hide();
+}
+
+texte_montre controleur_source::etat_texte() const {
+    if (!ouverte()) {
+        return texte_montre::aucun;
+    }
+    if (!doc->assemble_de || *doc->assemble_de != doc->tout()) {
+        return texte_montre::change;
+    }
+    if (!doc->assemble_reussi) {
+        return texte_montre::fautif;
+    }
+    return doc->suivi.a_programme() ? texte_montre::charge : texte_montre::change;
 }
 
 void controleur_source::nouvelle() {

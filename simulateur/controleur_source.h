@@ -46,6 +46,8 @@ class controleur_source {
     bool peut_abandonner();
     // Un .bin est charge : plus de source, le bouton de la fenetre est grise.
     void ferme();
+    // Le texte de la fenetre au regard du programme en memoire ("Vérifier").
+    texte_montre etat_texte() const;
 
   private:
     friend struct acces_simulateur; // ouverture reservee aux tests

@@ -423,7 +423,7 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     // Retenu seulement ici : apres un echec, la barre nomme encore le programme en memoire.
     fichiers->retiens(chemin);
     fichier_charge = chemin;
-    exercice->oublie_cas();
+    exercice->programme_change();
     moteur.memoire_touchee();
     moteur.oublie_historique();
     if (sorte != chargement::rechargement) {

@@ -101,6 +101,9 @@ class simulateur {
     void suit_aide();
     void ouvre_source();
     void recharge();
+    // Pour "Vérifier", par le pont : le texte du source, s'il a change, charge
+    // comme par Ctrl+R.
+    texte_montre charge_texte_montre();
     // Ouvre la source dans la fenetre du source, l'assemble et la charge comme un
     // .bin ; illisible, rien ne change ; fautive, seule la fenetre du source change.
     void charge_source(std::string const& chemin, chargement sorte);

@@ -158,6 +158,19 @@ void simulateur::recharge() {
     }
 }
 
+texte_montre simulateur::charge_texte_montre() {
+    if (!source->ouverte()) {
+        return texte_montre::aucun;
+    }
+    if (source->etat_texte() == texte_montre::change) {
+        if (marche.en_marche()) {
+            arrete_marche();
+        }
+        source->recharge();
+    }
+    return source->etat_texte();
+}
+
 void simulateur::charge_source(std::string const& chemin, chargement sorte) {
     // Avant de lire : un texte enregistre a la question est lu tel qu'enregistre.
     if (!source->peut_abandonner()) {

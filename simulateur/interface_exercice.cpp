@@ -66,35 +66,51 @@ barre_exercice_class::barre_exercice_class(SIM_class* fenetre) {
 }
 
 fenetre_exercice_class::fenetre_exercice_class() {
-    exercice = new Fl_Double_Window(620, 390, "Exercice");
+    // L'enonce en haut, la mise en place sous le message : la liste des cas garde
+    // sa taille, et la fenetre s'agrandit par elle.
+    exercice = new Fl_Double_Window(620, 570, "Exercice");
     exercice->box(FL_NO_BOX);
     exercice->user_data(this);
 
-    Fl_Box* fond = new Fl_Box(0, 0, 620, 390);
+    Fl_Box* fond = new Fl_Box(0, 0, 620, 570);
     fond->box(FL_UP_BOX);
     TITRE = new Fl_Box(10, 10, 600, 24);
     TITRE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
     TITRE->labelfont(FL_HELVETICA_BOLD);
-    CAS = new Fl_Hold_Browser(10, 40, 600, 200);
+    ENONCE = new Fl_Text_Display(10, 40, 600, 96);
+    ENONCE->box(FL_DOWN_BOX);
+    ENONCE->color(FL_WHITE);
+    ENONCE->textsize(13);
+    ENONCE->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
+    ENONCE->tooltip("L'énoncé de l'exercice");
+    CAS = new Fl_Hold_Browser(10, 142, 600, 200);
     CAS->box(FL_DOWN_BOX);
     CAS->color(FL_WHITE);
     CAS->tooltip("Un cas par ligne : choisissez-en un pour le préparer");
-    MESSAGE = new Fl_Box(10, 245, 600, 44);
+    MESSAGE = new Fl_Box(10, 347, 600, 44);
     MESSAGE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
     MESSAGE->labelsize(13);
-    TOTAL = new Fl_Box(10, 292, 600, 22);
+    MISE_EN_PLACE = new Fl_Browser(10, 394, 600, 78);
+    MISE_EN_PLACE->box(FL_DOWN_BOX);
+    MISE_EN_PLACE->color(FL_WHITE);
+    MISE_EN_PLACE->textsize(13);
+    MISE_EN_PLACE->tooltip("Ce que le cas choisi pose avant de lancer le programme, et ce "
+                           "qu'il change en route");
+    TOTAL = new Fl_Box(10, 476, 600, 22);
     TOTAL->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
     TOTAL->labelfont(FL_HELVETICA_BOLD);
-    PREPARE = new Fl_Box(10, 316, 600, 22);
+    PREPARE = new Fl_Box(10, 500, 600, 22);
     PREPARE->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
     PREPARE->labelsize(13);
-    VERIFIER = new Fl_Button(10, 350, 120, 30, "Vérifier (F6)");
-    VERIFIER->tooltip("Corriger le programme chargé d'après chaque cas");
-    PREPARER = new Fl_Return_Button(140, 350, 160, 30, "Préparer le cas");
+    VERIFIER = new Fl_Button(10, 534, 120, 30, "Vérifier (F6)");
+    VERIFIER->tooltip("Corriger le programme chargé d'après chaque cas (en cours : la reprendre)");
+    PREPARER = new Fl_Return_Button(140, 534, 160, 30, "Préparer le cas");
     PREPARER->tooltip("Recharger le programme et poser le cas choisi, pour le suivre pas à "
                       "pas (Entrée)");
-    AUTRE = new Fl_Button(310, 350, 160, 30, "Autre exercice...");
+    AUTRE = new Fl_Button(310, 534, 160, 30, "Autre exercice...");
     AUTRE->tooltip("Ouvrir un autre fichier d'exercice (.toml)");
-    FERMER = new Fl_Button(510, 350, 100, 30, "Fermer");
+    FERMER = new Fl_Button(510, 534, 100, 30, "Fermer");
     exercice->end();
+    // Plus petite, la liste des cas raccourcit, jusqu'a trois lignes.
+    exercice->resizable(CAS);
 }

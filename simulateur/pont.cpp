@@ -50,6 +50,10 @@ void pont_simulateur::recharge() const {
     s_.recharge();
 }
 
+texte_montre pont_simulateur::charge_texte_montre() const {
+    return s_.charge_texte_montre();
+}
+
 void pont_simulateur::redessine() const {
     s_.montre_machine();
 }

@@ -27,6 +27,14 @@ class portparallele;
 // Seul le rechargement du fichier deja en memoire garde les points d'arret.
 enum class chargement { ouvrir_binaire, nouveau_fichier, rechargement };
 
+// Le texte de la fenetre du source, au regard du programme en memoire.
+enum class texte_montre {
+    aucun,  // pas de source : le programme en memoire (un .bin, ou rien) est seul
+    charge, // le programme en memoire est assemble de ce texte, tel qu'il est
+    fautif, // ce texte, tel qu'il est, a des erreurs : rien n'en est charge
+    change, // change depuis son dernier assemblage, ou jamais assemble
+};
+
 class pont_simulateur {
   public:
     explicit pont_simulateur(simulateur& s) : s_(s) {}
@@ -51,6 +59,10 @@ class pont_simulateur {
     void charge(programme_charge p, std::string const& chemin, chargement sorte) const;
     // "Recharger" (Ctrl+R), comme par la barre du haut.
     void recharge() const;
+    // Avant "Vérifier" : un texte du source change est enregistre, assemble et
+    // charge comme par Ctrl+R (la marche arretee, la meme question s'il faut un
+    // nom) ; rend ce qu'est alors le texte (change : l'etudiant a annule).
+    texte_montre charge_texte_montre() const;
     // Panneau, pile, desassemblage, ports, platine et dump, comme apres un STEP.
     void redessine() const;
     // Les points d'arret ont change : le desassemblage les montre.

@@ -48,6 +48,14 @@ struct acces_simulateur {
     static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
     static bureau_fenetres& fenetres(simulateur& s) { return s.fenetres; }
     static sommaire_aide_class& sommaire(simulateur& s) { return *s.sommaire; }
+    static std::shared_ptr<controleur_exercice::correction_partagee> correction(simulateur& s) {
+        return s.exercice->partage;
+    }
+    static bool corrige_encore(simulateur& s) { return s.exercice->correction.valid(); }
+    // Un exercice qui n'est pas passe par le lecteur, ni donc par ses bornes.
+    static void prend_exercice(simulateur& s, exercice_lu const& lu) {
+        s.exercice->prend("construit.toml", lu);
+    }
 };
 
 // Un dialogue vu par la garde : titre de sa fenetre et libelles de ses widgets.
