@@ -7,7 +7,7 @@
 //     std::vector<fenetre_a_placer> f = {
 //         {sorte_fenetre::principale, 650, 695},
 //         {sorte_fenetre::compagne, 720, 695, 480, 300, source_montree},
-//         {sorte_fenetre::compagne, 620, 390, 480, 300, exercice_montre},
+//         {sorte_fenetre::compagne, 620, 570, 480, 300, exercice_montre},
 //         {sorte_fenetre::compagne, 360, 330, 0, 0, platine_montree},
 //         {sorte_fenetre::passagere, 610, 480, 400, 300}};   // l'aide, qui s'ouvre
 //     std::vector<cotes> const places = place_fenetres(zone, bords, facteur, f);

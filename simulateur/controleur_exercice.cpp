@@ -42,8 +42,6 @@ controleur_exercice::controleur_exercice(SIM_class* principale, pont_simulateur 
     barre_->B_EXERCICE->shortcut(FL_CTRL + FL_SHIFT + 'e');
     barre_->B_VERIFIER->shortcut(FL_F + 6);
     fen_ = new fenetre_exercice_class();
-    // Retrecie pour tenir a cote de la principale : la liste des cas d'abord.
-    fen_->exercice->resizable(fen_->CAS);
     fen_->PREPARER->deactivate();
     // Grisee celle de la barre pendant une correction, F6 la reprend encore ici.
     fen_->VERIFIER->shortcut(FL_F + 6);

@@ -110,7 +110,9 @@ fenetre_exercice_class::fenetre_exercice_class() {
     AUTRE = new Fl_Button(310, 534, 160, 30, "Autre exercice...");
     AUTRE->tooltip("Ouvrir un autre fichier d'exercice (.toml)");
     FERMER = new Fl_Button(510, 534, 100, 30, "Fermer");
+    // Plus petite, l'enonce, la liste des cas, le message et la mise en place
+    // raccourcissent ensemble : un petit ecran garde un peu de chacun, et les boutons.
+    Fl_Box* etirable = new Fl_Box(10, 40, 600, 432);
     exercice->end();
-    // Plus petite, la liste des cas raccourcit, jusqu'a trois lignes.
-    exercice->resizable(CAS);
+    exercice->resizable(etirable);
 }

@@ -126,7 +126,7 @@ TEST(Destination, AdresseEtiquetteOuRefus) {
 std::vector<fenetre_a_placer> fenetres_du_programme(bool compagnes_montrees) {
     return {{sorte_fenetre::principale, 650, 695},
             {sorte_fenetre::compagne, 720, 695, 480, 300, compagnes_montrees}, // source
-            {sorte_fenetre::compagne, 620, 390, 480, 300, compagnes_montrees}, // exercice
+            {sorte_fenetre::compagne, 620, 570, 480, 300, compagnes_montrees}, // exercice
             {sorte_fenetre::compagne, 360, 330, 0, 0, compagnes_montrees},     // platine
             {sorte_fenetre::passagere, 610, 480, 400, 300},                    // aide
             {sorte_fenetre::passagere, 340, 110}};                             // Aller a
@@ -201,20 +201,20 @@ TEST(Placement, PlacesAttendues) {
          {0, 0, 1920, 1080},
          1,
          true,
-         {539, 201, 650, 695, 1198, 201, 720, 695, 1,   201, 529, 390,
-          170, 627, 360, 330, 1309, 595, 610, 480, 540, 55,  340, 110}},
+         {539, 201, 650, 695, 1198, 201, 720, 695, 1,   201, 529, 570,
+          170, 745, 360, 330, 1309, 595, 610, 480, 540, 55,  340, 110}},
         {"3840 : principale centree, les passageres a cote, sur les compagnes cachees",
          {0, 0, 3840, 2160},
          1,
          false,
-         {1595, 741, 650, 695, 2254, 741, 720, 695, 966,  741, 620, 390,
+         {1595, 741, 650, 695, 2254, 741, 720, 695, 966,  741, 620, 570,
           1596, 375, 360, 330, 2254, 741, 610, 480, 1246, 741, 340, 110}},
         {"source deplacee par l'etudiant : son coin garde, a la taille du zoom, sur l'ecran",
          {0, 0, 1920, 1080},
          1.5,
          true,
-         {1,    27,  975, 1043, 100,  32,  1080, 1043, 1190, 27, 729, 585,
-          1190, 580, 540, 495,  1004, 355, 915,  720,  985,  23, 510, 165},
+         {1,    27,  975, 1043, 100, 32, 1080, 1043, 1190, 27,  729, 855,
+          1190, 580, 540, 495,  985, 23, 915,  720,  1409, 910, 510, 165},
          {100, 100, 720, 695}},
         {"1024 : la source sur le dump, sous le titre de la pile et a droite des cases",
          {0, 0, 1024, 768},
