@@ -29,8 +29,7 @@ namespace {
 constexpr double periode_sonde = 0.05; // secondes entre deux regards sur la correction
 constexpr Fl_Color vert_reussi = FL_DARK_GREEN;
 constexpr Fl_Color rouge_echec = FL_RED;
-constexpr char const* pas_encore_verifie =
-    "Pas encore vérifié : « Vérifier » (F6) corrige le programme chargé.";
+constexpr char const* pas_encore_verifie = "Pas encore vérifié : F6 corrige le programme chargé.";
 
 } // namespace
 

@@ -104,10 +104,12 @@ fenetre_exercice_class::fenetre_exercice_class() {
     PREPARE->labelsize(13);
     VERIFIER = new Fl_Button(10, 534, 120, 30, "Vérifier (F6)");
     VERIFIER->tooltip("Corriger le programme chargé d'après chaque cas (en cours : la reprendre)");
-    PREPARER = new Fl_Return_Button(140, 534, 160, 30, "Préparer le cas");
+    PREPARER = new Fl_Return_Button(136, 534, 180, 30, "Préparer le cas");
+    // A gauche : la fenetre retrecie, le libelle reste a cote de la fleche d'Entree.
+    PREPARER->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT);
     PREPARER->tooltip("Recharger le programme et poser le cas choisi, pour le suivre pas à "
                       "pas (Entrée)");
-    AUTRE = new Fl_Button(310, 534, 160, 30, "Autre exercice...");
+    AUTRE = new Fl_Button(322, 534, 150, 30, "Autre exercice...");
     AUTRE->tooltip("Ouvrir un autre fichier d'exercice (.toml)");
     FERMER = new Fl_Button(510, 534, 100, 30, "Fermer");
     // Plus petite, l'enonce, la liste des cas, le message et la mise en place
