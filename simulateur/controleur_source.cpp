@@ -312,6 +312,9 @@ controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont
     f.EDITEUR->marge = [this](int ligne) {
         marge_ligne m;
         m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
+        if (doc->suivi.a_programme()) {
+            m.profondeur = doc->suivi.profondeur_de(ligne);
+        }
         m.point = m.adresse >= 0 &&
                   pont_.marche().points().contient(static_cast<unsigned short>(m.adresse));
         m.diagnostic = doc->diagnostic_de(ligne);
@@ -562,6 +565,7 @@ void controleur_source::montre() {
     int const ligne = doc->suivi.a_programme() ? doc->suivi.ligne_du_pc(pc) : 0;
     editeur_source* e = fen_->EDITEUR;
     e->ligne_pc(ligne);
+    montre_arret();
     if (ligne > 0 && ligne != doc->ligne_pc) {
         e->montre_ligne(ligne);
     }
@@ -576,6 +580,16 @@ void controleur_source::montre() {
         doc->version_points = points.version();
         e->redraw();
     }
+}
+
+void controleur_source::montre_arret() {
+    if (!ouverte()) {
+        return;
+    }
+    // L'instruction fautive d'un arret sur erreur de pile : PC est deja apres elle.
+    mode_marche const& marche = pont_.marche();
+    bool const fautive = doc->suivi.a_programme() && marche.raison() == arret::erreur_pile;
+    fen_->EDITEUR->ligne_arret(fautive ? doc->suivi.ligne_du_pc(marche.adresse()) : 0);
 }
 
 void controleur_source::montre_symboles() {

@@ -31,6 +31,8 @@ class controleur_source {
     // Ligne du PC et marge d'apres la machine ; contenu des donnees.
     void montre();
     void montre_symboles();
+    // La ligne de l'instruction qui a arrete la marche, avec le texte d'etat qui le dit.
+    void montre_arret();
 
     // Un source est dans la fenetre (ouvert, meme fautif, ou nouveau).
     bool ouverte() const;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -19,8 +20,25 @@ constexpr Fl_Color fond_marge = 53;                   // gris tres clair
 constexpr Fl_Color couleur_numero = 40;               // gris moyen
 constexpr Fl_Color fond_erreur = 213;                 // ligne d'une erreur : rose
 constexpr Fl_Color fond_avertissement = 215;          // ligne d'un avertissement : jaune pale
+constexpr Fl_Color couleur_profondeur = FL_DARK_BLUE; // profondeur de la pile
 constexpr int chiffres_numero = 4;                    // jusqu'a la ligne 9999
-constexpr int caracteres_marge = chiffres_numero + 6; // numero, blanc, adresse, blanc
+constexpr int chiffres_profondeur = 5;                // "10-16"
+// Numero, blanc, adresse, blanc, profondeur, blanc.
+constexpr int caracteres_marge = chiffres_numero + 6 + chiffres_profondeur + 1;
+
+// Une profondeur trop longue pour sa colonne ("0,2,4,6") se resume a ses bornes.
+std::string profondeur_montree(std::string const& p) {
+    if (p.size() <= chiffres_profondeur) {
+        return p;
+    }
+    std::size_t const debut = p.find_first_of(",-");
+    std::size_t const fin = p.find_last_of(",-");
+    return p.substr(0, debut) + ".." + p.substr(fin + 1);
+}
+
+Fl_Color fond_arret() {
+    return fl_rgb_color(255, 190, 190);
+}
 
 struct style_dessin {
     Fl_Color couleur;
@@ -69,17 +87,25 @@ int editeur_source::debut_ligne(int ligne) const {
     return buffer()->skip_lines(0, ligne - 1);
 }
 
-void editeur_source::ligne_pc(int ligne) {
-    if (ligne == ligne_pc_) {
+void editeur_source::remarque(int& marquee, int ligne) {
+    if (ligne == marquee) {
         return;
     }
-    for (int l : {ligne_pc_, ligne}) {
+    for (int l : {marquee, ligne}) {
         if (l > 0) {
             int const debut = debut_ligne(l);
             redisplay_range(debut, buffer()->line_end(debut) + 1);
         }
     }
-    ligne_pc_ = ligne;
+    marquee = ligne;
+}
+
+void editeur_source::ligne_pc(int ligne) {
+    remarque(ligne_pc_, ligne);
+}
+
+void editeur_source::ligne_arret(int ligne) {
+    remarque(ligne_arret_, ligne);
 }
 
 void editeur_source::montre_ligne(int ligne) {
@@ -106,17 +132,24 @@ int editeur_source::ligne_du_curseur() const {
     return buffer()->count_lines(0, insert_position()) + 1;
 }
 
-void editeur_source::draw() {
-    Fl_Text_Editor::draw();
-    int const visible = ligne_pc_ - mTopLineNum;
-    if (ligne_pc_ > 0 && visible >= 0 && visible < mNVisibleLines) {
+void editeur_source::peint_ligne(int ligne, Fl_Color fond) {
+    int const visible = ligne - mTopLineNum;
+    if (ligne > 0 && visible >= 0 && visible < mNVisibleLines) {
         fl_push_clip(text_area.x, text_area.y, text_area.w, text_area.h);
-        Fl_Color const fond = color();
-        color(couleur_pc);
-        draw_vline(visible, text_area.x, text_area.x + text_area.w, 0, INT_MAX);
+        Fl_Color const avant = color();
         color(fond);
+        draw_vline(visible, text_area.x, text_area.x + text_area.w, 0, INT_MAX);
+        color(avant);
         fl_pop_clip();
     }
+}
+
+void editeur_source::draw() {
+    Fl_Text_Editor::draw();
+    if (ligne_arret_ != ligne_pc_) {
+        peint_ligne(ligne_arret_, fond_arret());
+    }
+    peint_ligne(ligne_pc_, couleur_pc);
     dessine_marge();
 }
 
@@ -152,6 +185,12 @@ void editeur_source::dessine_marge() {
             std::snprintf(texte, sizeof texte, "%04x", m.adresse);
             fl_color(FL_BLACK);
             fl_draw(texte, gauche + 2 + chiffre * (chiffres_numero + 1), base);
+        }
+        if (!m.profondeur.empty()) {
+            std::snprintf(texte, sizeof texte, "%*s", chiffres_profondeur,
+                          profondeur_montree(m.profondeur).c_str());
+            fl_color(couleur_profondeur);
+            fl_draw(texte, gauche + 2 + chiffre * (chiffres_numero + 6), base);
         }
         if (m.point) {
             fl_color(couleur_point);

@@ -8,12 +8,14 @@
 #include <FL/Fl_Text_Editor.H>
 
 #include <functional>
+#include <string>
 
 // Ce que la marge montre d'une ligne.
 struct marge_ligne {
-    int adresse = -1;   // -1 : la ligne ne stocke rien
-    bool point = false; // point d'arret sur son adresse
-    int diagnostic = 0; // 0 : aucun, 1 : avertissement, 2 : erreur
+    int adresse = -1;       // -1 : la ligne ne stocke rien
+    std::string profondeur; // de la pile avant son instruction ; vide : pas d'instruction
+    bool point = false;     // point d'arret sur son adresse
+    int diagnostic = 0;     // 0 : aucun, 1 : avertissement, 2 : erreur
 };
 
 // Styles de la coloration, lettres du tampon de styles ('A' en tete).
@@ -41,6 +43,10 @@ class editeur_source : public Fl_Text_Editor {
     // sont redessinees.
     void ligne_pc(int ligne);
     int ligne_pc() const { return ligne_pc_; }
+    // Fond rouge pale sur la ligne de l'instruction qui a arrete la marche (0 : aucune) ;
+    // la ligne du PC reste orange, la ou est PC.
+    void ligne_arret(int ligne);
+    int ligne_arret() const { return ligne_arret_; }
     // Fait defiler le texte pour que la ligne soit visible, si elle ne l'est pas.
     void montre_ligne(int ligne);
     // La ligne sous le point (x, y) de la fenetre si ce point est dans la marge, 0 sinon.
@@ -57,7 +63,13 @@ class editeur_source : public Fl_Text_Editor {
     int gauche_marge() const;
     int debut_ligne(int ligne) const;
 
+    // Fond de la ligne sur toute la largeur du texte, si elle est visible.
+    void peint_ligne(int ligne, Fl_Color fond);
+    // Seules l'ancienne et la nouvelle ligne marquees sont redessinees.
+    void remarque(int& marquee, int ligne);
+
     int ligne_pc_ = 0;
+    int ligne_arret_ = 0;
     Fl_Text_Display::Style_Table_Entry styles_[nb_styles_source];
 };
 

@@ -16,6 +16,7 @@
 
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_platine.h"
+#include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
 
 namespace {
@@ -174,6 +175,7 @@ void simulateur::montre_etat_marche() {
     if (affiche == nullptr || texte != affiche) {
         barre_marche->ETAT->copy_label(texte.c_str());
     }
+    source->montre_arret();
 }
 
 void simulateur::actualise_recul() {

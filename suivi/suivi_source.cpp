@@ -40,6 +40,11 @@ int suivi_source::adresse_de(int ligne) const {
     return e != nullptr ? e->adresse : -1;
 }
 
+std::string suivi_source::profondeur_de(int ligne) const {
+    ligne_assemblee const* e = enonce_de(lignes_.assemblee(ligne));
+    return e != nullptr && e->instruction ? texte_profondeurs(e->profondeurs) : std::string();
+}
+
 int suivi_source::adresse_point(int ligne) const {
     // Une ligne inseree depuis l'assemblage prend la premiere ligne assemblee qui suit.
     int a = 0;

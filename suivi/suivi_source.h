@@ -39,6 +39,9 @@ class suivi_source {
     // Adresse de ce que la ligne stocke (instruction ou donnees), pour la marge ;
     // -1 si elle ne stocke rien ou est nouvelle.
     int adresse_de(int ligne) const;
+    // Profondeurs de la pile avant l'instruction de la ligne, comme au listing
+    // ("2", "1-3", "-" jamais atteinte) ; vide si elle n'est pas une instruction.
+    std::string profondeur_de(int ligne) const;
     // Ou poser le point d'arret d'une ligne : son instruction, ou celle de la
     // premiere ligne d'instruction qui la suit ; -1 s'il n'y en a pas.
     int adresse_point(int ligne) const;

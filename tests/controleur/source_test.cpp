@@ -150,6 +150,36 @@ TEST_F(source, un_point_pose_dans_la_marge_arrete_la_marche) {
     EXPECT_STREQ(libelle(f->DESA05), "-> a ADD");
 }
 
+// La marge dit la profondeur de la pile avant chaque instruction ; un arret sur
+// erreur de pile marque l'instruction fautive, et la ligne du PC reste ou est PC.
+TEST_F(source, un_arret_sur_erreur_de_pile_marque_sa_ligne_a_cote_de_celle_du_pc) {
+    ouvre(ecrit_fichier("plein.asm", "; remplit la pile\n"   // 1
+                                     "        PUSHI 0\n"     // 2 : $0000
+                                     "boucle: DUP\n"         // 3 : $0002
+                                     "        BT boucle\n"   // 4 : $0003
+                                     "fin:    .octet 0\n")); // 5
+    struct cas {
+        int ligne;
+        char const* profondeur;
+    };
+    for (cas const c : {cas{1, ""}, cas{2, "0"}, cas{3, "1-16"}, cas{4, "2-16"}, cas{5, ""}}) {
+        EXPECT_EQ(s().EDITEUR->marge(c.ligne).profondeur, c.profondeur) << "ligne " << c.ligne;
+    }
+    acces_simulateur::regle_horloge(*sim, horloge_du_test);
+    mode_marche& marche = acces_simulateur::marche(*sim);
+    clique(f->B_PLAY);
+    for (int n = 0; marche.en_marche() && n < 1000; ++n) {
+        heure = std::max(heure, marche.rendez_vous() + 1e-9);
+        EXPECT_EQ(sim->passe_commande(), 1);
+    }
+    ASSERT_EQ(marche.raison(), arret::erreur_pile);
+    EXPECT_EQ(s().EDITEUR->ligne_arret(), 3) << "le DUP qui a trouve la pile pleine";
+    EXPECT_EQ(s().EDITEUR->ligne_pc(), 4) << "PC est deja apres lui";
+    clique(f->B_RESET);
+    EXPECT_EQ(s().EDITEUR->ligne_arret(), 0) << "RESET oublie l'arret";
+    EXPECT_EQ(s().EDITEUR->ligne_pc(), 2);
+}
+
 // Modifie, annule, retablit ; Ctrl+R enregistre, recharge, et le point de ADD le
 // suit d'une ligne. Change aussi sur le disque : l'etudiant choisit.
 TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
