@@ -44,24 +44,6 @@ int opcode_de(std::string_view mot) {
     return -1;
 }
 
-std::size_t distance(std::string const& a, std::string const& b) {
-    std::vector<std::size_t> ligne(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        ligne[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonale = ligne[0];
-        ligne[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t const haut = ligne[j];
-            ligne[j] = std::min(
-                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0u : 1u)});
-            diagonale = haut;
-        }
-    }
-    return ligne[b.size()];
-}
-
 // Les lettres de court se suivent dans long : une forme abregee (BNZ de BNEZ).
 bool abrege(std::string const& court, std::string const& long_) {
     std::size_t j = 0;
@@ -82,7 +64,7 @@ std::string mnemonique_proche(std::string_view mot) {
     bool ex_aequo = false;
     for (int op = 0; op < nombre_opcodes_definis; ++op) {
         std::string const c = internal_mp_interpreteur_libelle_instruction[op];
-        std::size_t const d = distance(m, c);
+        std::size_t const d = distance_edition(m, c);
         if (d > permis) {
             continue;
         }
@@ -271,6 +253,24 @@ class lecteur_ligne {
 };
 
 } // namespace
+
+std::size_t distance_edition(std::string const& a, std::string const& b) {
+    std::vector<std::size_t> ligne(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        ligne[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonale = ligne[0];
+        ligne[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const haut = ligne[j];
+            ligne[j] = std::min(
+                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+            diagonale = haut;
+        }
+    }
+    return ligne[b.size()];
+}
 
 lignes_source::lignes_source(std::string_view s)
     : source(s), position(s.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 
 #include "assembleur/expression.h"
@@ -52,6 +53,10 @@ struct enonce {
     std::uint32_t taille = 0;  // octets stockes
     std::int32_t adresse = 0;  // fixee au premier passage
 };
+
+// Insertions, suppressions et remplacements qui menent de a a b (Levenshtein) :
+// la mesure des « voulez-vous dire ».
+std::size_t distance_edition(std::string const& a, std::string const& b);
 
 // Les enonces du source, un par ligne qui fait autre chose que definir une
 // etiquette ; les noms definis entrent dans la table, chaque etiquette attachee a

@@ -320,6 +320,7 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
     r.arret_en = e.adresse_arret;
     r.ligne = e.ligne;
     r.pas = e.pas;
+    r.phrase = e.phrase;
     compare(c, pret, e, r);
     r.reussi = r.ecarts.empty();
     r.points = r.reussi ? c.points : 0;
@@ -458,11 +459,7 @@ std::string texte_arret(resultat_cas const& r) {
     case arret::limite:
         return "ne s'arrête pas en " + pas_texte(r.pas) + " (arrêt limite" + ou(r) + ")";
     case arret::erreur_pile:
-        return std::string("erreur de pile") +
-               (r.pile_en_faute != erreur_pile_sorte::aucune
-                    ? " (" + std::string(texte_erreur_pile(r.pile_en_faute)) + ")"
-                    : "") +
-               ou(r);
+        return sans_debut_arret(r.phrase);
     case arret::point_arret:
         return "point d'arrêt" + ou(r);
     default:

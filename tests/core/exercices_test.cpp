@@ -69,7 +69,10 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
         {"arret = \"limite\"\npas_max = 8", programme, ""},
         {"pas_max = 10", echo, "ne s'arrête pas en 10 pas (arrêt limite en $0003, ligne 2)"},
         {"arret = \"erreur_pile\"", "DROP\nBT *\n", ""},
-        {"", "DROP\nBT *\n", "erreur de pile (pile vide) en $0000, ligne 1"},
+        // Une erreur de pile dans les mots du moteur : ligne et instruction fautives.
+        {"", "DROP\nBT *\n", "pile vide ligne 1 (DROP)"},
+        {"arret = \"limite\"", "PUSHI 1\nPUSHI 2\nb: DUP\nBT b\n",
+         "pile pleine ligne 3 (DUP), attendu : aucun arrêt avant 1000000 pas"},
         // Evenements : au pas 0 comme des entrees, puis en route.
         {"arret = \"limite\"\npas_max = 6\nevenements = [ { pas = 0, E = 5 } ]\nattendu = { B = 5 "
          "}",
