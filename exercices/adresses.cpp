@@ -8,18 +8,11 @@
 
 #include "assembleur/lecture.h"
 #include "assembleur/symboles.h"
+#include "chaines/chaines.h"
 
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
-
-std::string sans_blancs(std::string const& t) {
-    std::size_t const debut = t.find_first_not_of(" \t");
-    if (debut == std::string::npos) {
-        return "";
-    }
-    return t.substr(debut, t.find_last_not_of(" \t") - debut + 1);
-}
 
 bool debut_de_nom(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
