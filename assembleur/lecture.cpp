@@ -13,9 +13,6 @@
 
 namespace {
 
-// Les sept branchements se suivent, de BEQZ a BT.
-constexpr int premier_branchement = 0x14;
-constexpr int dernier_branchement = 0x1A;
 constexpr int taille_octet = 2; // opcode et octet immediat (PUSHI)
 
 struct directive {
@@ -32,16 +29,6 @@ std::string majuscules(std::string s) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return s;
-}
-
-int opcode_de(std::string_view mot) {
-    std::string const m = majuscules(std::string(mot));
-    for (int op = 0; op < nombre_opcodes_definis; ++op) {
-        if (m == internal_mp_interpreteur_libelle_instruction[op]) {
-            return op;
-        }
-    }
-    return -1;
 }
 
 // Les lettres de court se suivent dans long : une forme abregee (BNZ de BNEZ).
@@ -344,7 +331,20 @@ std::vector<zone_ligne> zones_ligne(std::string_view ligne) {
     return zones;
 }
 
+int opcode_de(std::string_view mot) {
+    std::string const m = majuscules(std::string(mot));
+    for (int op = 0; op < nombre_opcodes_definis; ++op) {
+        if (m == internal_mp_interpreteur_libelle_instruction[op]) {
+            return op;
+        }
+    }
+    return -1;
+}
+
 bool est_branchement(int opcode) {
+    // Les sept branchements se suivent, de BEQZ a BT.
+    static int const premier_branchement = opcode_de("BEQZ");
+    static int const dernier_branchement = opcode_de("BT");
     return opcode >= premier_branchement && opcode <= dernier_branchement;
 }
 

@@ -64,6 +64,9 @@ std::size_t distance_edition(std::string const& a, std::string const& b);
 std::deque<enonce> lit_enonces(std::string_view source, table_symboles& symboles,
                                liste_diagnostics& diagnostics);
 
+// L'opcode du mnemonique (casse ignoree) dans la table du processeur, -1 s'il n'y
+// est pas : la seule source des opcodes que l'assembleur et les explications nomment.
+int opcode_de(std::string_view mot);
 // Vrai pour les sept branchements, dont l'operande est une adresse cible.
 bool est_branchement(int opcode);
 
