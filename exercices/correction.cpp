@@ -294,12 +294,6 @@ cas_pret prepare_cas(cas_exercice const& c, symboles_cherches const& s) {
     return pret;
 }
 
-resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p) {
-    exercice seul;
-    seul.cas.push_back(c);
-    return corrige_cas(c, p, symboles_cherches(seul, p));
-}
-
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
                          symboles_cherches const& s, std::atomic<bool> const* annule) {
     cas_pret pret = prepare_cas(c, s);
@@ -316,7 +310,6 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
     etat_final const e = releve(seule.m(), a, pret.zones);
     r.lance = true;
     r.raison = e.raison;
-    r.pile_en_faute = e.pile_en_faute;
     r.arret_en = e.adresse_arret;
     r.ligne = e.ligne;
     r.pas = e.pas;

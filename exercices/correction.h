@@ -71,7 +71,6 @@ struct resultat_cas {
     long long points = 0; // gagnes
     long long points_max = 0;
     arret raison = arret::aucun;
-    erreur_pile_sorte pile_en_faute = erreur_pile_sorte::aucune;
     unsigned short arret_en = 0;
     int ligne = 0;
     long long pas = 0;
@@ -84,7 +83,6 @@ struct resultat_cas {
 // Sur une machine neuve : rien d'un cas (entrees, drapeaux, pile) n'atteint le suivant.
 // annule non nul : le moteur y regarde entre ses tranches (demande_execution) ;
 // annulee, le cas rend raison arret::demande et le message "correction annulée".
-resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p);
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
                          symboles_cherches const& s, std::atomic<bool> const* annule = nullptr);
 

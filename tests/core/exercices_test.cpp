@@ -40,7 +40,7 @@ resultat_cas un_cas(std::string const& cas, std::string const& source) {
     if (!lu.valide()) {
         return {};
     }
-    return corrige_cas(lu.exo.cas[0], programme_source(assemble(source)));
+    return corrige(lu.exo, {{"copie.asm", programme_source(assemble(source))}}).front().cas[0];
 }
 
 TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
