@@ -13,9 +13,6 @@
 
 namespace {
 
-// Les sept branchements se suivent, de BEQZ a BT.
-constexpr int premier_branchement = 0x14;
-constexpr int dernier_branchement = 0x1A;
 constexpr int taille_octet = 2; // opcode et octet immediat (PUSHI)
 
 struct directive {
@@ -32,34 +29,6 @@ std::string majuscules(std::string s) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return s;
-}
-
-int opcode_de(std::string_view mot) {
-    std::string const m = majuscules(std::string(mot));
-    for (int op = 0; op < nombre_opcodes_definis; ++op) {
-        if (m == internal_mp_interpreteur_libelle_instruction[op]) {
-            return op;
-        }
-    }
-    return -1;
-}
-
-std::size_t distance(std::string const& a, std::string const& b) {
-    std::vector<std::size_t> ligne(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        ligne[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonale = ligne[0];
-        ligne[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t const haut = ligne[j];
-            ligne[j] = std::min(
-                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0u : 1u)});
-            diagonale = haut;
-        }
-    }
-    return ligne[b.size()];
 }
 
 // Les lettres de court se suivent dans long : une forme abregee (BNZ de BNEZ).
@@ -82,7 +51,7 @@ std::string mnemonique_proche(std::string_view mot) {
     bool ex_aequo = false;
     for (int op = 0; op < nombre_opcodes_definis; ++op) {
         std::string const c = internal_mp_interpreteur_libelle_instruction[op];
-        std::size_t const d = distance(m, c);
+        std::size_t const d = distance_edition(m, c);
         if (d > permis) {
             continue;
         }
@@ -272,6 +241,24 @@ class lecteur_ligne {
 
 } // namespace
 
+std::size_t distance_edition(std::string const& a, std::string const& b) {
+    std::vector<std::size_t> ligne(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        ligne[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonale = ligne[0];
+        ligne[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t const haut = ligne[j];
+            ligne[j] = std::min(
+                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+            diagonale = haut;
+        }
+    }
+    return ligne[b.size()];
+}
+
 lignes_source::lignes_source(std::string_view s)
     : source(s), position(s.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0) {}
 
@@ -344,7 +331,20 @@ std::vector<zone_ligne> zones_ligne(std::string_view ligne) {
     return zones;
 }
 
+int opcode_de(std::string_view mot) {
+    std::string const m = majuscules(std::string(mot));
+    for (int op = 0; op < nombre_opcodes_definis; ++op) {
+        if (m == internal_mp_interpreteur_libelle_instruction[op]) {
+            return op;
+        }
+    }
+    return -1;
+}
+
 bool est_branchement(int opcode) {
+    // Les sept branchements se suivent, de BEQZ a BT.
+    static int const premier_branchement = opcode_de("BEQZ");
+    static int const dernier_branchement = opcode_de("BT");
     return opcode >= premier_branchement && opcode <= dernier_branchement;
 }
 

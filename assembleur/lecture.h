@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 
 #include "assembleur/expression.h"
@@ -53,12 +54,19 @@ struct enonce {
     std::int32_t adresse = 0;  // fixee au premier passage
 };
 
+// Insertions, suppressions et remplacements qui menent de a a b (Levenshtein) :
+// la mesure des « voulez-vous dire ».
+std::size_t distance_edition(std::string const& a, std::string const& b);
+
 // Les enonces du source, un par ligne qui fait autre chose que definir une
 // etiquette ; les noms definis entrent dans la table, chaque etiquette attachee a
 // l'enonce qui la suit. Un octet nul arrete la lecture : ce n'est pas un texte.
 std::deque<enonce> lit_enonces(std::string_view source, table_symboles& symboles,
                                liste_diagnostics& diagnostics);
 
+// L'opcode du mnemonique (casse ignoree) dans la table du processeur, -1 s'il n'y
+// est pas : la seule source des opcodes que l'assembleur et les explications nomment.
+int opcode_de(std::string_view mot);
 // Vrai pour les sept branchements, dont l'operande est une adresse cible.
 bool est_branchement(int opcode);
 

@@ -9,6 +9,7 @@
 #include <climits>
 #include <string>
 
+#include "assembleur/lecture.h"
 #include "assembleur/lexique.h"
 #include "chaines/chaines.h"
 #include "simulateur/interpreteur.h"
@@ -16,20 +17,15 @@
 namespace {
 
 constexpr int nb_profondeurs = taille_pile_interne + 1; // 0 a 16 entrees
-constexpr int op_POP = 0x02;
-constexpr int op_CMP = 0x0C;
-constexpr int op_BC = 0x18;
-constexpr int op_BNC = 0x19;
-constexpr int op_BT = 0x1A;
-constexpr int premier_branchement = 0x14;
+int const op_POP = opcode_de("POP");
+int const op_CMP = opcode_de("CMP");
+int const op_BC = opcode_de("BC");
+int const op_BNC = opcode_de("BNC");
+int const op_BT = opcode_de("BT");
 constexpr std::size_t chemin_court = 24; // instructions au plus pour dire le chemin
 constexpr std::size_t lignes_citees = 4; // au plus dans l'indice d'une boucle
 constexpr int non_vu = -1;
 constexpr int depart = -2;
-
-bool branchement(int opcode) {
-    return opcode >= premier_branchement && opcode <= op_BT;
-}
 
 std::string adresse_texte(unsigned a) {
     return "$" + hex4toS(static_cast<int>(a));
@@ -127,10 +123,10 @@ class verificateur {
             if (v.opcode == op_POP && ecrit_dans_le_code(mot, v)) {
                 continue;
             }
-            if (!branchement(v.opcode) || (v.opcode != op_BT && v.opcode != op_BNC)) {
+            if (!est_branchement(v.opcode) || (v.opcode != op_BT && v.opcode != op_BNC)) {
                 v.suites[v.nb_suites++] = vers(suite);
             }
-            if (branchement(v.opcode) && v.opcode != op_BC) {
+            if (est_branchement(v.opcode) && v.opcode != op_BC) {
                 v.cible[v.nb_suites] = true;
                 v.suites[v.nb_suites++] = vers((v.adresse + mot) & 0xFFFF);
             }
@@ -147,7 +143,7 @@ class verificateur {
             }
             instruction_vue const& touchee = vues[static_cast<std::size_t>(d.numero)];
             if (recul == 0 ||
-                (branchement(touchee.opcode) && recul < p.lignes[touchee.k].octets.size())) {
+                (est_branchement(touchee.opcode) && recul < p.lignes[touchee.k].octets.size())) {
                 v.ecrit_code = p.lignes[touchee.k].ligne;
                 v.ecrit_deplacement = recul > 0;
                 return true;
@@ -238,7 +234,7 @@ class verificateur {
                 p.lignes[vues[n].k].octets.size() == 3
                     ? (p.lignes[vues[n].k].octets[1] << 8) | p.lignes[vues[n].k].octets[2]
                     : 0;
-            for (unsigned a : {suite, branchement(vues[n].opcode)
+            for (unsigned a : {suite, est_branchement(vues[n].opcode)
                                           ? static_cast<unsigned>((vues[n].adresse + mot) & 0xFFFF)
                                           : suite}) {
                 destination const d = vers(a);

@@ -50,16 +50,18 @@ int Stol(std::string texte) {
 unsigned int Stouhex(std::string const& texte) {
     unsigned int valeur = 0;
     for (char const c : texte) {
-        valeur *= 16u;
-        if (c >= '0' && c <= '9') {
-            valeur += static_cast<unsigned int>(c - '0');
-        } else if (c >= 'a' && c <= 'f') {
-            valeur += static_cast<unsigned int>(c - 'a' + 10);
-        } else if (c >= 'A' && c <= 'F') {
-            valeur += static_cast<unsigned int>(c - 'A' + 10);
-        }
+        int const v = valeur_chiffre(c, 16);
+        valeur = valeur * 16u + static_cast<unsigned int>(v < 0 ? 0 : v);
     }
     return valeur;
+}
+
+std::string sans_blancs(std::string const& texte) {
+    std::string::size_type const debut = texte.find_first_not_of(" \t");
+    if (debut == std::string::npos) {
+        return "";
+    }
+    return texte.substr(debut, texte.find_last_not_of(" \t") - debut + 1);
 }
 
 std::string my_after(std::string const& texte, int position) {

@@ -29,6 +29,8 @@ unsigned int Stouhex(std::string const& texte);
 // Valeur du chiffre c dans la base (2, 10 ou 16, majuscules et minuscules), -1
 // s'il n'en est pas un.
 int valeur_chiffre(char c, int base);
+// Le texte sans ses blancs ni tabulations de tete et de queue.
+std::string sans_blancs(std::string const& texte);
 // Les caracteres du texte a partir de la position (incluse).
 std::string my_after(std::string const& texte, int position);
 

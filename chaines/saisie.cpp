@@ -1,49 +1,52 @@
-// Lecture d'un nombre tape : une passe sur le texte, valeur bornee au plafond
-// pour qu'aucune suite de chiffres ne deborde.
+// Lecture d'un nombre tape : les formes sont celles de l'assembleur (lit_nombre),
+// seule la valeur trop grande pour lui est bornee au plafond, pour qu'une longue
+// suite de chiffres reste un nombre hors des limites du champ.
 #include "chaines/saisie.h"
 
+#include "assembleur/assembleur.h"
 #include "chaines/chaines.h"
 
 namespace {
 
-bool est_blanc(char c) {
-    return c == ' ' || c == '\t';
+// Un nombre bien forme que lit_nombre refuse parce qu'il passe 32 bits : signe,
+// base, puis seulement des chiffres de cette base.
+bool trop_grand(std::string const& t) {
+    std::string::size_type i = t[0] == '-' || t[0] == '+' ? 1 : 0;
+    int base = 10;
+    if (t.compare(i, 1, "$") == 0) {
+        base = 16;
+        i += 1;
+    } else if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) {
+        base = 16;
+        i += 2;
+    } else if (t.compare(i, 1, "%") == 0) {
+        base = 2;
+        i += 1;
+    }
+    if (i >= t.size()) {
+        return false;
+    }
+    for (; i < t.size(); ++i) {
+        if (valeur_chiffre(t[i], base) < 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
 
 nombre_tape lit_nombre_tape(std::string const& texte) {
-    std::string::size_type debut = 0;
-    std::string::size_type fin = texte.size();
-    while (debut < fin && est_blanc(texte[debut])) {
-        ++debut;
+    std::string const t = sans_blancs(texte);
+    if (t.empty()) {
+        return {true, 0, true};
     }
-    while (fin > debut && est_blanc(texte[fin - 1])) {
-        --fin;
+    long lu = 0;
+    if (lit_nombre(t, lu)) {
+        return {true, lu};
     }
-    if (debut == fin) {
-        return {true, 0};
+    if (trop_grand(t)) {
+        return {true, t[0] == '-' ? -plafond_saisie : plafond_saisie};
     }
-    int base = 10;
-    bool negatif = false;
-    if (texte[debut] == '$') {
-        base = 16;
-        ++debut;
-    } else if (texte[debut] == '-') {
-        negatif = true;
-        ++debut;
-    }
-    if (debut == fin) {
-        return {false, 0};
-    }
-    long long valeur = 0;
-    for (std::string::size_type i = debut; i < fin; ++i) {
-        int const v = valeur_chiffre(texte[i], base);
-        if (v < 0) {
-            return {false, 0};
-        }
-        valeur = valeur < plafond_saisie ? valeur * base + v : plafond_saisie;
-    }
-    valeur = valeur < plafond_saisie ? valeur : plafond_saisie;
-    return {true, negatif ? -valeur : valeur};
+    return {false, 0};
 }

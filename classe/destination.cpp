@@ -6,6 +6,8 @@
 
 #include "assembleur/assembleur.h"
 #include "assembleur/lexique.h"
+#include "chaines/chaines.h"
+#include "chaines/saisie.h"
 
 namespace {
 
@@ -24,14 +26,6 @@ destination trouvee(long adresse) {
     return d;
 }
 
-std::string sans_blancs(std::string const& s) {
-    std::string::size_type const debut = s.find_first_not_of(" \t");
-    if (debut == std::string::npos) {
-        return "";
-    }
-    return s.substr(debut, s.find_last_not_of(" \t") - debut + 1);
-}
-
 } // namespace
 
 destination lit_destination(std::string const& texte,
@@ -41,12 +35,12 @@ destination lit_destination(std::string const& texte,
     if (t.empty()) {
         return refus("Tapez une adresse ($1000, 4096) ou une étiquette de la source chargée.");
     }
-    long valeur = 0;
-    if (lit_nombre(t, valeur)) {
-        if (valeur < 0 || valeur > adresse_max) {
+    nombre_tape const lu = lit_nombre_tape(t);
+    if (lu.est_nombre) {
+        if (lu.valeur < 0 || lu.valeur > adresse_max) {
             return refus("« " + t + " » est hors de la mémoire ($0000 à $FFFF).");
         }
-        return trouvee(valeur);
+        return trouvee(static_cast<long>(lu.valeur));
     }
     flot_jetons flot(t);
     jeton const* premier = flot.regarde();
@@ -58,6 +52,7 @@ destination lit_destination(std::string const& texte,
     if (!source_chargee) {
         return refus("« " + t + " » : aucune source n'est chargée, ses étiquettes sont inconnues.");
     }
+    long valeur = 0;
     if (!cherche(t, valeur) || valeur < 0 || valeur > adresse_max) {
         return refus("« " + t + " » n'est pas une étiquette de la source chargée.");
     }

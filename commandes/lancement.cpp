@@ -9,19 +9,21 @@
 
 #include "assembleur/assembleur.h"
 #include "chaines/chaines.h"
+#include "chaines/saisie.h"
 #include "simulateur/textes_fichiers.h"
 
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
 
-// Valeur d'une option lue sous les formes de l'assembleur, dans min..max.
+// Valeur d'une option lue comme un champ de la memoire, dans min..max ; vide, elle
+// manque.
 bool nombre_dans(std::string const& texte, long long min, long long max, long long& v) {
-    long lu = 0;
-    if (!lit_nombre(texte, lu) || lu < min || lu > max) {
+    nombre_tape const lu = lit_nombre_tape(texte);
+    if (!lu.est_nombre || lu.vide || lu.valeur < min || lu.valeur > max) {
         return false;
     }
-    v = lu;
+    v = lu.valeur;
     return true;
 }
 

@@ -213,6 +213,10 @@ etat_final releve(machine& m, arret_decrit const& a, std::vector<zone_memoire> c
     return e;
 }
 
+namespace {
+constexpr char debut_arret[] = "Arrêt : ";
+} // namespace
+
 std::string texte_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile, int ligne,
                         mem_64k const& memoire) {
     if (raison != arret::erreur_pile) {
@@ -222,6 +226,11 @@ std::string texte_arret(arret raison, unsigned short adresse, erreur_pile_sorte 
     std::snprintf(ou, sizeof ou, "en $%04x", adresse);
     std::string const mnemonique =
         internal_mp_interpreteur_libelle_instruction[memoire.read_byte(adresse) & masque_opcode];
-    return std::string("Arrêt : ") + texte_erreur_pile(pile) + " " +
+    return debut_arret + std::string(texte_erreur_pile(pile)) + " " +
            (ligne > 0 ? "ligne " + std::to_string(ligne) : ou) + " (" + mnemonique + ")";
+}
+
+std::string sans_debut_arret(std::string const& phrase) {
+    std::size_t const n = sizeof debut_arret - 1;
+    return phrase.compare(0, n, debut_arret) == 0 ? phrase.substr(n) : phrase;
 }

@@ -155,5 +155,8 @@ etat_final releve(machine& m, arret_decrit const& a, std::vector<zone_memoire> c
 // elle est. Les autres arrets sont ceux de texte_etat.
 std::string texte_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile, int ligne,
                         mem_64k const& memoire);
+// Ce qui suit "Arrêt : " dans la phrase ; la phrase entiere sinon ("Arrêt demandé").
+// Le correcteur dit ainsi une erreur de pile avec les mots du moteur.
+std::string sans_debut_arret(std::string const& phrase);
 
 #endif

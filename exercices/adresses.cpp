@@ -6,19 +6,13 @@
 #include <cctype>
 #include <cstdio>
 
+#include "assembleur/lecture.h"
 #include "assembleur/symboles.h"
+#include "chaines/chaines.h"
 
 namespace {
 
 constexpr long long fin_memoire = 0x10000;
-
-std::string sans_blancs(std::string const& t) {
-    std::size_t const debut = t.find_first_not_of(" \t");
-    if (debut == std::string::npos) {
-        return "";
-    }
-    return t.substr(debut, t.find_last_not_of(" \t") - debut + 1);
-}
 
 bool debut_de_nom(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
@@ -66,37 +60,16 @@ std::string forme_simple(std::string const& t) {
     return r;
 }
 
-std::size_t distance(std::string const& a, std::string const& b) {
-    std::vector<std::size_t> ligne(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        ligne[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonale = ligne[0];
-        ligne[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t const haut = ligne[j];
-            ligne[j] = std::min(
-                {ligne[j] + 1, ligne[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonale = haut;
-        }
-    }
-    return ligne[b.size()];
-}
-
 // Un nom predefini de l'assembleur : sa table en est la seule liste.
 bool adresse_predefinie(std::string const& nom, long long& adresse) {
     static table_symboles const predefinis;
     return predefinis.cherche(nom, adresse);
 }
 
-// Les noms du source, pour la suggestion.
-std::vector<std::string> noms_symboles(programme_charge const& p) {
-    std::vector<std::string> noms;
-    for (symbole_source const& s : p.assemble.symboles) {
-        noms.push_back(s.nom);
-    }
-    return noms;
+// Un nom d'une lettre ou deux est a une faute de tous les autres : seule la casse
+// ou l'accent y vaut une suggestion.
+std::size_t fautes_permises(std::string const& simple) {
+    return simple.size() <= 2 ? 0 : simple.size() <= 4 ? 1 : 2;
 }
 
 } // namespace
@@ -170,8 +143,9 @@ std::string cherche_symbole(std::string const& symbole, programme_charge const& 
                             long long& valeur) {
     symbole_source const* s = p.assemble.symbole(symbole);
     if (s == nullptr) {
+        std::string const proche = p.assemble.symbole_proche(symbole, fautes_permises(symbole));
         return "étiquette « " + symbole + " » absente du programme" +
-               suggestion(symbole, noms_symboles(p));
+               (proche.empty() ? "" : " (voulez-vous dire « " + proche + " » ?)");
     }
     valeur = s->valeur;
     return "";
@@ -208,9 +182,7 @@ std::string texte_adresse(long long adresse) {
 
 std::string suggestion(std::string const& nom, std::vector<std::string> const& candidats) {
     std::string const simple = forme_simple(nom);
-    // Un nom d'une lettre ou deux est a une faute de tous les autres : seule la
-    // casse ou l'accent y vaut une suggestion.
-    std::size_t const permis = simple.size() <= 2 ? 0 : simple.size() <= 4 ? 1 : 2;
+    std::size_t const permis = fautes_permises(simple);
     std::string meilleur;
     std::size_t plus_petite = permis + 1;
     for (std::string const& c : candidats) {
@@ -218,7 +190,7 @@ std::string suggestion(std::string const& nom, std::vector<std::string> const& c
         if (c.size() + permis < simple.size() || c.size() > 2 * (simple.size() + permis)) {
             continue;
         }
-        std::size_t const d = distance(simple, forme_simple(c));
+        std::size_t const d = distance_edition(simple, forme_simple(c));
         if (c != nom && d < plus_petite) {
             plus_petite = d;
             meilleur = c;

@@ -294,12 +294,6 @@ cas_pret prepare_cas(cas_exercice const& c, symboles_cherches const& s) {
     return pret;
 }
 
-resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p) {
-    exercice seul;
-    seul.cas.push_back(c);
-    return corrige_cas(c, p, symboles_cherches(seul, p));
-}
-
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
                          symboles_cherches const& s, std::atomic<bool> const* annule) {
     cas_pret pret = prepare_cas(c, s);
@@ -316,10 +310,10 @@ resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
     etat_final const e = releve(seule.m(), a, pret.zones);
     r.lance = true;
     r.raison = e.raison;
-    r.pile_en_faute = e.pile_en_faute;
     r.arret_en = e.adresse_arret;
     r.ligne = e.ligne;
     r.pas = e.pas;
+    r.phrase = e.phrase;
     compare(c, pret, e, r);
     r.reussi = r.ecarts.empty();
     r.points = r.reussi ? c.points : 0;
@@ -458,11 +452,7 @@ std::string texte_arret(resultat_cas const& r) {
     case arret::limite:
         return "ne s'arrête pas en " + pas_texte(r.pas) + " (arrêt limite" + ou(r) + ")";
     case arret::erreur_pile:
-        return std::string("erreur de pile") +
-               (r.pile_en_faute != erreur_pile_sorte::aucune
-                    ? " (" + std::string(texte_erreur_pile(r.pile_en_faute)) + ")"
-                    : "") +
-               ou(r);
+        return sans_debut_arret(r.phrase);
     case arret::point_arret:
         return "point d'arrêt" + ou(r);
     default:

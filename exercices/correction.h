@@ -71,10 +71,10 @@ struct resultat_cas {
     long long points = 0; // gagnes
     long long points_max = 0;
     arret raison = arret::aucun;
-    erreur_pile_sorte pile_en_faute = erreur_pile_sorte::aucune;
     unsigned short arret_en = 0;
     int ligne = 0;
     long long pas = 0;
+    std::string phrase; // l'arret dit par le moteur (texte_arret)
     std::vector<ecart> ecarts;
     std::string message; // vide pour un cas reussi
     std::string note;    // echoue : la memoire posee qui deborde d'une etiquette, ou vide
@@ -83,7 +83,6 @@ struct resultat_cas {
 // Sur une machine neuve : rien d'un cas (entrees, drapeaux, pile) n'atteint le suivant.
 // annule non nul : le moteur y regarde entre ses tranches (demande_execution) ;
 // annulee, le cas rend raison arret::demande et le message "correction annulée".
-resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p);
 resultat_cas corrige_cas(cas_exercice const& c, programme_charge const& p,
                          symboles_cherches const& s, std::atomic<bool> const* annule = nullptr);
 
@@ -134,8 +133,8 @@ std::vector<std::string> mise_en_place(cas_exercice const& c);
 std::string mise_en_place_breve(cas_exercice const& c);
 
 // Ou et comment le cas s'est arrete : "fin de programme après 9 pas (boucle en
-// $0014, ligne 9)", "erreur de pile (pile vide) en $0000, ligne 1"... Le seul
-// texte d'un arret de cas : message et retours le prennent ici.
+// $0014, ligne 9)" ; une erreur de pile dans les mots du moteur, "pile vide ligne 1
+// (DROP)". Le seul texte d'un arret de cas : message et retours le prennent ici.
 std::string texte_arret(resultat_cas const& r);
 // L'arret que le cas attend : "fin de programme (BT *)", "aucun arrêt avant 2000 pas"...
 std::string arret_attendu(cas_exercice const& c);

@@ -206,24 +206,30 @@ std::string rendu_texte(exercice const& e, std::vector<resultat_copie> const& r,
     return t;
 }
 
-std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r, long long sur) {
-    std::string t = "\xEF\xBB\xBF"
-                    "copie;points;total";
+std::string entete_csv(exercice const& e, char const* premieres, long long sur) {
+    std::string t = std::string("\xEF\xBB\xBF") + premieres + ";points;total";
     t += sur > 0 ? ";note" : "";
     for (cas_exercice const& c : e.cas) {
         t += ";" + champ_csv(c.nom);
     }
-    t += "\n";
+    return t + "\n";
+}
+
+std::string points_csv(resultat_copie const& copie, long long sur) {
+    std::string t = ";" + std::to_string(copie.points) + ";" + std::to_string(copie.total);
+    if (sur > 0) {
+        t += ";" + texte_note(note_en_quarts(copie.points, copie.total, sur), ',');
+    }
+    for (resultat_cas const& c : copie.cas) {
+        t += ";" + std::to_string(c.points);
+    }
+    return t + "\n";
+}
+
+std::string rendu_csv(exercice const& e, std::vector<resultat_copie> const& r, long long sur) {
+    std::string t = entete_csv(e, "copie", sur);
     for (resultat_copie const& copie : r) {
-        t += champ_csv(copie.fichier) + ";" + std::to_string(copie.points) + ";" +
-             std::to_string(copie.total);
-        if (sur > 0) {
-            t += ";" + texte_note(note_en_quarts(copie.points, copie.total, sur), ',');
-        }
-        for (resultat_cas const& c : copie.cas) {
-            t += ";" + std::to_string(c.points);
-        }
-        t += "\n";
+        t += champ_csv(copie.fichier) + points_csv(copie, sur);
     }
     return t;
 }

@@ -42,6 +42,12 @@ std::string json_du_cas(resultat_cas const& c);
 std::string json_des_chaines(std::vector<std::string> const& v);
 // Un champ du CSV a « ; », entre guillemets s'il le faut.
 std::string champ_csv(std::string const& t);
+// Le debut d'un tableau des points : marque UTF-8, les colonnes premieres (deja
+// separees par ;), "note" avec sur, puis le nom de chaque cas.
+std::string entete_csv(exercice const& e, char const* premieres, long long sur);
+// La fin de la ligne d'une copie, apres ses colonnes premieres : ";points;total",
+// la note avec sur, les points de chaque cas, et la fin de ligne.
+std::string points_csv(resultat_copie const& copie, long long sur);
 
 // Une chaine JSON entre guillemets ; un octet qui n'est pas de l'UTF-8 devient U+FFFD.
 std::string chaine_json(std::string const& t);

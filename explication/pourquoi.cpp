@@ -11,20 +11,21 @@
 #include <map>
 #include <memory>
 
+#include "assembleur/lecture.h"
 #include "simulateur/port_es.h"
 
 namespace {
 
-constexpr int op_PUSH = 0x00;
-constexpr int op_PUSHI = 0x01;
-constexpr int op_POP = 0x02;
-constexpr int op_DUP = 0x03;
-constexpr int op_SWAP = 0x04;
-constexpr int op_DROP = 0x05;
-constexpr int op_OVER = 0x06;
-constexpr int op_ROLL = 0x07;
-constexpr int op_CMP = 0x0C;
-constexpr int premier_branchement = 0x14;
+int const op_PUSH = opcode_de("PUSH");
+int const op_PUSHI = opcode_de("PUSHI");
+int const op_POP = opcode_de("POP");
+int const op_DUP = opcode_de("DUP");
+int const op_SWAP = opcode_de("SWAP");
+int const op_DROP = opcode_de("DROP");
+int const op_OVER = opcode_de("OVER");
+int const op_ROLL = opcode_de("ROLL");
+int const op_CMP = opcode_de("CMP");
+int const premier_branchement = opcode_de("BEQZ");
 constexpr int entrees_max = 3; // ROLL en consomme et en produit trois
 
 // Ce qu'est une entree produite : la copie de la consommee de ce rang, ou autre chose.
@@ -33,24 +34,14 @@ constexpr int lue_en_memoire = -2; // PUSH
 constexpr int immediate = -3;      // PUSHI : son operande
 
 int source_de(int opcode, int j) {
-    switch (opcode) {
-    case op_PUSH:
-        return lue_en_memoire;
-    case op_PUSHI:
-        return immediate;
-    case op_DUP:
-        return 0;
-    case op_SWAP:
-        return 1 - j;
-    case op_OVER:
-        return j == 1 ? 1 : 0;
-    case op_ROLL:
-        return j == 0 ? 2 : j - 1;
-    case op_CMP:
-        return j;
-    default:
-        return calculee;
-    }
+    return opcode == op_PUSH    ? lue_en_memoire
+           : opcode == op_PUSHI ? immediate
+           : opcode == op_DUP   ? 0
+           : opcode == op_SWAP  ? 1 - j
+           : opcode == op_OVER  ? (j == 1 ? 1 : 0)
+           : opcode == op_ROLL  ? (j == 0 ? 2 : j - 1)
+           : opcode == op_CMP   ? j
+                                : calculee;
 }
 
 std::string hex2(int v) {
@@ -480,20 +471,12 @@ class enquete {
     }
 
     static unsigned char octet_des_drapeaux(pas_vu const& v) {
-        switch (v.opcode) {
-        case op_POP:
-        case op_DUP:
-        case op_OVER:
-            return v.consommees[0];
-        case op_SWAP:
-            return v.consommees[1];
-        case op_ROLL:
-            return v.consommees[2];
-        case op_CMP:
-            return static_cast<unsigned char>(v.consommees[0] - v.consommees[1]);
-        default:
-            return v.produites[0];
-        }
+        int const o = v.opcode;
+        return o == op_POP || o == op_DUP || o == op_OVER ? v.consommees[0]
+               : o == op_SWAP                             ? v.consommees[1]
+               : o == op_ROLL                             ? v.consommees[2]
+               : o == op_CMP ? static_cast<unsigned char>(v.consommees[0] - v.consommees[1])
+                             : v.produites[0];
     }
 
     void drapeau(question_pourquoi const& q) {

@@ -168,24 +168,10 @@ std::string texte_classe(exercice const& e, classe_corrigee const& c, long long 
 }
 
 std::string csv_classe(exercice const& e, classe_corrigee const& c, long long sur) {
-    std::string t = "\xEF\xBB\xBF"
-                    "nom;identifiant;fichier;points;total";
-    t += sur > 0 ? ";note" : "";
-    for (cas_exercice const& cas : e.cas) {
-        t += ";" + champ_csv(cas.nom);
-    }
-    t += "\n";
+    std::string t = entete_csv(e, "nom;identifiant;fichier", sur);
     for (resultat_etudiant const& r : c.etudiants) {
         t += champ_csv(r.qui.nom) + ";" + champ_csv(r.qui.identifiant) + ";" +
-             champ_csv(r.fichier) + ";" + std::to_string(r.copie.points) + ";" +
-             std::to_string(r.copie.total);
-        if (sur > 0) {
-            t += ";" + texte_note(note_en_quarts(r.copie.points, r.copie.total, sur), ',');
-        }
-        for (resultat_cas const& rc : r.copie.cas) {
-            t += ";" + std::to_string(rc.points);
-        }
-        t += "\n";
+             champ_csv(r.fichier) + points_csv(r.copie, sur);
     }
     return t;
 }

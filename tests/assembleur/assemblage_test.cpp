@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "assembleur/lecture.h"
 #include "simulateur/interpreteur.h"
 #include "simulateur/mem_64k.h"
 
@@ -339,26 +340,14 @@ TEST(Assemblage, AllerRetourParLeDesassembleurPourChaqueOpcode) {
 
 namespace {
 
+// La distance d'edition entiere (celle des « voulez-vous dire »), casse ignoree.
 std::size_t distance_simple(std::string a, std::string b) {
     for (std::string* s : {&a, &b}) {
         for (char& c : *s) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
     }
-    std::vector<std::size_t> r(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        r[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t d = r[0];
-        r[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            std::size_t const h = r[j];
-            r[j] = std::min({r[j] + 1, r[j - 1] + 1, d + (a[i - 1] == b[j - 1] ? 0u : 1u)});
-            d = h;
-        }
-    }
-    return r[b.size()];
+    return distance_edition(a, b);
 }
 
 // L'index des symboles et le nom le plus proche, contre une recherche lineaire et

@@ -61,6 +61,15 @@ TEST(OptionsRun, ToutesLesOptionsLues) {
         lit_options_run(mots("--pas 0x20 --jusqu-a $10 --entree E=5 --entree e=%111 --entree A=-1 "
                              "--memoire=$1000:11 --memoire 0:0 --trace --json p.asm"),
                         o);
+    // Les nombres lus comme un champ de la memoire : blancs autour, +5, 'A'.
+    options_run b;
+    std::vector<std::string> const blancs = {"-n",       " 16 ",  "--entree", "B=+5",
+                                             "--entree", "C='A'", "p.asm"};
+    ASSERT_EQ(lit_options_run(blancs, b).demande, demande_run::executer);
+    EXPECT_EQ(b.pas, 16);
+    EXPECT_EQ(b.entrees[1], 5);
+    EXPECT_EQ(b.entrees[2], 65);
+    EXPECT_EQ(lit_options_run({"-n", " ", "p.asm"}, b).demande, demande_run::usage_fautif);
     ASSERT_EQ(l.demande, demande_run::executer) << l.message;
     EXPECT_EQ(o.programme, "p.asm");
     EXPECT_EQ(o.pas, 32);

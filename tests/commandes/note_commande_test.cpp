@@ -143,6 +143,40 @@ TEST_F(CommandeNote, TexteCsvEtJson) {
         << sortie;
 }
 
+// Une copie sans BT * qui file dans ses donnees : l'avertissement de l'assembleur
+// est dans chaque sortie, de l'autocorrection a la page du bilan.
+TEST_F(CommandeNote, LAvertissementDeLaPileDansChaqueSortie) {
+    std::string const etudiant = "Roux Dan_103_assignsubmission_file_";
+    std::filesystem::create_directories(dossier / "donnees" / etudiant);
+    std::ofstream(dossier / "donnees" / etudiant / "dan.asm")
+        << " PUSH PORTE\n POP PORTB\nv: .octet 3\n";
+    std::string const avertissement =
+        "attention: l'exécution continue dans les données (ligne 3) : il manque un BT * ?";
+    std::string const copie = chemin("donnees") + "/'" + etudiant + "/dan.asm'";
+    const struct {
+        std::string arguments;
+        char const* lu; // vide : la sortie
+        std::string attendu;
+    } cas[] = {
+        {"somme_table.toml " + copie, "", "/dan.asm:2:2: " + avertissement + "\n"},
+        {"--json somme_table.toml " + copie, "", "/dan.asm:2:2: " + avertissement + "\"]"},
+        {"somme_table.toml " + chemin("donnees"), "", "  dan.asm:2:2: " + avertissement + "\n"},
+        {"--json somme_table.toml " + chemin("donnees"), "",
+         "\"avertissements\": [\"dan.asm:2:2: " + avertissement + "\"]"},
+        {"--retours " + chemin("retours") + " somme_table.toml " + chemin("donnees"),
+         "retours/Roux Dan_103_assignsubmission_file_/retour.txt",
+         "Avertissements de l'assembleur :\n  dan.asm:2:2: " + avertissement + "\n"},
+        {"--bilan " + chemin("bilan.html") + " somme_table.toml " + chemin("donnees"), "bilan.html",
+         "dan.asm:2:2: attention: l&#39;exécution continue dans les données (ligne 3) : il manque "
+         "un BT * ?"},
+    };
+    for (auto const& c : cas) {
+        EXPECT_EQ(lance(c.arguments), 1) << c.arguments << "\n" << erreurs;
+        std::string const lu = *c.lu != '\0' ? lit(c.lu) : sortie;
+        EXPECT_NE(lu.find(c.attendu), std::string::npos) << c.arguments << "\n" << lu;
+    }
+}
+
 // D'une commande, du dossier telecharge a la feuille remplie, aux retours a
 // televerser et a la page du bilan.
 TEST_F(CommandeNote, UneClasseDUneCommande) {

@@ -29,6 +29,9 @@ TEST_F(edition_memoire, ecrit_les_octets_demandes) {
         {"$100", "-128", "1", {{0x100, 0x80}}, 0x101},
         {"", "5", "1", {{0x0000, 5}}, 0x0001},
         {"$ABCD", "$Ef", "$2", {{0xABCD, 0xEF}, {0xABCE, 0xEF}}, 0xABCF},
+        // Les formes du source, comme Ctrl+G et les commandes les lisent.
+        {"0x30", "'A'", "+2", {{0x30, 65}, {0x31, 65}}, 0x32},
+        {"%1000000", "+5", "1", {{0x40, 5}}, 0x41},
     };
     for (auto const& e : table) {
         SCOPED_TRACE(std::string(e.adresse) + " / " + e.valeur + " / " + e.multiplicateur);
@@ -90,10 +93,10 @@ TEST_F(edition_memoire, refuse_un_champ_qui_n_est_pas_un_nombre) {
         char const* raison = "n'est pas un nombre.";
     };
     std::vector<refus> table = {
-        {"1a", "1", "1", "adresse"}, {"12$34", "1", "1", "adresse"}, {"$", "1", "1", "adresse"},
-        {"-", "1", "1", "adresse"},  {"0x10", "1", "1", "adresse"},  {"$1 0", "1", "1", "adresse"},
-        {"1", "+5", "1", "valeur"},  {"1", "$1g", "1", "valeur"},    {"1", "--1", "1", "valeur"},
-        {"1", "5", "3 4", "x"},      {"1", "5", "x", "x"},           {"1", "5", "$-1", "x"},
+        {"1a", "1", "1", "adresse"},  {"12$34", "1", "1", "adresse"}, {"$", "1", "1", "adresse"},
+        {"-", "1", "1", "adresse"},   {"0x", "1", "1", "adresse"},    {"$1 0", "1", "1", "adresse"},
+        {"1", "'AB'", "1", "valeur"}, {"1", "$1g", "1", "valeur"},    {"1", "--1", "1", "valeur"},
+        {"1", "5", "3 4", "x"},       {"1", "5", "x", "x"},           {"1", "5", "$-1", "x"},
     };
     for (char const* a : {"4294967297", "$10000", "-32769"}) {
         table.push_back({a, "1", "1", "adresse", "doit aller de -32768 à 65535 ($ffff)."});

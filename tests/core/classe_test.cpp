@@ -101,6 +101,8 @@ TEST(Destination, AdresseEtiquetteOuRefus) {
         {"0xffff", false, 0xFFFF, ""},
         {"%101", false, 5, ""},
         {"'A'", false, 65, ""},
+        {"+5", false, 5, ""},
+        {" 99999999999 ", false, -1, "« 99999999999 » est hors de la mémoire"},
         {"donnees", true, 0x40, ""},
         {"$10000", false, -1, "« $10000 » est hors de la mémoire"},
         {"-1", false, -1, "hors de la mémoire"},

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chaines/chaines.h"
+#include "chaines/saisie.h"
 
 namespace {
 
@@ -92,6 +93,38 @@ TEST(Conversions, StouhexPerdLesChiffresAuDelaDeHuit) {
     EXPECT_EQ(Stouhex("aBcD"), 0xABCDu);
     EXPECT_EQ(Stouhex("x1"), 0x01u);
     EXPECT_EQ(Stouhex(""), 0u);
+}
+
+// Le nombre tape hors des champs des registres : champs de la memoire, Ctrl+G et
+// options des commandes le lisent ainsi, sous toutes les formes du source.
+TEST(Conversions, UnNombreTapeSousLesFormesDuSource) {
+    struct cas {
+        char const* texte;
+        bool est_nombre;
+        long long valeur;
+    } const table[] = {
+        {"0x10", true, 16},
+        {"'A'", true, 65},
+        {"+5", true, 5},
+        {" 16 ", true, 16},
+        {"\t$ff", true, 255},
+        {"%101", true, 5},
+        {"-3", true, -3},
+        {"", true, 0},
+        {"4294967297", true, plafond_saisie},
+        {"-$123456789", true, -plafond_saisie},
+        {"12$34", false, 0},
+        {"$1 0", false, 0},
+        {"--1", false, 0},
+        {"0x", false, 0},
+        {"1a", false, 0},
+    };
+    for (cas const& c : table) {
+        nombre_tape const lu = lit_nombre_tape(c.texte);
+        EXPECT_EQ(lu.est_nombre, c.est_nombre) << c.texte;
+        EXPECT_EQ(lu.valeur, c.valeur) << c.texte;
+        EXPECT_EQ(lu.vide, *c.texte == '\0') << c.texte;
+    }
 }
 
 TEST(Conversions, MyAfterRendLaFinDuTexte) {

@@ -40,7 +40,7 @@ resultat_cas un_cas(std::string const& cas, std::string const& source) {
     if (!lu.valide()) {
         return {};
     }
-    return corrige_cas(lu.exo.cas[0], programme_source(assemble(source)));
+    return corrige(lu.exo, {{"copie.asm", programme_source(assemble(source))}}).front().cas[0];
 }
 
 TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
@@ -69,7 +69,10 @@ TEST(Exercices, ChaqueAttenduCompareApresLeMoteur) {
         {"arret = \"limite\"\npas_max = 8", programme, ""},
         {"pas_max = 10", echo, "ne s'arrête pas en 10 pas (arrêt limite en $0003, ligne 2)"},
         {"arret = \"erreur_pile\"", "DROP\nBT *\n", ""},
-        {"", "DROP\nBT *\n", "erreur de pile (pile vide) en $0000, ligne 1"},
+        // Une erreur de pile dans les mots du moteur : ligne et instruction fautives.
+        {"", "DROP\nBT *\n", "pile vide ligne 1 (DROP)"},
+        {"arret = \"limite\"", "PUSHI 1\nPUSHI 2\nb: DUP\nBT b\n",
+         "pile pleine ligne 3 (DUP), attendu : aucun arrêt avant 1000000 pas"},
         // Evenements : au pas 0 comme des entrees, puis en route.
         {"arret = \"limite\"\npas_max = 6\nevenements = [ { pas = 0, E = 5 } ]\nattendu = { B = 5 "
          "}",
