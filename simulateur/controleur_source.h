@@ -56,6 +56,14 @@ class controleur_source {
     void nouvelle();
     // Choix d'un fichier, puis l'enregistrement ; faux si annule ou en echec.
     bool enregistre_sous();
+    // Ctrl+S : dans son fichier (la question s'il a change sur le disque), ou sous
+    // un nom a choisir ; faux si annule ou en echec.
+    bool enregistre();
+    // Le fichier relu, avant de l'ecrire : inchange, absent, ou change ; change, le
+    // texte le suit s'il n'a rien de tape, sinon l'etudiant garde la fenetre, reprend
+    // le disque ou annule (le meme choix pour Ctrl+R et Ctrl+S).
+    enum class accord_disque { inchange, absent, fenetre, disque, annule };
+    accord_disque accorde_au_disque();
     // Point d'arret sur l'instruction de la ligne, ou de la suivante.
     void bascule_point_ligne(int ligne);
     // Curseur a la ligne et a la colonne du diagnostic (compte de 0).
