@@ -1,8 +1,10 @@
 // Fenetre du source : la ligne du PC suit STEP, le pas arriere, RESET et les
 // touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
 // marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
-// par ligne ; les erreurs vont sous le texte sans rien charger ; quitter avec des
-// modifications pose la question.
+// par ligne ; Ctrl+S pose la meme question que lui quand le fichier a change sur
+// le disque, et Entree ne remplace pas un fichier ; les erreurs vont sous le texte
+// sans rien charger ; quitter avec des modifications pose la question.
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Text_Buffer.H>
 
 #include <fstream>
@@ -179,6 +181,52 @@ TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
     EXPECT_EQ(tout(), "  DUP\n");
     EXPECT_EQ(mem->read_byte(0), 0x03);
     testing::internal::GetCapturedStderr();
+}
+
+// Ctrl+S, le fichier change sur le disque et le texte dans la fenetre : chaque
+// choix de la question de Ctrl+R. Puis enregistrer sous le nom d'un autre
+// fichier : Entree sur la question le garde.
+TEST_F(source, ctrl_s_demande_si_le_disque_a_change_et_entree_ne_remplace_rien) {
+    std::string const tape = "; ici\n" + somme;
+    struct cas {
+        char const* bouton;
+        std::string fichier; // ensuite
+        std::string fenetre;
+    };
+    cas const table[] = {
+        {"Annuler", "  DUP\n", tape},
+        {"Garder la fenêtre", tape, tape},
+        {"Reprendre le disque", "  DUP\n", "  DUP\n"},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.bouton);
+        relance({});
+        ecrit_fichier("somme.asm", somme);
+        ouvre(chemin);
+        ecrit_fichier("somme.asm", "  DUP\n");
+        texte().insert(0, "; ici\n");
+        repond(c.bouton);
+        touche(s().source, 's', FL_CTRL, "\x13");
+        auto const vus = prend_dialogues();
+        ASSERT_EQ(vus.size(), 1u) << vus;
+        EXPECT_TRUE(vus[0].contient("a changé sur le disque et dans la fenêtre du source"));
+        EXPECT_EQ(lit(chemin), c.fichier);
+        EXPECT_EQ(tout(), c.fenetre);
+    }
+    std::string const autre = ecrit_fichier("autre.asm", "; autre\n");
+    reponse = [autre](Fl_Window* w) {
+        if (premier_de<Fl_File_Input>(w) != nullptr) {
+            choisit_fichier(autre)(w);
+        } else {
+            frappe(w, FL_Enter);
+        }
+    };
+    clique(s().ENREGISTRER_SOUS);
+    auto const vus = prend_dialogues();
+    ASSERT_EQ(vus.size(), 2u) << vus;
+    EXPECT_TRUE(vus[1].contient("« " + autre + " » existe déjà. Le remplacer ?"));
+    EXPECT_EQ(lit(autre), "; autre\n");
+    EXPECT_EQ(std::string(s().source->label()), "Source — " + nom_de(chemin));
 }
 
 TEST_F(source, les_erreurs_vont_sous_le_texte_et_rien_n_est_charge) {
