@@ -567,7 +567,7 @@ bool controleur_source::commande(Fl_Widget* obj) {
     return true;
 }
 
-void controleur_source::bascule_point_ligne(int ligne) {
+int controleur_source::adresse_instruction(int ligne) {
     int const adresse = doc->suivi.a_programme() ? doc->suivi.adresse_point(ligne) : -1;
     if (adresse < 0) {
         std::string const texte =
@@ -575,10 +575,28 @@ void controleur_source::bascule_point_ligne(int ligne) {
                 ? "Ligne " + std::to_string(ligne) + " : aucune instruction ici ni après"
                 : "Point d'arrêt : chargez d'abord ce source (Ctrl+R)";
         fen_->ETAT->copy_label(texte.c_str());
+    }
+    return adresse;
+}
+
+void controleur_source::bascule_point_ligne(int ligne) {
+    int const adresse = adresse_instruction(ligne);
+    if (adresse < 0) {
         return;
     }
     pont_.marche().points().bascule(static_cast<unsigned short>(adresse));
     pont_.redessine_desassemblage();
+}
+
+void controleur_source::execute_jusqu_a_ligne(int ligne) {
+    int const adresse = adresse_instruction(ligne);
+    if (adresse < 0) {
+        return;
+    }
+    // Par PLAY, comme un clic : les registres tapes sont pris avant le depart.
+    pont_.marche().pose_point_temporaire(static_cast<unsigned short>(adresse));
+    pont_.redessine_desassemblage();
+    pont_.clique_play();
 }
 
 void controleur_source::va_au_diagnostic(int i) {
@@ -691,6 +709,10 @@ bool controleur_source::prend_evenement(int evenement, Fl_Window* fenetre) {
         if (Fl::event_key() == FL_F + 9 && sans_modificateur) {
             doc->ligne_cliquee = f.EDITEUR->ligne_du_curseur();
             f.EDITEUR->do_callback();
+            return true;
+        }
+        if (Fl::event_key() == FL_F + 4 && sans_modificateur) {
+            execute_jusqu_a_ligne(f.EDITEUR->ligne_du_curseur());
             return true;
         }
         if (Fl::event_key() == FL_Escape && pont_.marche().en_marche()) {

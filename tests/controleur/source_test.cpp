@@ -1,9 +1,9 @@
 // Fenetre du source : la ligne du PC suit STEP, le pas arriere, RESET et les
 // touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
-// marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
-// par ligne ; Ctrl+S pose la meme question que lui quand le fichier a change sur
-// le disque, et Entree ne remplace pas un fichier ; les erreurs vont sous le texte
-// sans rien charger ; quitter avec des modifications pose la question.
+// marche, F4 la lance jusqu'a la ligne du curseur ; Ctrl+R enregistre le texte
+// modifie, le recharge et garde les points par ligne ; Ctrl+S pose la meme question que lui quand
+// le fichier a change sur le disque, et Entree ne remplace pas un fichier ; les erreurs vont sous
+// le texte sans rien charger ; quitter avec des modifications pose la question.
 #include <FL/Fl_File_Input.H>
 #include <FL/Fl_Text_Buffer.H>
 
@@ -150,6 +150,49 @@ TEST_F(source, un_point_pose_dans_la_marge_arrete_la_marche) {
     EXPECT_EQ(s().EDITEUR->ligne_pc(), 6);
     EXPECT_TRUE(s().EDITEUR->marge(6).point);
     EXPECT_STREQ(libelle(f->DESA05), "-> a ADD");
+}
+
+// F4 : la marche va jusqu'a l'instruction de la ligne du curseur (ou de la
+// suivante) ; son point temporaire s'en va a l'arret, celui de l'etudiant reste.
+TEST_F(source, f4_execute_jusqu_a_la_ligne_du_curseur) {
+    ouvre(chemin);
+    acces_simulateur::regle_horloge(*sim, horloge_du_test);
+    mode_marche& marche = acces_simulateur::marche(*sim);
+    struct cas {
+        bool reset;        // d'abord
+        int ligne;         // du curseur
+        bool point_avant;  // pose par l'etudiant
+        unsigned short pc; // a l'arret
+    };
+    cas const table[] = {
+        {false, 7, false, 0x000b}, // POP total, depuis le debut
+        {false, 4, true, 0x0005},  // boucle : BT y revient, le point reste
+        {true, 3, false, 0x0002},  // avant ce point
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.ligne);
+        if (c.reset) {
+            clique(f->B_RESET);
+        }
+        if (c.point_avant) {
+            clic_marge(c.ligne);
+        }
+        s().EDITEUR->insert_position(texte().skip_lines(0, c.ligne - 1));
+        touche(s().source, FL_F + 4);
+        EXPECT_TRUE(marche.en_marche() || marche.raison() != arret::aucun);
+        for (int n = 0; marche.en_marche() && n < 1000; ++n) {
+            heure = std::max(heure, marche.rendez_vous() + 1e-9);
+            EXPECT_EQ(sim->passe_commande(), 1);
+        }
+        EXPECT_EQ(marche.raison(), arret::point_arret);
+        EXPECT_EQ(cpu->PC_value(), c.pc);
+        EXPECT_EQ(s().EDITEUR->ligne_pc(), c.ligne);
+        EXPECT_EQ(marche.points().contient(c.pc), c.point_avant);
+    }
+    s().EDITEUR->insert_position(texte().skip_lines(0, 8));
+    frappe(s().source, FL_F + 4); // ligne 9 : sans instruction ici ni apres
+    EXPECT_FALSE(marche.en_marche());
+    EXPECT_STREQ(libelle(s().ETAT), "Ligne 9 : aucune instruction ici ni après");
 }
 
 // Modifie, annule, retablit ; Ctrl+R enregistre, recharge, et le point de ADD le
