@@ -75,29 +75,32 @@ class dialogues_reel : public banc {
 };
 
 // Ctrl+S d'un nouveau texte : "sans_titre.asm" propose dans le dossier du dernier
-// fichier, le nom seul choisi ; un nom tape dessus, ou sur le champ vide, est celui
-// d'un fichier de ce dossier.
+// fichier, le nom seul choisi ; un nom tape dessus, ou sur le champ vide (seul, dans
+// un sous-dossier), est celui d'un fichier de ce dossier ; un chemin complet aussi.
 TEST_F(dialogues_reel, un_nom_tape_enregistre_dans_le_dossier_montre) {
     ASSERT_TRUE(attend_ligne_journal("depart: 0"));
     std::string source = fenetre_source("depart[.]asm");
     ASSERT_FALSE(source.empty());
+    std::filesystem::create_directories(dossier + "sous");
     struct cas {
         char const* avant; // touches dans le selecteur avant le nom
-        char const* nom;   // tape
-        char const* fichier;
+        std::string nom;   // tape
+        std::string fichier;
     };
     cas const table[] = {
         {"", "bits.asm", "bits.asm"},
+        {"ctrl+a BackSpace", "sous/dedans.asm", "sous/dedans.asm"},
+        {"ctrl+a BackSpace", dossier + "plein.asm", "plein.asm"},
         {"ctrl+a BackSpace", "relatif", "relatif.asm"},
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.nom);
-        std::string const texte = std::string("; ecrit pour ") + c.fichier;
+        std::string const texte = "; ecrit pour " + c.fichier;
         nouvelle_source(source, texte);
         touche("ctrl+s");
         std::string const s = selecteur_ouvert("Enregistrer la source sous");
         ASSERT_FALSE(s.empty());
-        garde_capture(std::string("enregistrer_") + c.fichier);
+        garde_capture("enregistrer");
         if (*c.avant != '\0') {
             touche(c.avant);
         }
@@ -106,8 +109,8 @@ TEST_F(dialogues_reel, un_nom_tape_enregistre_dans_le_dossier_montre) {
         ASSERT_TRUE(attend_fichier(dossier + c.fichier))
             << "rien dans " << dossier << " : " << garde_capture("nom_tape");
         EXPECT_NE(lit(dossier + c.fichier).find(texte), std::string::npos);
-        source = fenetre_source(
-            std::string(c.fichier).replace(std::string(c.fichier).find('.'), 1, "[.]"));
+        std::string titre = c.fichier.substr(c.fichier.rfind('/') + 1);
+        source = fenetre_source(titre.replace(titre.find('.'), 1, "[.]"));
         ASSERT_FALSE(source.empty()) << garde_capture("titre");
     }
     // Le meme nom de nouveau : Entree sur la question garde l'ancien fichier.
