@@ -22,6 +22,7 @@
 #include "exercices/rendus.h"
 #include "exercices/vue_exercice.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/selecteur.h"
 #include "simulateur/textes_fichiers.h"
 
 namespace {
@@ -79,8 +80,9 @@ bool controleur_exercice::commande(Fl_Widget* obj) {
             montre_fenetre();
         }
     } else if (obj == f.AUTRE) {
-        char const* chemin = fl_show_file_selector("Choisissez un exercice", "", "*.toml", "");
-        if (chemin != nullptr) {
+        std::string const chemin = choisit_fichier(
+            [] { return fl_show_file_selector("Choisissez un exercice", "", "*.toml", ""); });
+        if (!chemin.empty()) {
             ouvre(chemin);
         }
     } else if (obj == barre_->B_VERIFIER || obj == f.VERIFIER) {

@@ -25,6 +25,7 @@
 #include "edition/lignes_suivies.h"
 #include "edition/texte_source.h"
 #include "simulateur/controleur_source.h"
+#include "simulateur/selecteur.h"
 #include "simulateur/textes_fichiers.h"
 #include "suivi/suivi_source.h"
 #include "suivi/symboles_montres.h"
@@ -79,9 +80,10 @@ struct document_source {
 
     source_class& fenetre;
     bool ouvert = false;
-    std::string chemin;  // vide : nouvelle source, jamais enregistree
-    forme_fichier forme; // fins de ligne et marque du fichier, remises a l'enregistrement
-    std::string disque;  // octets du fichier quand le texte l'a lu ou ecrit
+    std::string chemin;         // vide : nouvelle source, jamais enregistree
+    std::string dernier_chemin; // du dernier enregistrement, pour proposer son dossier
+    forme_fichier forme;        // fins de ligne et marque du fichier, remises a l'enregistrement
+    std::string disque;         // octets du fichier quand le texte l'a lu ou ecrit
     Fl_Text_Buffer texte;
     Fl_Text_Buffer styles;
     historique_texte historique;
@@ -242,6 +244,7 @@ struct document_source {
             return false;
         }
         chemin = vers;
+        dernier_chemin = vers;
         disque = octets;
         historique.marque_enregistre();
         actualise_etat();
@@ -387,34 +390,48 @@ void controleur_source::assemble(chargement sorte) {
     fen_->EDITEUR->redraw();
 }
 
+controleur_source::accord_disque controleur_source::accorde_au_disque() {
+    source_lue const lue = lit_source(doc->chemin);
+    if (!lue.lue) {
+        return accord_disque::absent;
+    }
+    if (lue.texte == doc->disque) {
+        return accord_disque::inchange;
+    }
+    // Change sur le disque depuis sa lecture : le texte le suit s'il n'a rien de
+    // tape, sinon l'etudiant choisit.
+    int choix = 2;
+    if (doc->historique.modifie()) {
+        choix =
+            fl_choice("« %s » a changé sur le disque et dans la fenêtre du source.\n"
+                      "Garder le texte de la fenêtre, ou reprendre celui du disque ?",
+                      "Annuler", "Garder la fenêtre", "Reprendre le disque", doc->nom().c_str());
+    }
+    if (choix == 0) {
+        return accord_disque::annule;
+    }
+    if (choix == 1) {
+        return accord_disque::fenetre;
+    }
+    if (lue.texte.find('\0') != std::string::npos) {
+        prend(doc->chemin, lue.texte); // le refus dit pourquoi
+        return accord_disque::annule;
+    }
+    doc->suit_disque(lue.texte);
+    return accord_disque::disque;
+}
+
 void controleur_source::recharge() {
     if (doc->chemin.empty() && !enregistre_sous()) {
         return;
     }
-    source_lue const lue = lit_source(doc->chemin);
-    if (lue.lue && lue.texte != doc->disque) {
-        // Change sur le disque depuis sa lecture : le texte le suit s'il n'a rien
-        // de tape, sinon l'etudiant choisit.
-        int choix = 2;
-        if (doc->historique.modifie()) {
-            choix = fl_choice("« %s » a changé sur le disque et dans la fenêtre du source.\n"
-                              "Garder le texte de la fenêtre, ou reprendre celui du disque ?",
-                              "Annuler", "Garder la fenêtre", "Reprendre le disque",
-                              doc->nom().c_str());
-        }
-        if (choix == 0) {
-            return;
-        }
-        if (choix == 2) {
-            if (lue.texte.find('\0') != std::string::npos) {
-                prend(doc->chemin, lue.texte); // le refus dit pourquoi
-                return;
-            }
-            doc->suit_disque(lue.texte);
-        }
+    accord_disque const accord = accorde_au_disque();
+    if (accord == accord_disque::annule) {
+        return;
     }
     // Modifie, ou disparu du disque : le texte de la fenetre y est (re)ecrit.
-    if ((doc->historique.modifie() || !lue.lue) && !doc->enregistre(doc->chemin)) {
+    if ((doc->historique.modifie() || accord == accord_disque::absent) &&
+        !doc->enregistre(doc->chemin)) {
         return;
     }
     // Le programme en memoire vient de ce texte (meme enregistre sous un autre nom) :
@@ -422,22 +439,49 @@ void controleur_source::recharge() {
     assemble(doc->suivi.a_programme() ? chargement::rechargement : chargement::nouveau_fichier);
 }
 
+bool controleur_source::enregistre() {
+    if (doc->chemin.empty()) {
+        return enregistre_sous();
+    }
+    switch (accorde_au_disque()) {
+    case accord_disque::annule:
+        return false;
+    case accord_disque::disque:
+        return true; // le texte est celui du disque : rien a ecrire
+    default:
+        return doc->enregistre(doc->chemin);
+    }
+}
+
 bool controleur_source::enregistre_sous() {
-    char const* choisi = fl_file_chooser("Enregistrer la source sous", "*.asm",
-                                         doc->chemin.empty() ? nullptr : doc->chemin.c_str());
-    if (choisi == nullptr) {
+    // Un nouveau texte : "sans_titre.asm" dans le dossier du dernier fichier, ou le
+    // courant ; le selecteur n'y choisit que le nom.
+    std::string propose = doc->chemin;
+    if (propose.empty()) {
+        std::string const dernier =
+            !doc->dernier_chemin.empty() ? doc->dernier_chemin : pont_.fichier_charge();
+        std::error_code e;
+        std::filesystem::path dossier = std::filesystem::path(dernier).parent_path();
+        if (dernier.empty() || dossier.empty()) {
+            dossier = std::filesystem::current_path(e);
+        }
+        propose = (std::filesystem::absolute(dossier, e) / "sans_titre.asm").string();
+    }
+    std::string chemin = choisit_fichier(
+        [&] { return fl_file_chooser("Enregistrer la source sous", "*.asm", propose.c_str()); });
+    if (chemin.empty()) {
         return false;
     }
-    std::string chemin = choisi;
     // Sans .asm, Ctrl+R le lirait comme un binaire.
     if (!est_source(chemin)) {
         chemin += ".asm";
     }
+    // "Annuler" est le choix d'Entree (et d'Echap) : deux Entree n'ecrasent rien.
     std::error_code e;
     if (std::filesystem::exists(chemin, e) &&
         (doc->chemin.empty() || !meme_fichier(chemin, doc->chemin)) &&
-        fl_choice("« %s » existe déjà. Le remplacer ?", "Annuler", "Remplacer", nullptr,
-                  chemin.c_str()) != 1) {
+        fl_choice_n("« %s » existe déjà. Le remplacer ?", "Remplacer", "Annuler", nullptr,
+                    chemin.c_str()) != 0) {
         return false;
     }
     return doc->enregistre(chemin);
@@ -452,7 +496,7 @@ bool controleur_source::peut_abandonner() {
     if (choix != 1) {
         return choix == 2;
     }
-    return doc->chemin.empty() ? enregistre_sous() : doc->enregistre(doc->chemin);
+    return enregistre();
 }
 
 void controleur_source::ferme() {
@@ -500,7 +544,7 @@ bool controleur_source::commande(Fl_Widget* obj) {
         nouvelle();
     } else if (obj == f.ENREGISTRER) {
         if (ouverte()) {
-            doc->chemin.empty() ? (void)enregistre_sous() : (void)doc->enregistre(doc->chemin);
+            enregistre();
         }
     } else if (obj == f.ENREGISTRER_SOUS) {
         if (ouverte()) {
@@ -526,7 +570,7 @@ bool controleur_source::commande(Fl_Widget* obj) {
     return true;
 }
 
-void controleur_source::bascule_point_ligne(int ligne) {
+int controleur_source::adresse_instruction(int ligne) {
     int const adresse = doc->suivi.a_programme() ? doc->suivi.adresse_point(ligne) : -1;
     if (adresse < 0) {
         std::string const texte =
@@ -534,10 +578,28 @@ void controleur_source::bascule_point_ligne(int ligne) {
                 ? "Ligne " + std::to_string(ligne) + " : aucune instruction ici ni après"
                 : "Point d'arrêt : chargez d'abord ce source (Ctrl+R)";
         fen_->ETAT->copy_label(texte.c_str());
+    }
+    return adresse;
+}
+
+void controleur_source::bascule_point_ligne(int ligne) {
+    int const adresse = adresse_instruction(ligne);
+    if (adresse < 0) {
         return;
     }
     pont_.marche().points().bascule(static_cast<unsigned short>(adresse));
     pont_.redessine_desassemblage();
+}
+
+void controleur_source::execute_jusqu_a_ligne(int ligne) {
+    int const adresse = adresse_instruction(ligne);
+    if (adresse < 0) {
+        return;
+    }
+    // Par PLAY, comme un clic : les registres tapes sont pris avant le depart.
+    pont_.marche().pose_point_temporaire(static_cast<unsigned short>(adresse));
+    pont_.redessine_desassemblage();
+    pont_.clique_play();
 }
 
 void controleur_source::va_au_diagnostic(int i) {
@@ -661,6 +723,10 @@ bool controleur_source::prend_evenement(int evenement, Fl_Window* fenetre) {
         if (Fl::event_key() == FL_F + 9 && sans_modificateur) {
             doc->ligne_cliquee = f.EDITEUR->ligne_du_curseur();
             f.EDITEUR->do_callback();
+            return true;
+        }
+        if (Fl::event_key() == FL_F + 4 && sans_modificateur) {
+            execute_jusqu_a_ligne(f.EDITEUR->ligne_du_curseur());
             return true;
         }
         if (Fl::event_key() == FL_Escape && pont_.marche().en_marche()) {

@@ -25,7 +25,7 @@ class controleur_source {
     Fl_Window* fenetre() const { return fen_->source; }
     // Vrai si obj est un widget de la fenetre du source ; il est alors traite.
     bool commande(Fl_Widget* obj);
-    // F9 et clic dans la marge de la fenetre ; Ctrl+S, Ctrl+Maj+S, Ctrl+N depuis la
+    // F9, F4 et clic dans la marge de la fenetre ; Ctrl+S, Ctrl+Maj+S, Ctrl+N depuis la
     // principale ou l'aide.
     bool prend_evenement(int evenement, Fl_Window* fenetre);
     // Ligne du PC et marge d'apres la machine ; contenu des donnees.
@@ -58,8 +58,21 @@ class controleur_source {
     void nouvelle();
     // Choix d'un fichier, puis l'enregistrement ; faux si annule ou en echec.
     bool enregistre_sous();
+    // Ctrl+S : dans son fichier (la question s'il a change sur le disque), ou sous
+    // un nom a choisir ; faux si annule ou en echec.
+    bool enregistre();
+    // Le fichier relu, avant de l'ecrire : inchange, absent, ou change ; change, le
+    // texte le suit s'il n'a rien de tape, sinon l'etudiant garde la fenetre, reprend
+    // le disque ou annule (le meme choix pour Ctrl+R et Ctrl+S).
+    enum class accord_disque { inchange, absent, fenetre, disque, annule };
+    accord_disque accorde_au_disque();
     // Point d'arret sur l'instruction de la ligne, ou de la suivante.
     void bascule_point_ligne(int ligne);
+    // F4 : la marche jusqu'a cette instruction, par un point d'arret temporaire.
+    void execute_jusqu_a_ligne(int ligne);
+    // L'adresse de l'instruction de la ligne, ou de la suivante ; -1 (la ligne
+    // d'etat dit pourquoi) s'il n'y en a pas.
+    int adresse_instruction(int ligne);
     // Curseur a la ligne et a la colonne du diagnostic (compte de 0).
     void va_au_diagnostic(int i);
     // Le dump montre l'adresse du symbole (compte de 0).

@@ -26,6 +26,7 @@
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/desassemblage_arriere.h"
+#include "simulateur/selecteur.h"
 
 namespace {
 
@@ -388,13 +389,14 @@ int simulateur::interprete_menu_fichier(Fl_Widget* obj) {
         return 0;
     }
     if (item == item_ouvrir) {
-        char* chemin = fl_show_file_selector("Choisissez un fichier binaire", "", "*.bin", "");
-        if (chemin == nullptr) {
+        std::string chemin = choisit_fichier(
+            [] { return fl_show_file_selector("Choisissez un fichier binaire", "", "*.bin", ""); });
+        if (chemin.empty()) {
             std::cerr << "chargement abandonne ..." << std::endl;
             return 0;
         }
         if (source->peut_abandonner()) {
-            charge_programme(chemin, chargement::ouvrir_binaire);
+            charge_programme(&chemin[0], chargement::ouvrir_binaire);
         }
         return 0;
     }

@@ -15,6 +15,7 @@
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
+#include "simulateur/selecteur.h"
 #include "simulateur/texte_aide.h"
 #include "simulateur/textes_fichiers.h"
 
@@ -131,8 +132,9 @@ void simulateur::suit_aide() {
 }
 
 void simulateur::ouvre_source() {
-    char* chemin = fl_show_file_selector("Choisissez un fichier source", "", "*.asm", "");
-    if (chemin == nullptr) {
+    std::string const chemin = choisit_fichier(
+        [] { return fl_show_file_selector("Choisissez un fichier source", "", "*.asm", ""); });
+    if (chemin.empty()) {
         std::cerr << "chargement abandonne ..." << std::endl;
         return;
     }

@@ -125,6 +125,23 @@ void mode_marche::arrete() {
     en_marche_ = false;
     raison_ = arret::demande;
     adresse_ = machine_.cpu().PC_value();
+    ote_point_temporaire();
+}
+
+void mode_marche::pose_point_temporaire(unsigned short adresse) {
+    ote_point_temporaire();
+    if (!points_.contient(adresse)) {
+        points_.bascule(adresse);
+        point_temporaire_ = adresse;
+    }
+}
+
+void mode_marche::ote_point_temporaire() {
+    if (point_temporaire_ >= 0 &&
+        points_.contient(static_cast<unsigned short>(point_temporaire_))) {
+        points_.bascule(static_cast<unsigned short>(point_temporaire_));
+    }
+    point_temporaire_ = -1;
 }
 
 void mode_marche::oublie_arret() {
@@ -180,6 +197,7 @@ mode_marche::tranche mode_marche::avance() {
             raison_ = b.raison;
             adresse_ = b.adresse;
             pile_ = b.pile;
+            ote_point_temporaire();
             return t;
         }
     }

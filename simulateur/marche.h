@@ -106,6 +106,10 @@ class mode_marche {
     void demarre();
     // STOP (ou une commande qui arrete la marche) : "Arrêt demandé".
     void arrete();
+    // "Exécuter jusqu'au curseur", avant PLAY : un point d'arret de plus, ote des
+    // que la marche s'arrete (pour quelque raison que ce soit) ; un point deja pose
+    // la reste. Un seul a la fois : le suivant remplace celui d'avant.
+    void pose_point_temporaire(unsigned short adresse);
     // RESET ou chargement, a l'arret : la machine repart de zero, l'arret d'avant
     // ne la decrit plus.
     void oublie_arret();
@@ -130,6 +134,7 @@ class mode_marche {
     void ancre(double maintenant);
     long long dues(double maintenant);
     void cale_tranche_max(double debut, double fin, long long faits);
+    void ote_point_temporaire();
 
     machine& machine_;
     horloge horloge_;
@@ -142,6 +147,7 @@ class mode_marche {
     unsigned short adresse_ = 0;
     erreur_pile_sorte pile_ = erreur_pile_sorte::aucune;
     long long pas_faits_ = 0;
+    int point_temporaire_ = -1; // son adresse ; -1 : aucun
     double ancre_ = 0;          // heure a laquelle la cadence s'est calee
     long long faits_ancre_ = 0; // instructions executees depuis l'ancre
     long long lot_max_ = 0;     // taille d'une tranche en max, d'apres le debit mesure

@@ -76,6 +76,10 @@ void pont_simulateur::clique_stop() const {
     s_.SIM->B_STOP->do_callback();
 }
 
+void pont_simulateur::clique_play() const {
+    s_.SIM->B_PLAY->do_callback();
+}
+
 void pont_simulateur::annonce(std::string const& texte) const {
     s_.barre_marche->ETAT->copy_label(texte.c_str());
 }

@@ -73,6 +73,8 @@ class pont_simulateur {
     void arrete_marche() const;
     // STOP mis en file, comme un clic (Echap en marche).
     void clique_stop() const;
+    // PLAY mis en file, comme un clic ("Exécuter jusqu'au curseur").
+    void clique_play() const;
     // Le texte d'etat de la barre du mode marche.
     void annonce(std::string const& texte) const;
 

@@ -1,8 +1,10 @@
 // Fenetre du source : la ligne du PC suit STEP, le pas arriere, RESET et les
 // touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
-// marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
-// par ligne ; les erreurs vont sous le texte sans rien charger ; quitter avec des
-// modifications pose la question.
+// marche, F4 la lance jusqu'a la ligne du curseur ; Ctrl+R enregistre le texte
+// modifie, le recharge et garde les points par ligne ; Ctrl+S pose la meme question que lui quand
+// le fichier a change sur le disque, et Entree ne remplace pas un fichier ; les erreurs vont sous
+// le texte sans rien charger ; quitter avec des modifications pose la question.
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Text_Buffer.H>
 
 #include <fstream>
@@ -180,6 +182,49 @@ TEST_F(source, un_arret_sur_erreur_de_pile_marque_sa_ligne_a_cote_de_celle_du_pc
     EXPECT_EQ(s().EDITEUR->ligne_pc(), 2);
 }
 
+// F4 : la marche va jusqu'a l'instruction de la ligne du curseur (ou de la
+// suivante) ; son point temporaire s'en va a l'arret, celui de l'etudiant reste.
+TEST_F(source, f4_execute_jusqu_a_la_ligne_du_curseur) {
+    ouvre(chemin);
+    acces_simulateur::regle_horloge(*sim, horloge_du_test);
+    mode_marche& marche = acces_simulateur::marche(*sim);
+    struct cas {
+        bool reset;        // d'abord
+        int ligne;         // du curseur
+        bool point_avant;  // pose par l'etudiant
+        unsigned short pc; // a l'arret
+    };
+    cas const table[] = {
+        {false, 7, false, 0x000b}, // POP total, depuis le debut
+        {false, 4, true, 0x0005},  // boucle : BT y revient, le point reste
+        {true, 3, false, 0x0002},  // avant ce point
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.ligne);
+        if (c.reset) {
+            clique(f->B_RESET);
+        }
+        if (c.point_avant) {
+            clic_marge(c.ligne);
+        }
+        s().EDITEUR->insert_position(texte().skip_lines(0, c.ligne - 1));
+        touche(s().source, FL_F + 4);
+        EXPECT_TRUE(marche.en_marche() || marche.raison() != arret::aucun);
+        for (int n = 0; marche.en_marche() && n < 1000; ++n) {
+            heure = std::max(heure, marche.rendez_vous() + 1e-9);
+            EXPECT_EQ(sim->passe_commande(), 1);
+        }
+        EXPECT_EQ(marche.raison(), arret::point_arret);
+        EXPECT_EQ(cpu->PC_value(), c.pc);
+        EXPECT_EQ(s().EDITEUR->ligne_pc(), c.ligne);
+        EXPECT_EQ(marche.points().contient(c.pc), c.point_avant);
+    }
+    s().EDITEUR->insert_position(texte().skip_lines(0, 8));
+    frappe(s().source, FL_F + 4); // ligne 9 : sans instruction ici ni apres
+    EXPECT_FALSE(marche.en_marche());
+    EXPECT_STREQ(libelle(s().ETAT), "Ligne 9 : aucune instruction ici ni après");
+}
+
 // Modifie, annule, retablit ; Ctrl+R enregistre, recharge, et le point de ADD le
 // suit d'une ligne. Change aussi sur le disque : l'etudiant choisit.
 TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
@@ -209,6 +254,52 @@ TEST_F(source, ctrl_r_enregistre_le_texte_modifie_et_le_recharge) {
     EXPECT_EQ(tout(), "  DUP\n");
     EXPECT_EQ(mem->read_byte(0), 0x03);
     testing::internal::GetCapturedStderr();
+}
+
+// Ctrl+S, le fichier change sur le disque et le texte dans la fenetre : chaque
+// choix de la question de Ctrl+R. Puis enregistrer sous le nom d'un autre
+// fichier : Entree sur la question le garde.
+TEST_F(source, ctrl_s_demande_si_le_disque_a_change_et_entree_ne_remplace_rien) {
+    std::string const tape = "; ici\n" + somme;
+    struct cas {
+        char const* bouton;
+        std::string fichier; // ensuite
+        std::string fenetre;
+    };
+    cas const table[] = {
+        {"Annuler", "  DUP\n", tape},
+        {"Garder la fenêtre", tape, tape},
+        {"Reprendre le disque", "  DUP\n", "  DUP\n"},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.bouton);
+        relance({});
+        ecrit_fichier("somme.asm", somme);
+        ouvre(chemin);
+        ecrit_fichier("somme.asm", "  DUP\n");
+        texte().insert(0, "; ici\n");
+        repond(c.bouton);
+        touche(s().source, 's', FL_CTRL, "\x13");
+        auto const vus = prend_dialogues();
+        ASSERT_EQ(vus.size(), 1u) << vus;
+        EXPECT_TRUE(vus[0].contient("a changé sur le disque et dans la fenêtre du source"));
+        EXPECT_EQ(lit(chemin), c.fichier);
+        EXPECT_EQ(tout(), c.fenetre);
+    }
+    std::string const autre = ecrit_fichier("autre.asm", "; autre\n");
+    reponse = [autre](Fl_Window* w) {
+        if (premier_de<Fl_File_Input>(w) != nullptr) {
+            choisit_fichier(autre)(w);
+        } else {
+            frappe(w, FL_Enter);
+        }
+    };
+    clique(s().ENREGISTRER_SOUS);
+    auto const vus = prend_dialogues();
+    ASSERT_EQ(vus.size(), 2u) << vus;
+    EXPECT_TRUE(vus[1].contient("« " + autre + " » existe déjà. Le remplacer ?"));
+    EXPECT_EQ(lit(autre), "; autre\n");
+    EXPECT_EQ(std::string(s().source->label()), "Source — " + nom_de(chemin));
 }
 
 TEST_F(source, les_erreurs_vont_sous_le_texte_et_rien_n_est_charge) {
