@@ -280,6 +280,8 @@ int simulateur::passe_commande() {
         sauve_registres();
         rafraichit_desassemble();
         inter.set_SP_value(-1);
+        // La derniere instruction ne decrit plus la pile remise a zero.
+        pas_sans_reperes = static_cast<long long>(moteur.pas_enregistres());
         rafraichit_pile();
         marche.oublie_arret();
         exercice->oublie_cas();
@@ -536,6 +538,7 @@ void simulateur::rafraichit_pile() {
         }
         cellule->redraw();
     }
+    montre_reperes_pile();
 }
 
 void simulateur::rafraichit_desassemble() {

@@ -126,6 +126,14 @@ class simulateur {
     void montre_machine();
     // Texte d'etat, au depart et a l'arret de la marche.
     void montre_etat_marche();
+    // Ce que la barre dit de la marche : texte_arret quand l'arret a une ligne du
+    // source, texte_etat sinon ; vide avant la premiere marche.
+    std::string texte_etat_marche() const;
+    // Le texte d'etat a la taille qui le tient sur une ligne, s'il y en a une.
+    void ajuste_etat();
+    // A cote de la pile : SP, ce que la derniere instruction a pose ou ote, et
+    // le compteur de pas. Rien avant que la bande existe.
+    void montre_reperes_pile();
     // Bouton du pas arriere grise quand il n'y a rien a annuler.
     void actualise_recul();
     // Clic sur une ligne du desassemblage, Echap et F9, mis en file.
@@ -168,11 +176,13 @@ class simulateur {
     double (*horloge_marche)(); // secondes ; les tests la reglent a la main
     mode_marche marche;         // en marche, vitesse, points d'arret, cadence
     barre_marche_class* barre_marche;
-    unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
-    int ligne_pc_desa;               // ligne marquee "-> "
-    zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
-    bureau_fenetres fenetres{zoom};  // la liste des fenetres : zoom, places, touches
-    std::string zoom_limite;         // "zoom limité à ..." quand le facteur demande a ete ramene
+    bande_pile_class* bande_pile = nullptr; // ses widgets sont a la fenetre principale
+    long long pas_sans_reperes = -1;        // compteur de pas au dernier RESET
+    unsigned short adresse_desa[12];        // adresse montree sur chaque ligne du desassemblage
+    int ligne_pc_desa;                      // ligne marquee "-> "
+    zoom_fenetres zoom;                     // toutes les fenetres y sont inscrites
+    bureau_fenetres fenetres{zoom};         // la liste des fenetres : zoom, places, touches
+    std::string zoom_limite; // "zoom limité à ..." quand le facteur demande a ete ramene
     std::unique_ptr<sommaire_aide_class> sommaire; // a cote du texte de l'aide
     std::vector<section_aide> sections_de_l_aide;  // ce que le sommaire montre, dans l'ordre
     int haut_aide = 0; // premiere ligne montree du texte de l'aide, au dernier regard

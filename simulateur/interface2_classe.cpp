@@ -83,6 +83,7 @@ void simulateur::change_zoom(double demande) {
     } else if (!dite.empty() && etat != nullptr && etat == dite) {
         montre_etat_marche(); // la limite dite ne vaut plus
     }
+    ajuste_etat(); // le zoom a remis le texte d'etat a sa taille concue
     if (facteur != avant) {
         // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.
         fichiers->recoupe();

@@ -78,4 +78,5 @@ void pont_simulateur::clique_stop() const {
 
 void pont_simulateur::annonce(std::string const& texte) const {
     s_.barre_marche->ETAT->copy_label(texte.c_str());
+    s_.ajuste_etat();
 }
