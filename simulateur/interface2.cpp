@@ -22,6 +22,7 @@
 #include "chaines/saisie.h"
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
+#include "simulateur/controleur_explication.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
@@ -227,6 +228,7 @@ simulateur::~simulateur() {
     detruit_marche();
     platine.reset();
     aller_a.reset();
+    explication.reset();
     source.reset();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
@@ -332,7 +334,8 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (exercice->commande(obj)) {
         memoire_ecrite = true;
-    } else if (!source->commande(obj) && !commande_marche(obj) && !platine->commande(obj)) {
+    } else if (!source->commande(obj) && !commande_marche(obj) && !platine->commande(obj) &&
+               !explication->commande(obj)) {
         aller_a->commande(obj);
     }
 
@@ -371,7 +374,8 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
     // Dans cet ordre : la molette des vues, Echap, chaque compagne (certaines ne
     // sont pas encore creees quand le crochet est pose), puis le mode marche.
-    return prend_molette(evenement, fenetre) || prend_echap(evenement, fenetre) ||
+    return prend_molette(evenement, fenetre) || prend_clic_droit(evenement, fenetre) ||
+           prend_echap(evenement, fenetre) ||
            (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
            (source != nullptr && source->prend_evenement(evenement, fenetre)) ||
            prend_evenement_marche(evenement, fenetre);

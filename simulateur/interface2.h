@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "explication/pourquoi.h"
 #include "execution/moteur.h"
 #include "simulateur/bureau.h"
 #include "simulateur/interface.h"
@@ -41,6 +42,7 @@ demande_lancement lit_ligne_commande(int argc, char** argv);
 class bande_fichiers;
 class controleur_aller_a;
 class controleur_exercice;
+class controleur_explication;
 class controleur_platine;
 class controleur_source;
 
@@ -134,6 +136,9 @@ class simulateur {
     // A cote de la pile : SP, ce que la derniere instruction a pose ou ote, et
     // le compteur de pas. Rien avant que la bande existe.
     void montre_reperes_pile();
+    // n pas arriere (moins s'il n'y a plus rien a annuler) ; l'arret montre ne
+    // decrit plus la machine. Rien n'est redessine.
+    void recule_pas(unsigned long long n);
     // Bouton du pas arriere grise quand il n'y a rien a annuler.
     void actualise_recul();
     // Clic sur une ligne du desassemblage, Echap et F9, mis en file.
@@ -155,6 +160,12 @@ class simulateur {
     bool prend_touche_zoom(int evenement, Fl_Window* fenetre);
     // Molette sur le dump ou le desassemblage.
     bool prend_molette(int evenement, Fl_Window* fenetre);
+    // Clic droit sur une entree de pile, un port, un octet du dump, CCR ou le texte
+    // d'arret : "Pourquoi ?" pour lui, par la file.
+    bool prend_clic_droit(int evenement, Fl_Window* fenetre);
+    // La question qu'un clic droit en (x, y) de la fenetre principale pose ; faux
+    // s'il n'y en a pas la.
+    bool question_en(int x, int y, question_pourquoi& q);
 
     SIM_class* SIM;
     form_about_class* form_about;
@@ -197,6 +208,7 @@ class simulateur {
     std::unique_ptr<controleur_source> source;
     std::unique_ptr<controleur_platine> platine;
     std::unique_ptr<controleur_aller_a> aller_a;
+    std::unique_ptr<controleur_explication> explication; // cree par prepare_zoom
 };
 
 #endif

@@ -116,10 +116,8 @@ bool simulateur::commande_marche(Fl_Widget* obj) {
         return true;
     }
     if (obj == barre_marche->B_RECULE) {
-        if (moteur.recule()) {
-            marche.evenements().recule(moteur);
-            // L'arret montre decrivait l'etat d'apres l'instruction annulee.
-            marche.oublie_arret();
+        if (moteur.peut_reculer()) {
+            recule_pas(1);
             montre_etat_marche();
             montre_machine();
         }
@@ -216,6 +214,14 @@ void simulateur::ajuste_etat() {
     if (e->labelsize() != zoom.taille(taille)) {
         e->labelsize(zoom.taille(taille));
         e->redraw();
+    }
+}
+
+void simulateur::recule_pas(unsigned long long n) {
+    for (; n > 0 && moteur.recule(); --n) {
+        marche.evenements().recule(moteur);
+        // L'arret montre decrivait l'etat d'apres l'instruction annulee.
+        marche.oublie_arret();
     }
 }
 
