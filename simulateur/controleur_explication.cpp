@@ -50,7 +50,8 @@ void controleur_explication::repond() {
     arret_explique const a{m.raison(), m.adresse(), m.pile()};
     programme_charge const& p = pont_.programme();
     auto const debut = std::chrono::steady_clock::now();
-    reponse_ = pourquoi(pont_.moteur(), p.source ? &p.assemble : nullptr, {}, question_, a);
+    reponse_ =
+        pourquoi(pont_.moteur(), p.source ? &p.assemble : nullptr, pont_.editions(), question_, a);
     duree_ms_ =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut).count();
     pas_question_ = pont_.moteur().pas_enregistres();
@@ -132,6 +133,7 @@ void controleur_explication::prend_photo() {
         photo_.ports[p] = m.port(p);
     }
     photo_.evenements = pont_.marche().evenements();
+    photo_.editions = pont_.editions();
     photo_.raison = pont_.marche().raison();
     photo_.adresse = pont_.marche().adresse();
     photo_.pile = pont_.marche().pile();
@@ -164,5 +166,6 @@ void controleur_explication::rend_photo() {
     }
     m.memoire_touchee();
     e = photo_.evenements;
+    pont_.editions() = photo_.editions;
     pont_.marche().retrouve_arret(photo_.raison, photo_.adresse, photo_.pile);
 }

@@ -40,6 +40,7 @@ class controleur_explication {
         mp_interpreteur cpu;
         registre_port ports[nb_ports];
         evenements_armes evenements;
+        std::vector<ecriture_exterieure> editions;
         arret raison = arret::aucun;
         unsigned short adresse = 0;
         erreur_pile_sorte pile = erreur_pile_sorte::aucune;

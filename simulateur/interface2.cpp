@@ -432,6 +432,7 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     exercice->programme_change();
     moteur.memoire_touchee();
     moteur.oublie_historique();
+    editions.clear(); // elles parlaient de l'historique oublie
     if (sorte != chargement::rechargement) {
         marche.points().efface();
     }
@@ -480,6 +481,7 @@ void simulateur::commande_memoire() {
     for (long long n = 0; n < nb_ecritures; ++n) {
         memoire.write_byte(static_cast<unsigned short>((adresse + n) & 0xFFFF), valeur);
     }
+    note_edition(adresse, nb_ecritures, valeur);
     moteur.memoire_touchee();
     // L'arret montre decrivait une memoire qui n'est plus la meme.
     marche.oublie_arret();

@@ -136,6 +136,9 @@ class simulateur {
     // A cote de la pile : SP, ce que la derniere instruction a pose ou ote, et
     // le compteur de pas. Rien avant que la bande existe.
     void montre_reperes_pile();
+    // nombre octets ecrits a la main depuis adresse (modulo 64 Ko) : notes
+    // entre le dernier pas et le suivant.
+    void note_edition(long long adresse, long long nombre, unsigned char valeur);
     // n pas arriere (moins s'il n'y a plus rien a annuler) ; l'arret montre ne
     // decrit plus la machine. Rien n'est redessine.
     void recule_pas(unsigned long long n);
@@ -189,11 +192,14 @@ class simulateur {
     barre_marche_class* barre_marche;
     bande_pile_class* bande_pile = nullptr; // ses widgets sont a la fenetre principale
     long long pas_sans_reperes = -1;        // compteur de pas au dernier RESET
-    unsigned short adresse_desa[12];        // adresse montree sur chaque ligne du desassemblage
-    int ligne_pc_desa;                      // ligne marquee "-> "
-    zoom_fenetres zoom;                     // toutes les fenetres y sont inscrites
-    bureau_fenetres fenetres{zoom};         // la liste des fenetres : zoom, places, touches
-    std::string zoom_limite; // "zoom limité à ..." quand le facteur demande a ete ramene
+    // Les octets tapes a la main depuis le chargement, pour "Pourquoi ?" : au plus
+    // editions_max, les plus anciennes oubliees.
+    std::vector<ecriture_exterieure> editions;
+    unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
+    int ligne_pc_desa;               // ligne marquee "-> "
+    zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
+    bureau_fenetres fenetres{zoom};  // la liste des fenetres : zoom, places, touches
+    std::string zoom_limite;         // "zoom limité à ..." quand le facteur demande a ete ramene
     std::unique_ptr<sommaire_aide_class> sommaire; // a cote du texte de l'aide
     std::vector<section_aide> sections_de_l_aide;  // ce que le sommaire montre, dans l'ordre
     int haut_aide = 0; // premiere ligne montree du texte de l'aide, au dernier regard

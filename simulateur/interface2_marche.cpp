@@ -26,8 +26,9 @@ namespace {
 constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
 constexpr Fl_Color couleur_point_arret = FL_RED;
 constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
-constexpr int taille_etat = 12;    // celle de la barre du haut
-constexpr int taille_etat_min = 8; // plus petit, le texte ne se lit plus
+constexpr int taille_etat = 12;                            // celle de la barre du haut
+constexpr std::size_t editions_max = std::size_t{1} << 18; // quatre remplissages entiers
+constexpr int taille_etat_min = 8;                         // plus petit, le texte ne se lit plus
 
 double secondes() {
     using namespace std::chrono;
@@ -222,6 +223,28 @@ void simulateur::recule_pas(unsigned long long n) {
         marche.evenements().recule(moteur);
         // L'arret montre decrivait l'etat d'apres l'instruction annulee.
         marche.oublie_arret();
+    }
+    // Une edition reste en memoire : elle precede desormais l'instruction suivante.
+    for (ecriture_exterieure& e : editions) {
+        e.pas = std::min<unsigned long long>(e.pas, moteur.pas_enregistres());
+    }
+}
+
+void simulateur::note_edition(long long adresse, long long nombre, unsigned char valeur) {
+    unsigned long long const pas = moteur.pas_enregistres();
+    // Une case reecrite au meme moment ne garde que son dernier octet.
+    auto const recouverte = [&](ecriture_exterieure const& e) {
+        return e.pas == pas &&
+               ((e.adresse - adresse) & 0xFFFF) < static_cast<unsigned long long>(nombre);
+    };
+    editions.erase(std::remove_if(editions.begin(), editions.end(), recouverte), editions.end());
+    for (long long k = 0; k < nombre; ++k) {
+        editions.push_back({ecriture_exterieure::edition, pas,
+                            static_cast<unsigned short>((adresse + k) & 0xFFFF), valeur});
+    }
+    if (editions.size() > editions_max) {
+        editions.erase(editions.begin(),
+                       editions.begin() + static_cast<long>(editions.size() - editions_max));
     }
 }
 

@@ -76,6 +76,10 @@ void pont_simulateur::clique_stop() const {
     s_.SIM->B_STOP->do_callback();
 }
 
+std::vector<ecriture_exterieure>& pont_simulateur::editions() const {
+    return s_.editions;
+}
+
 void pont_simulateur::recule(unsigned long long n) const {
     s_.recule_pas(n);
 }

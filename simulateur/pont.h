@@ -11,6 +11,9 @@
 #include <FL/Fl_Window.H>
 
 #include <string>
+#include <vector>
+
+#include "explication/pourquoi.h"
 
 #include "execution/moteur.h"
 #include "simulateur/bureau.h"
@@ -75,6 +78,9 @@ class pont_simulateur {
     void clique_stop() const;
     // Le texte d'etat de la barre du mode marche.
     void annonce(std::string const& texte) const;
+    // Les octets tapes a la main depuis le chargement, ce que "Pourquoi ?" dit
+    // "tapé à la main".
+    std::vector<ecriture_exterieure>& editions() const;
     // n pas arriere, comme autant de clics sur le bouton (les evenements reculent
     // avec), sans redessiner ; s'arrete quand il n'y a plus rien a annuler.
     void recule(unsigned long long n) const;

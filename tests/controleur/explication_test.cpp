@@ -245,6 +245,28 @@ TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
         ASSERT_GT(x.CHAINE->size(), 0);
         EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind(c.titre, 0), 0u) << x.CHAINE->text(1);
     }
+    // Un octet tape par-dessus celui du POP : la reponse le dit, meme apres un pas
+    // arriere qui le laisse en memoire.
+    for (char const* geste : {"edition", "recule"}) {
+        SCOPED_TRACE(geste);
+        if (std::string(geste) == "edition") {
+            tape_memoire("$12", "42", "3");
+        } else {
+            clique(acces_simulateur::barre_marche(*sim).B_RECULE);
+        }
+        clic_droit(f->DUMP03, dx_octet(f->DUMP03, 2));
+        EXPECT_GT(ligne_avec("tapé à la main : 42 ($2a) en $0012"), 1);
+        EXPECT_EQ(ligne_avec("POP $0012"), 0) << "l'octet du POP a ete recouvert";
+    }
+    // Les octets a 0 qui suivent sont des PUSH $0000 : la marche finit pile pleine.
+    x.CHAINE->clear();
+    clic_droit(etat);
+    EXPECT_EQ(x.CHAINE->size(), 0) << "aucun arret a expliquer avant la marche";
+    tourne_jusqu_a_l_arret();
+    clic_droit(etat);
+    ASSERT_GT(x.CHAINE->size(), 1);
+    EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind("Pourquoi arret ?", 0), 0u)
+        << x.CHAINE->text(1);
 }
 
 TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_se_mesure) {
