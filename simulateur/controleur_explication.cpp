@@ -43,8 +43,10 @@ void controleur_explication::repond() {
     pont_.arrete_marche();
     // Une question posee dans le passe (apres un clic sur un maillon) garde la
     // photo de la premiere : "Revenir" rend la machine d'ou l'on est parti.
-    if (!ailleurs_) {
+    // Un autre programme charge depuis : la photo ne decrit plus rien.
+    if (!ailleurs_ || !meme_programme()) {
         prend_photo();
+        ailleurs_ = false;
     }
     mode_marche& m = pont_.marche();
     arret_explique const a{m.raison(), m.adresse(), m.pile()};

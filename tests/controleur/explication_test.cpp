@@ -189,6 +189,8 @@ TEST_F(explication_fenetre, pourquoi_un_port_un_maillon_puis_revenir_rend_la_mac
         {"bit", 0x000a, -1, 9, 4},   // un bit de E clique dans le passe
         {"STEP", 0x000c, 0, 9, 5},   // un pas fait dans le passe
         {"", 0x000c, 0, 9, 5},
+        {"pas 3", 0x0007, 0, 5, 3},
+        {"fermer", 0x000c, 0, 9, 5}, // fermer la fenetre revient aussi
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.maillon);
@@ -199,6 +201,9 @@ TEST_F(explication_fenetre, pourquoi_un_port_un_maillon_puis_revenir_rend_la_mac
             clique(e.bouton_bit(3));
         } else if (geste == "STEP") {
             clique(f->B_STEP);
+        } else if (geste == "fermer") {
+            clique(x.explication);
+            EXPECT_FALSE(x.explication->shown());
         } else {
             int const ligne = ligne_avec(c.maillon);
             ASSERT_GT(ligne, 1) << "la chaine remonte a ce pas";
@@ -210,7 +215,7 @@ TEST_F(explication_fenetre, pourquoi_un_port_un_maillon_puis_revenir_rend_la_mac
         EXPECT_EQ(acces_simulateur::moteur(*sim).port(1).valeur(), c.b);
         EXPECT_EQ(acces_simulateur::moteur(*sim).pas_enregistres(), c.pas);
         EXPECT_STREQ(libelle(pas), ("Pas : " + std::to_string(c.pas)).c_str());
-        if (*c.maillon == '\0') {
+        if (geste.empty() || geste == "fermer") {
             EXPECT_EQ(etat_machine(), question) << "exactement la machine de la question";
         }
     }
@@ -265,8 +270,7 @@ TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
     tourne_jusqu_a_l_arret();
     clic_droit(etat);
     ASSERT_GT(x.CHAINE->size(), 1);
-    EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind("Pourquoi arret ?", 0), 0u)
-        << x.CHAINE->text(1);
+    EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind("Pourquoi arret ?", 0), 0u) << x.CHAINE->text(1);
 }
 
 TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_se_mesure) {
