@@ -22,6 +22,7 @@
 #include "chaines/saisie.h"
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
+#include "simulateur/controleur_explication.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
@@ -228,6 +229,7 @@ simulateur::~simulateur() {
     detruit_marche();
     platine.reset();
     aller_a.reset();
+    explication.reset();
     source.reset();
     // Les fenetres emportent leurs widgets, ceux des ports compris ; les ports
     // detruits ensuite ne touchent plus a aucun widget.
@@ -281,6 +283,8 @@ int simulateur::passe_commande() {
         sauve_registres();
         rafraichit_desassemble();
         inter.set_SP_value(-1);
+        // La derniere instruction ne decrit plus la pile remise a zero.
+        pas_sans_reperes = static_cast<long long>(moteur.pas_enregistres());
         rafraichit_pile();
         marche.oublie_arret();
         exercice->oublie_cas();
@@ -331,7 +335,8 @@ int simulateur::passe_commande() {
         memoire_ecrite = true;
     } else if (exercice->commande(obj)) {
         memoire_ecrite = true;
-    } else if (!source->commande(obj) && !commande_marche(obj) && !platine->commande(obj)) {
+    } else if (!source->commande(obj) && !commande_marche(obj) && !platine->commande(obj) &&
+               !explication->commande(obj)) {
         aller_a->commande(obj);
     }
 
@@ -370,7 +375,8 @@ int simulateur::aiguille_evenement(int evenement, Fl_Window* fenetre) {
 bool simulateur::prend_evenement(int evenement, Fl_Window* fenetre) {
     // Dans cet ordre : la molette des vues, Echap, chaque compagne (certaines ne
     // sont pas encore creees quand le crochet est pose), puis le mode marche.
-    return prend_molette(evenement, fenetre) || prend_echap(evenement, fenetre) ||
+    return prend_molette(evenement, fenetre) || prend_clic_droit(evenement, fenetre) ||
+           prend_echap(evenement, fenetre) ||
            (aller_a != nullptr && aller_a->prend_evenement(evenement, fenetre)) ||
            (source != nullptr && source->prend_evenement(evenement, fenetre)) ||
            prend_evenement_marche(evenement, fenetre);
@@ -428,6 +434,7 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     exercice->programme_change();
     moteur.memoire_touchee();
     moteur.oublie_historique();
+    editions.clear(); // elles parlaient de l'historique oublie
     if (sorte != chargement::rechargement) {
         marche.points().efface();
     }
@@ -476,6 +483,7 @@ void simulateur::commande_memoire() {
     for (long long n = 0; n < nb_ecritures; ++n) {
         memoire.write_byte(static_cast<unsigned short>((adresse + n) & 0xFFFF), valeur);
     }
+    note_edition(adresse, nb_ecritures, valeur);
     moteur.memoire_touchee();
     // L'arret montre decrivait une memoire qui n'est plus la meme.
     marche.oublie_arret();
@@ -538,6 +546,7 @@ void simulateur::rafraichit_pile() {
         }
         cellule->redraw();
     }
+    montre_reperes_pile();
 }
 
 void simulateur::rafraichit_desassemble() {

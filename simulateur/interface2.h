@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "assembleur/assembleur.h"
+#include "explication/pourquoi.h"
 #include "execution/moteur.h"
 #include "simulateur/bureau.h"
 #include "simulateur/interface.h"
@@ -41,6 +42,7 @@ demande_lancement lit_ligne_commande(int argc, char** argv);
 class bande_fichiers;
 class controleur_aller_a;
 class controleur_exercice;
+class controleur_explication;
 class controleur_platine;
 class controleur_source;
 
@@ -126,6 +128,20 @@ class simulateur {
     void montre_machine();
     // Texte d'etat, au depart et a l'arret de la marche.
     void montre_etat_marche();
+    // Ce que la barre dit de la marche : texte_arret quand l'arret a une ligne du
+    // source, texte_etat sinon ; vide avant la premiere marche.
+    std::string texte_etat_marche() const;
+    // Le texte d'etat a la taille qui le tient sur une ligne, s'il y en a une.
+    void ajuste_etat();
+    // A cote de la pile : SP, ce que la derniere instruction a pose ou ote, et
+    // le compteur de pas. Rien avant que la bande existe.
+    void montre_reperes_pile();
+    // nombre octets ecrits a la main depuis adresse (modulo 64 Ko) : notes
+    // entre le dernier pas et le suivant.
+    void note_edition(long long adresse, long long nombre, unsigned char valeur);
+    // n pas arriere (moins s'il n'y a plus rien a annuler) ; l'arret montre ne
+    // decrit plus la machine. Rien n'est redessine.
+    void recule_pas(unsigned long long n);
     // Bouton du pas arriere grise quand il n'y a rien a annuler.
     void actualise_recul();
     // Clic sur une ligne du desassemblage, Echap et F9, mis en file.
@@ -147,6 +163,12 @@ class simulateur {
     bool prend_touche_zoom(int evenement, Fl_Window* fenetre);
     // Molette sur le dump ou le desassemblage.
     bool prend_molette(int evenement, Fl_Window* fenetre);
+    // Clic droit sur une entree de pile, un port, un octet du dump, CCR ou le texte
+    // d'arret : "Pourquoi ?" pour lui, par la file.
+    bool prend_clic_droit(int evenement, Fl_Window* fenetre);
+    // La question qu'un clic droit en (x, y) de la fenetre principale pose ; faux
+    // s'il n'y en a pas la.
+    bool question_en(int x, int y, question_pourquoi& q);
 
     SIM_class* SIM;
     form_about_class* form_about;
@@ -168,6 +190,11 @@ class simulateur {
     double (*horloge_marche)(); // secondes ; les tests la reglent a la main
     mode_marche marche;         // en marche, vitesse, points d'arret, cadence
     barre_marche_class* barre_marche;
+    bande_pile_class* bande_pile = nullptr; // ses widgets sont a la fenetre principale
+    long long pas_sans_reperes = -1;        // compteur de pas au dernier RESET
+    // Les octets tapes a la main depuis le chargement, pour "Pourquoi ?" : au plus
+    // editions_max, les plus anciennes oubliees.
+    std::vector<ecriture_exterieure> editions;
     unsigned short adresse_desa[12]; // adresse montree sur chaque ligne du desassemblage
     int ligne_pc_desa;               // ligne marquee "-> "
     zoom_fenetres zoom;              // toutes les fenetres y sont inscrites
@@ -187,6 +214,7 @@ class simulateur {
     std::unique_ptr<controleur_source> source;
     std::unique_ptr<controleur_platine> platine;
     std::unique_ptr<controleur_aller_a> aller_a;
+    std::unique_ptr<controleur_explication> explication; // cree par prepare_zoom
 };
 
 #endif

@@ -5,15 +5,22 @@
 // liste du bureau (une ligne de prepare_zoom), donc au zoom et au placement ;
 // toute taille posee a l'execution passe par zoom.taille.
 #include <FL/Fl.H>
+#include <FL/fl_draw.H>
 #include <FL/forms.H>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstdio>
 #include <initializer_list>
+#include <iterator>
+#include <string>
+
+#include "commandes/lancement.h"
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_explication.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
@@ -66,6 +73,8 @@ void simulateur::prepare_zoom(double facteur_zoom) {
     fenetres.rejoint(platine->fenetre(), sorte_fenetre::compagne);
     fenetres.rejoint(aide->aide, sorte_fenetre::passagere, 600, 300);
     fenetres.rejoint(aller_a->fenetre(), sorte_fenetre::passagere);
+    explication = std::make_unique<controleur_explication>(pont_simulateur(*this));
+    fenetres.rejoint(explication->fenetre(), sorte_fenetre::compagne, 360, 200);
     // Dialogue modal pose sous la souris : au zoom seulement.
     zoom.inscrit(form_about->form_about);
     change_zoom(facteur_zoom);
@@ -83,6 +92,7 @@ void simulateur::change_zoom(double demande) {
     } else if (!dite.empty() && etat != nullptr && etat == dite) {
         montre_etat_marche(); // la limite dite ne vaut plus
     }
+    ajuste_etat(); // le zoom a remis le texte d'etat a sa taille concue
     if (facteur != avant) {
         // Le nom du fichier ouvert est recoupe a la nouvelle largeur de sa boite.
         fichiers->recoupe();
@@ -142,4 +152,88 @@ bool simulateur::prend_molette(int evenement, Fl_Window* fenetre) {
         return true;
     }
     return false;
+}
+
+bool simulateur::prend_clic_droit(int evenement, Fl_Window* fenetre) {
+    if (evenement != FL_PUSH || fenetre != SIM->SIM || Fl::event_button() != FL_RIGHT_MOUSE) {
+        return false;
+    }
+    question_pourquoi q;
+    if (!question_en(Fl::event_x(), Fl::event_y(), q)) {
+        return false;
+    }
+    explication->demande(q);
+    return true;
+}
+
+namespace {
+
+constexpr int octets_par_ligne = 8; // du dump, comme rafraichit_dump les ecrit
+
+// La colonne du caractere sous x dans le libelle d'une boite, en police a chasse
+// fixe (dump, registres binaires), aligne a gauche ou centre ; -1 avant le texte.
+int colonne_sous(Fl_Widget const* w, int x) {
+    fl_font(w->labelfont(), w->labelsize());
+    double const largeur = fl_width('0');
+    char const* texte = w->label() != nullptr ? w->label() : "";
+    int const dx = Fl::box_dx(w->box());
+    double const debut = (w->align() & FL_ALIGN_LEFT) != 0
+                             ? w->x() + dx + 3 // la marge d'un libelle a gauche
+                             : w->x() + (w->w() - fl_width(texte)) / 2;
+    return x < debut || largeur <= 0 ? -1 : static_cast<int>((x - debut) / largeur);
+}
+
+bool dans(Fl_Widget const* w, int x, int y) {
+    return x >= w->x() && x < w->x() + w->w() && y >= w->y() && y < w->y() + w->h();
+}
+
+} // namespace
+
+bool simulateur::question_en(int x, int y, question_pourquoi& q) {
+    // Chaque question a la forme de karvela-run --pourquoi : une seule lecture.
+    std::string quoi;
+    for (int n = 0; n < static_cast<int>(std::size(point_pile)) && quoi.empty(); ++n) {
+        if (dans(point_pile[n], x, y) && n <= inter.SP_value()) {
+            quoi = "pile:" + std::to_string(n);
+        }
+    }
+    // Un port : son nom, sa valeur et ses bits ; son DDR a part.
+    portparallele* const ports[] = {&portA, &portB, &portC, &portD, &portE};
+    for (int p = 0; p < nb_ports && quoi.empty(); ++p) {
+        int const i = SIM->SIM->find(ports[p]->bouton_bit(0));
+        Fl_Widget const* titre = SIM->SIM->child(i - 2);
+        Fl_Widget const* gauche = ports[p]->bouton_bit(7);
+        Fl_Widget const* bas = ports[p]->bouton_bit(0);
+        if (x >= gauche->x() && x < bas->x() + bas->w() && y >= titre->y() &&
+            y < bas->y() + bas->h()) {
+            quoi = std::string(1, lettres_ports[p]);
+        } else if (ports_machine[p].a_direction && i + 9 < SIM->SIM->children() &&
+                   (dans(SIM->SIM->child(i + 8), x, y) || dans(SIM->SIM->child(i + 9), x, y))) {
+            quoi = p == 2 ? "DDRC" : "DDRD";
+        }
+    }
+    for (int n = 0; n < static_cast<int>(std::size(point_dump)) && quoi.empty(); ++n) {
+        int const c = dans(point_dump[n], x, y) ? colonne_sous(point_dump[n], x) : -1;
+        // "%4x" puis huit fois " %2x" : l'octet k occupe les colonnes 5 + 3k a 7 + 3k.
+        if (c >= 5 && c < 5 + 3 * octets_par_ligne) {
+            int const base =
+                static_cast<int>(fl_get_slider_value(SIM->DUMP_SLIDE)) + n * octets_par_ligne;
+            char adresse[8];
+            std::snprintf(adresse, sizeof adresse, "$%04x", (base + (c - 5) / 3) & 0xFFFF);
+            quoi = adresse;
+        }
+    }
+    if (quoi.empty() && dans(SIM->REG_CCR_BIN, x, y)) {
+        // Huit chiffres, bit 7 en tete : les cinq derniers sont E, N, Z, V et C.
+        int const c = colonne_sous(SIM->REG_CCR_BIN, x);
+        static char const drapeaux[] = "ENZVC";
+        if (c >= 3 && c < 8) {
+            quoi = std::string("ccr:") + drapeaux[c - 3];
+        }
+    }
+    if (quoi.empty() && dans(barre_marche->ETAT, x, y) && !marche.en_marche() &&
+        marche.raison() != arret::aucun) {
+        quoi = "arret";
+    }
+    return !quoi.empty() && question_de(quoi, programme_en_memoire, q).empty();
 }

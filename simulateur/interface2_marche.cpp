@@ -12,8 +12,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "explication/pourquoi.h"
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
@@ -24,6 +27,9 @@ namespace {
 constexpr Fl_Labeltype libelle_point_arret = FL_FREE_LABELTYPE; // ligne d'un point d'arret
 constexpr Fl_Color couleur_point_arret = FL_RED;
 constexpr int nb_vitesses = sizeof vitesses_marche / sizeof vitesses_marche[0];
+constexpr int taille_etat = 12;                            // celle de la barre du haut
+constexpr std::size_t editions_max = std::size_t{1} << 18; // quatre remplissages entiers
+constexpr int taille_etat_min = 8;                         // plus petit, le texte ne se lit plus
 
 double secondes() {
     using namespace std::chrono;
@@ -56,6 +62,7 @@ void simulateur::prepare_marche() {
     horloge_marche = secondes;
     Fl::set_labeltype(libelle_point_arret, dessine_point_arret, mesure_point_arret);
     barre_marche = new barre_marche_class(SIM);
+    bande_pile = new bande_pile_class(SIM);
     for (int i = 0; i < nb_vitesses; ++i) {
         barre_marche->VITESSE->add(texte_vitesse(vitesses_marche[i]).c_str());
         if (vitesses_marche[i] == vitesse_par_defaut) {
@@ -76,6 +83,8 @@ void simulateur::prepare_marche() {
 
 void simulateur::detruit_marche() {
     delete barre_marche; // ses widgets appartiennent a la fenetre principale
+    delete bande_pile;
+    bande_pile = nullptr;
 }
 
 void simulateur::avant_commande(Fl_Widget* obj) {
@@ -109,10 +118,8 @@ bool simulateur::commande_marche(Fl_Widget* obj) {
         return true;
     }
     if (obj == barre_marche->B_RECULE) {
-        if (moteur.recule()) {
-            marche.evenements().recule(moteur);
-            // L'arret montre decrivait l'etat d'apres l'instruction annulee.
-            marche.oublie_arret();
+        if (moteur.peut_reculer()) {
+            recule_pas(1);
             montre_etat_marche();
             montre_machine();
         }
@@ -168,14 +175,104 @@ void simulateur::montre_machine() {
     rafraichit_dump(0);
 }
 
+std::string simulateur::texte_etat_marche() const {
+    // Une erreur de pile dans un source dit sa ligne et son instruction ; sans
+    // ligne (un .bin, des octets tapes), l'adresse suffit.
+    int const ligne = marche.raison() == arret::erreur_pile && !marche.en_marche()
+                          ? ligne_source(programme_en_memoire, marche.adresse())
+                          : 0;
+    if (ligne > 0) {
+        return texte_arret(marche.raison(), marche.adresse(), marche.pile(), ligne, memoire);
+    }
+    return marche.texte();
+}
+
 void simulateur::montre_etat_marche() {
     // Sans etat de marche a dire, le zoom ramene le dit (interface2_classe.cpp).
-    std::string const texte = marche.texte().empty() ? zoom_limite : marche.texte();
+    std::string const etat = texte_etat_marche();
+    std::string const texte = etat.empty() ? zoom_limite : etat;
     char const* affiche = barre_marche->ETAT->label();
     if (affiche == nullptr || texte != affiche) {
         barre_marche->ETAT->copy_label(texte.c_str());
     }
     source->montre_arret();
+    ajuste_etat();
+}
+
+void simulateur::ajuste_etat() {
+    // Le texte tient sur une ligne s'il le peut, en petit au besoin ; sinon il
+    // revient a sa taille et passe sur deux lignes.
+    Fl_Box* const e = barre_marche->ETAT;
+    int const largeur = e->w() - 6; // la marge d'un libelle aligne a gauche
+    int taille = taille_etat;
+    if (e->label() != nullptr) {
+        for (int t = taille_etat; t >= taille_etat_min; --t) {
+            fl_font(e->labelfont(), zoom.taille(t));
+            if (fl_width(e->label()) <= largeur) {
+                taille = t;
+                break;
+            }
+        }
+    }
+    if (e->labelsize() != zoom.taille(taille)) {
+        e->labelsize(zoom.taille(taille));
+        e->redraw();
+    }
+}
+
+void simulateur::recule_pas(unsigned long long n) {
+    for (; n > 0 && moteur.recule(); --n) {
+        marche.evenements().recule(moteur);
+        // L'arret montre decrivait l'etat d'apres l'instruction annulee.
+        marche.oublie_arret();
+    }
+    // Une edition reste en memoire : elle precede desormais l'instruction suivante.
+    for (ecriture_exterieure& e : editions) {
+        e.pas = std::min<unsigned long long>(e.pas, moteur.pas_enregistres());
+    }
+}
+
+void simulateur::note_edition(long long adresse, long long nombre, unsigned char valeur) {
+    unsigned long long const pas = moteur.pas_enregistres();
+    // Une case reecrite au meme moment ne garde que son dernier octet.
+    auto const recouverte = [&](ecriture_exterieure const& e) {
+        return e.pas == pas &&
+               ((e.adresse - adresse) & 0xFFFF) < static_cast<unsigned long long>(nombre);
+    };
+    editions.erase(std::remove_if(editions.begin(), editions.end(), recouverte), editions.end());
+    for (long long k = 0; k < nombre; ++k) {
+        editions.push_back({ecriture_exterieure::edition, pas,
+                            static_cast<unsigned short>((adresse + k) & 0xFFFF), valeur});
+    }
+    if (editions.size() > editions_max) {
+        editions.erase(editions.begin(),
+                       editions.begin() + static_cast<long>(editions.size() - editions_max));
+    }
+}
+
+void simulateur::montre_reperes_pile() {
+    if (bande_pile == nullptr) {
+        return;
+    }
+    int const sp = inter.SP_value();
+    effet_dernier_pas const d = dernier_pas(moteur);
+    bool const marque =
+        d.connu && !d.echec && static_cast<long long>(moteur.pas_enregistres()) != pas_sans_reperes;
+    // Un intervalle vide est toujours 0..-1 : le widget ne redessine que s'il change.
+    bool const posees = marque && d.premiere <= d.derniere;
+    bool const otees = marque && d.otees > 0;
+    bande_pile->SOMMET->montre(sp, 0, -1, 0, -1);
+    bande_pile->EFFETS->montre(sp, posees ? d.premiere : 0, posees ? d.derniere : -1,
+                               otees ? sp + 1 : 0, otees ? sp + d.otees : -1);
+    char texte[48];
+    std::snprintf(texte, sizeof texte, "SP = %d", sp);
+    if (bande_pile->SP->label() == nullptr || std::strcmp(bande_pile->SP->label(), texte) != 0) {
+        bande_pile->SP->copy_label(texte);
+    }
+    std::snprintf(texte, sizeof texte, "Pas : %llu", moteur.pas_enregistres());
+    if (bande_pile->PAS->label() == nullptr || std::strcmp(bande_pile->PAS->label(), texte) != 0) {
+        bande_pile->PAS->copy_label(texte);
+    }
 }
 
 void simulateur::actualise_recul() {

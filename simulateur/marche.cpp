@@ -150,6 +150,14 @@ void mode_marche::oublie_arret() {
     }
 }
 
+void mode_marche::retrouve_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile) {
+    if (!en_marche_) {
+        raison_ = raison;
+        adresse_ = adresse;
+        pile_ = pile;
+    }
+}
+
 void mode_marche::ancre(double maintenant) {
     ancre_ = maintenant;
     faits_ancre_ = 0;

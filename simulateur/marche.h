@@ -114,6 +114,8 @@ class mode_marche {
     // ne la decrit plus.
     void oublie_arret();
     bool en_marche() const { return en_marche_; }
+    // A l'arret : l'arret montre redevient celui-ci (la machine d'une photo rendue).
+    void retrouve_arret(arret raison, unsigned short adresse, erreur_pile_sorte pile);
 
     struct tranche {
         long long pas = 0;      // instructions executees par cet appel

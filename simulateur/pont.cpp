@@ -80,6 +80,21 @@ void pont_simulateur::clique_play() const {
     s_.SIM->B_PLAY->do_callback();
 }
 
+std::vector<ecriture_exterieure>& pont_simulateur::editions() const {
+    return s_.editions;
+}
+
+void pont_simulateur::recule(unsigned long long n) const {
+    s_.recule_pas(n);
+}
+
+void pont_simulateur::redessine_marche() const {
+    s_.montre_machine();
+    s_.montre_etat_marche();
+    s_.actualise_recul();
+}
+
 void pont_simulateur::annonce(std::string const& texte) const {
     s_.barre_marche->ETAT->copy_label(texte.c_str());
+    s_.ajuste_etat();
 }

@@ -1,4 +1,4 @@
-// Ce qu'une fenetre compagne (source, exercice, platine, "Aller à") voit du
+// Ce qu'une fenetre compagne (source, exercice, platine, "Aller à", "Pourquoi ?") voit du
 // simulateur qui la possede : la machine montree, le programme en memoire, la
 // fenetre principale et l'aide (pour leurs touches), le zoom, la liste des
 // fenetres (pour s'ouvrir a sa place), et
@@ -11,6 +11,9 @@
 #include <FL/Fl_Window.H>
 
 #include <string>
+#include <vector>
+
+#include "explication/pourquoi.h"
 
 #include "execution/moteur.h"
 #include "simulateur/bureau.h"
@@ -77,6 +80,15 @@ class pont_simulateur {
     void clique_play() const;
     // Le texte d'etat de la barre du mode marche.
     void annonce(std::string const& texte) const;
+    // Les octets tapes a la main depuis le chargement, ce que "Pourquoi ?" dit
+    // "tapé à la main".
+    std::vector<ecriture_exterieure>& editions() const;
+    // n pas arriere, comme autant de clics sur le bouton (les evenements reculent
+    // avec), sans redessiner ; s'arrete quand il n'y a plus rien a annuler.
+    void recule(unsigned long long n) const;
+    // Panneau, vues, texte d'etat et bouton du pas arriere, apres un recul ou une
+    // machine rendue.
+    void redessine_marche() const;
 
   private:
     simulateur& s_;

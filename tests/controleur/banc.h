@@ -17,6 +17,7 @@
 #include "simulateur/bande_fichiers.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
+#include "simulateur/controleur_explication.h"
 #include "simulateur/controleur_platine.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/interface2.h"
@@ -44,6 +45,8 @@ struct acces_simulateur {
     static platine_class& platine(simulateur& s) { return *s.platine->fen_; }
     static barre_platine_class& barre_platine(simulateur& s) { return *s.platine->barre_; }
     static aller_a_class& aller_a(simulateur& s) { return *s.aller_a->fen_; }
+    static controleur_explication& explication(simulateur& s) { return *s.explication; }
+    static explication_class& fenetre_explication(simulateur& s) { return *s.explication->fen_; }
     static barre_exercice_class& barre_exercice(simulateur& s) { return *s.exercice->barre_; }
     static fenetre_exercice_class& fenetre_exercice(simulateur& s) { return *s.exercice->fen_; }
     static bureau_fenetres& fenetres(simulateur& s) { return s.fenetres; }
