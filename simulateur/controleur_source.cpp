@@ -24,6 +24,7 @@
 #include "edition/historique.h"
 #include "edition/lignes_suivies.h"
 #include "edition/texte_source.h"
+#include "exercices/vue_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/textes_fichiers.h"
 #include "suivi/suivi_source.h"
@@ -36,6 +37,9 @@ constexpr char const* sans_titre = "sans titre";
 constexpr Fl_Color couleur_erreur = FL_DARK_RED;
 constexpr Fl_Color couleur_avertissement = FL_DARK_YELLOW;
 constexpr Fl_Color couleur_change = 175; // donnee que la derniere instruction a ecrite : jaune pale
+// Une ligne des diagnostics ou des symboles : un diagnostic cite la ligne fautive,
+// un symbole son nom, et le serveur X refuse un trop long texte d'un trait.
+constexpr std::size_t ligne_liste_max = pose_montree_max;
 
 // Le style de chaque sorte de zone de l'assembleur, dans l'ordre de zone_ligne.
 constexpr style_source style_zone[] = {
@@ -55,6 +59,7 @@ std::string styles_ligne(std::string_view ligne) {
             styles[static_cast<std::size_t>(i)] = static_cast<char>(style_zone[z.sorte]);
         }
     }
+    borne_traits(ligne, styles);
     return styles;
 }
 
@@ -268,11 +273,11 @@ struct document_source {
             resume +=
                 " ; chargé : " + std::to_string(p.image.size()) + " octets en $" + hex4toS(p.base);
         }
-        liste->add(resume.c_str());
+        liste->add(borne(resume, ligne_liste_max).c_str());
         std::vector<std::string> const lignes = lignes_erreurs(diagnostics);
         for (std::size_t i = 0; i < lignes.size(); ++i) {
             Fl_Color const c = diagnostics[i].erreur ? couleur_erreur : couleur_avertissement;
-            liste->add(("@C" + std::to_string(c) + lignes[i]).c_str());
+            liste->add(("@C" + std::to_string(c) + borne(lignes[i], ligne_liste_max)).c_str());
         }
     }
 
@@ -601,7 +606,7 @@ void controleur_source::montre_symboles() {
     }
     // Seules les lignes changees sont reecrites : en marche, cela a lieu a chaque dessin.
     for (std::size_t i = 0; i < montres.size(); ++i) {
-        std::string texte = montres[i].texte;
+        std::string texte = borne(montres[i].texte, ligne_liste_max);
         if (montres[i].change) {
             std::string marque = "@B" + std::to_string(couleur_change);
             for (std::size_t t = texte.find('\t'); t != std::string::npos;

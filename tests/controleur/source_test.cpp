@@ -2,18 +2,21 @@
 // touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
 // marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
 // par ligne ; les erreurs vont sous le texte sans rien charger ; quitter avec des
-// modifications pose la question.
+// modifications pose la question. Aucune ligne, lue ou faite par l'etudiant,
+// n'arrete la fenetre quand elle est dessinee.
+#include "banc.h"
+
 #include <FL/Fl_Text_Buffer.H>
+#include <FL/x.H>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "banc.h"
-
 namespace {
 
 double heure = 0;
+int erreurs_x = 0;
 double horloge_du_test() {
     return heure;
 }
@@ -236,6 +239,58 @@ TEST_F(source, quitter_avec_des_modifications_pose_la_question) {
         EXPECT_TRUE(vus[0].contient("Enregistrer les modifications de " + nom_de(chemin) + " ?"));
         EXPECT_EQ(lit(chemin), c.enregistre ? "; x\n" + somme : somme);
     }
+}
+
+// Une ligne de plus d'un demi-million de caracteres, dessinee d'un trait, faisait
+// refuser la demande par le serveur X (BadLength) puis arreter le programme.
+TEST_F(source, une_tres_longue_ligne_se_dessine_sans_arreter_la_fenetre) {
+    std::string const longue(300000, 'x');
+    struct cas {
+        char const* quoi;
+        std::string texte;
+        bool joint; // Suppr en fin de premiere ligne
+        std::string attendu;
+    };
+    cas const table[] = {
+        {"lue", "; " + longue + longue + "\n", false, "; " + longue + longue + "\n"},
+        {"lue, accentuee", "; " + std::string(200000, 'e') + "é" + longue, false,
+         "; " + std::string(200000, 'e') + "é" + longue},
+        {"étiquette, aux symboles", "e" + longue + longue + ": NOP\n", false,
+         "e" + longue + longue + ": NOP\n"},
+        {"jointe par Suppr", "; " + longue + "\n" + longue + "\n", true,
+         "; " + longue + longue + "\n"},
+    };
+    // Le programme s'arrete sur l'erreur (la file de Xlib perd le compte) ; ici,
+    // elle est comptee.
+    erreurs_x = 0;
+    auto const avant = XSetErrorHandler([](Display*, XErrorEvent*) { return ++erreurs_x, 0; });
+    auto const dessine = [this] {
+        s().EDITEUR->redraw();
+        for (int i = 0; i < 5; ++i) {
+            Fl::check();
+        }
+        Fl::flush();
+        XSync(fl_display, False);
+    };
+    testing::internal::CaptureStderr(); // les diagnostics citent les lignes
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        relance({});
+        ouvre(ecrit_fichier("longue.asm", c.texte));
+        if (c.joint) {
+            s().EDITEUR->take_focus();
+            s().EDITEUR->insert_position(texte().line_end(0));
+            frappe(s().source, FL_Delete);
+        }
+        dessine();
+        EXPECT_EQ(tout(), c.attendu) << "le texte est entier";
+        s().EDITEUR->insert_position(texte().length());
+        s().EDITEUR->show_insert_position();
+        dessine();
+    }
+    XSetErrorHandler(avant);
+    EXPECT_EQ(erreurs_x, 0) << "une demande refusee par le serveur X";
+    testing::internal::GetCapturedStderr();
 }
 
 } // namespace
