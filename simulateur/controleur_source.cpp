@@ -13,6 +13,7 @@
 #include <FL/forms.H>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -21,6 +22,7 @@
 #include "assembleur/source.h"
 #include "chaines/chaines.h"
 #include "commandes/ecriture.h"
+#include "edition/copie_secours.h"
 #include "edition/historique.h"
 #include "edition/lignes_suivies.h"
 #include "edition/texte_source.h"
@@ -63,6 +65,12 @@ std::string styles_ligne(std::string_view ligne) {
     return styles;
 }
 
+// Secondes d'une horloge qui ne recule pas, pour l'attente de la copie de secours.
+double maintenant() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 int compte_fins_de_ligne(char const* texte, int n) {
     return static_cast<int>(std::count(texte, texte + n, '\n'));
 }
@@ -81,6 +89,7 @@ void fermeture_source(Fl_Widget* fenetre, void* donnees) {
 // Le source de la fenetre : son fichier, son texte et ce qui le suit.
 struct document_source {
     explicit document_source(source_class& f) : fenetre(f) {}
+    ~document_source() { Fl::remove_timeout(minuterie, this); }
 
     source_class& fenetre;
     bool ouvert = false;
@@ -91,6 +100,7 @@ struct document_source {
     Fl_Text_Buffer styles;
     historique_texte historique;
     bool rejoue = false; // annuler, retablir, relire : rien a noter dans l'historique
+    bool relu = false;   // le texte d'un fichier : rien a copier
     suivi_source suivi;  // le programme en memoire, s'il vient de ce texte
     std::vector<diagnostic> diagnostics; // du dernier assemblage
     std::vector<int> niveau_diagnostic;  // par ligne de cet assemblage : 0, 1, 2
@@ -101,6 +111,9 @@ struct document_source {
     // Le texte du dernier assemblage et s'il a reussi ; rien : jamais assemble.
     std::optional<std::string> assemble_de;
     bool assemble_reussi = false;
+    // Tant que le texte a des modifications non enregistrees, sa copie a jour
+    // quelques secondes apres la derniere frappe (minuterie).
+    secours_source secours;
 
     std::string nom() const {
         return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
@@ -115,9 +128,9 @@ struct document_source {
 
     // Le texte remplace, sans rien noter : un fichier lu, un nouveau texte.
     void remplace(std::string const& nouveau) {
-        rejoue = true;
+        rejoue = relu = true;
         texte.text(nouveau.c_str());
-        rejoue = false;
+        rejoue = relu = false;
         historique.vide();
         fenetre.EDITEUR->insert_position(0);
         fenetre.EDITEUR->scroll(1, 0);
@@ -132,12 +145,16 @@ struct document_source {
     // Le fichier change sur le disque remplace le texte : sans rien savoir des
     // modifications, chaque ligne garde son numero (points d'arret, diagnostics).
     void suit_disque(std::string const& octets) {
+        oublie_copie(); // l'etudiant a choisi le disque, ou n'avait rien tape
         lit_fichier(octets);
         suivi.lignes().repart(nb_lignes());
         lignes_diagnostics.repart(nb_lignes());
     }
     // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
     void ouvre(std::string const& fichier, std::string const& octets, bool present) {
+        // Enregistre ou abandonne avant : la copie de l'ancien texte n'a plus lieu d'etre.
+        oublie_copie();
+        secours.suit(fichier);
         chemin = fichier;
         lit_fichier(octets);
         suivi.oublie_programme();
@@ -200,6 +217,9 @@ struct document_source {
         if (!rejoue) {
             historique.note(position, texte_ote, insere);
         }
+        if (!relu) {
+            suit_copie();
+        }
         int const ligne = texte.count_lines(0, position) + 1;
         int const fins_otees = compte_fins_de_ligne(texte_ote.c_str(), otees);
         int const fins_inserees = compte_fins_de_ligne(insere, inserees);
@@ -246,11 +266,54 @@ struct document_source {
                           "Le texte reste dans la fenêtre du source.", 0);
             return false;
         }
+        oublie_copie();
+        if (vers != chemin) {
+            secours.suit(vers);
+        }
         chemin = vers;
         disque = octets;
         historique.marque_enregistre();
         actualise_etat();
         return true;
+    }
+
+    // Apres chaque modification : la copie attend la fin de la frappe ; revenu au
+    // texte enregistre (annuler), plus rien a garder.
+    void suit_copie() {
+        if (!historique.modifie()) {
+            oublie_copie();
+            return;
+        }
+        double const t = maintenant();
+        secours.modifie(t);
+        Fl::remove_timeout(minuterie, this);
+        Fl::add_timeout(std::max(secours.echeance() - t, 0.0), minuterie, this);
+    }
+    // Le texte d'une copie reprise, en modification non enregistree : Annuler rend
+    // le texte ouvert. Sa propre copie est ecrite aussitot.
+    void reprend_copie(std::string const& copie) {
+        texte.replace(0, texte.length(), copie.c_str());
+        fenetre.EDITEUR->insert_position(0);
+        if (historique.modifie()) {
+            Fl::remove_timeout(minuterie, this);
+            secours.ecrit(copie);
+        }
+    }
+    void oublie_copie() {
+        Fl::remove_timeout(minuterie, this);
+        secours.retire();
+    }
+    static void minuterie(void* d) { static_cast<document_source*>(d)->copie_due(); }
+    void copie_due() {
+        double const t = maintenant();
+        if (!secours.due(t)) {
+            Fl::add_timeout(std::max(secours.echeance() - t, 0.05), minuterie, this);
+            return;
+        }
+        std::string const erreur = secours.ecrit(tout());
+        if (!erreur.empty()) {
+            fenetre.ETAT->copy_label(erreur.c_str());
+        }
     }
 
     void montre_diagnostics(programme_assemble const& p) {
@@ -326,6 +389,8 @@ controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont
 }
 
 controleur_source::~controleur_source() {
+    // Quitter proprement : enregistre ou abandonne, la copie n'a plus lieu d'etre.
+    doc->oublie_copie();
     doc->texte.remove_modify_callback(document_source::modifie, doc);
     fen_->EDITEUR->buffer(nullptr);
     delete fen_->source;
@@ -355,7 +420,32 @@ bool controleur_source::prend(std::string const& chemin, std::string const& octe
     montre_fenetre(true);
     montre();
     montre_symboles();
+    copie_secours c;
+    if (copie_de(dossier_secours(), chemin, c) && differe_du_fichier(c)) {
+        propose_copie(c, "de « " + doc->nom() + " », qui diffère du fichier");
+    }
     return true;
+}
+
+// Echap et la case de fermeture reprennent (rien n'est perdu : le fichier est
+// intact, la copie aussi) ; seul un clic abandonne. Entree ne choisit rien.
+void controleur_source::propose_copie(copie_secours const& c, std::string const& laquelle) {
+    std::string const age = texte_age(c.ecrite, std::time(nullptr));
+    int const choix = fl_choice("Une copie de secours %s a été écrite %s :\n"
+                                "karvela s'est arrêté sans l'enregistrer.\n"
+                                "La reprendre (Annuler revient au texte ouvert) ?",
+                                "Reprendre la copie", nullptr, "Abandonner la copie",
+                                laquelle.c_str(), age.c_str());
+    if (choix == 2) {
+        std::string const erreur = retire_copie(dossier_secours(), c.chemin);
+        fen_->ETAT->copy_label(erreur.empty() ? "Copie de secours abandonnée" : erreur.c_str());
+        return;
+    }
+    doc->reprend_copie(c.texte);
+    if (c.chemin != doc->secours.chemin()) {
+        retire_copie(dossier_secours(), c.chemin); // reprise : la copie de la fenetre la remplace
+    }
+    fen_->ETAT->copy_label("Copie de secours reprise : Annuler (Ctrl+Z) revient au texte ouvert");
 }
 
 void controleur_source::assemble(chargement sorte) {
@@ -486,6 +576,12 @@ void controleur_source::nouvelle() {
     montre_fenetre(true);
     montre();
     montre_symboles();
+    // Un "sans titre" d'un karvela arrete : propose ici, une copie par Ctrl+N.
+    std::vector<copie_secours> const orphelines =
+        copies_orphelines(dossier_secours(), doc->secours.chemin());
+    if (!orphelines.empty()) {
+        propose_copie(orphelines.back(), "d'un texte sans titre");
+    }
 }
 
 bool controleur_source::commande(Fl_Widget* obj) {
