@@ -3,11 +3,16 @@
 // marche ; Ctrl+R enregistre le texte modifie, le recharge et garde les points
 // par ligne ; les erreurs vont sous le texte sans rien charger ; quitter avec des
 // modifications pose la question. Aucune ligne, lue ou faite par l'etudiant,
-// n'arrete la fenetre quand elle est dessinee.
+// n'arrete la fenetre quand elle est dessinee. Une copie de secours laissee par
+// un karvela arrete est proposee a l'ouverture (ou a Ctrl+N, sans titre).
 #include "banc.h"
+#include "edition/copie_secours.h"
 
 #include <FL/Fl_Text_Buffer.H>
 #include <FL/x.H>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -291,6 +296,90 @@ TEST_F(source, une_tres_longue_ligne_se_dessine_sans_arreter_la_fenetre) {
     XSetErrorHandler(avant);
     EXPECT_EQ(erreurs_x, 0) << "une demande refusee par le serveur X";
     testing::internal::GetCapturedStderr();
+}
+
+// Une copie laissee par un karvela arrete : a l'ouverture de son fichier, ou a
+// Ctrl+N pour un sans titre ; reprise, c'est une modification (Annuler rend le
+// texte ouvert) que l'enregistrement retire ; abandonnee, elle disparait.
+TEST_F(source, une_copie_laissee_par_un_karvela_arrete_est_proposee) {
+    std::string const etat = testing::TempDir() + "karvela_etat_" + std::to_string(getpid());
+    std::string const dossier = etat + "/karvela";
+    setenv("XDG_STATE_HOME", etat.c_str(), 1);
+    pid_t const mort = fork(); // un numero de processus qui ne tourne plus
+    if (mort == 0) {
+        _exit(0);
+    }
+    waitpid(mort, nullptr, 0);
+    std::string const copie = "; tape avant l'arret\n" + somme;
+    struct cas {
+        char const* quoi;
+        bool sans_titre;
+        std::string texte_copie;
+        char const* bouton; // null : aucune question
+        std::string texte;  // de la fenetre apres la reponse
+    };
+    cas const table[] = {
+        {"reprise", false, copie, "Reprendre la copie", copie},
+        {"abandonnee", false, copie, "Abandonner la copie", somme},
+        {"egale au fichier", false, somme, nullptr, somme},
+        {"sans titre, reprise", true, copie, "Reprendre la copie", copie},
+    };
+    testing::internal::CaptureStderr();
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        relance({});
+        ecrit_fichier("somme.asm", somme);
+        secours_source laissee(dossier, mort);
+        laissee.suit(c.sans_titre ? "" : chemin);
+        ASSERT_EQ(laissee.ecrit(c.texte_copie), "");
+        std::string const bouton = c.bouton != nullptr ? c.bouton : "";
+        std::function<void(Fl_Window*)> const fichier = choisit_fichier(chemin);
+        reponse = [&](Fl_Window* w) {
+            if (Fl_Widget* b = widget_libelle(w, bouton)) {
+                b->do_callback();
+            } else {
+                fichier(w);
+            }
+        };
+        if (c.sans_titre) {
+            clique(s().NOUVEAU);
+        } else {
+            clique(acces_simulateur::barre(*sim).B_SOURCE);
+        }
+        auto const vus = prend_dialogues();
+        std::size_t const questions = c.bouton != nullptr ? 1 : 0;
+        ASSERT_EQ(vus.size(), questions + (c.sans_titre ? 0 : 1)) << vus;
+        if (questions > 0) {
+            EXPECT_TRUE(vus.back().contient("il y a moins d'une minute")) << vus;
+            EXPECT_TRUE(vus.back().contient(c.sans_titre ? "d'un texte sans titre"
+                                                         : "de « " + nom_de(chemin) + " »"));
+        }
+        EXPECT_EQ(tout(), c.texte);
+        copie_secours lue;
+        if (c.sans_titre) {
+            EXPECT_FALSE(lit_copie(laissee.chemin(), lue)) << "reprise, elle est a cette fenetre";
+            EXPECT_EQ(copies_orphelines(dossier).size(), 1u) << "celle de la fenetre, a jour";
+            continue;
+        }
+        bool const reprise = c.texte == copie;
+        EXPECT_EQ(copie_de(dossier, chemin, lue), reprise || c.bouton == nullptr);
+        EXPECT_STREQ(libelle(s().MODIFIE), reprise ? "modifié" : "");
+        if (reprise) {
+            clique(s().ANNULER);
+            EXPECT_EQ(tout(), somme) << "Annuler rend le fichier";
+            EXPECT_FALSE(copie_de(dossier, chemin, lue)) << "revenu au fichier, rien a garder";
+            clique(s().RETABLIR);
+            clique(s().ENREGISTRER);
+            EXPECT_EQ(lit(chemin), copie);
+            EXPECT_FALSE(copie_de(dossier, chemin, lue)) << "enregistree, la copie est retiree";
+        }
+        retire_copie(dossier, laissee.chemin());
+    }
+    testing::internal::GetCapturedStderr();
+    relance({});
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(rmdir(dossier.c_str()), 0) << "une copie reste apres avoir quitte";
+    rmdir(etat.c_str());
 }
 
 } // namespace
