@@ -382,4 +382,39 @@ TEST_F(source, une_copie_laissee_par_un_karvela_arrete_est_proposee) {
     rmdir(etat.c_str());
 }
 
+// Tout chargement montre aussitot le programme charge dans "Symboles" et le dump,
+// sans attendre un pas.
+TEST_F(source, tout_chargement_montre_aussitot_ses_symboles_et_le_dump) {
+    std::string const autre = "        PUSHI 7\n" // $0000
+                              "fin:    BT    fin\n";
+    struct cas {
+        char const* geste;
+        char const* symbole;
+        char const* dump;
+    };
+    cas const table[] = {
+        {"ouvrir", "boucle\t$0005\t", "   0  1  0  2  0 11  0  0 11"},
+        {"Ctrl+R", "fin\t$0002\t", "   0  1  7 1a  0  0  0  0  0"},
+        {"recharger", "boucle\t$0005\t", "   0  1  0  2  0 11  0  0 11"},
+    };
+    testing::internal::CaptureStderr();
+    for (cas const& c : table) {
+        std::string const geste = c.geste;
+        SCOPED_TRACE(geste);
+        if (geste == "ouvrir") {
+            ouvre(chemin);
+        } else if (geste == "Ctrl+R") {
+            texte().text(autre.c_str());
+            touche(s().source, 'r', FL_CTRL, "\x12");
+        } else {
+            ecrit_fichier("somme.asm", somme);
+            clique(acces_simulateur::barre(*sim).B_RECHARGER);
+        }
+        ASSERT_GE(s().SYMBOLES->size(), 1);
+        EXPECT_STREQ(s().SYMBOLES->text(1), c.symbole);
+        EXPECT_STREQ(libelle(f->DUMP01), c.dump);
+    }
+    testing::internal::GetCapturedStderr();
+}
+
 } // namespace
