@@ -14,6 +14,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -71,6 +74,17 @@ double maintenant() {
         .count();
 }
 
+std::uint64_t empreinte_texte(char const* t) {
+    std::uint64_t h = 14695981039346656037ull; // FNV-1a
+    for (; *t != '\0'; ++t) {
+        h = (h ^ static_cast<unsigned char>(*t)) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Etats du texte dont on garde le suivi des lignes, pour annuler et retablir.
+constexpr std::size_t etats_lignes_max = 200;
+
 int compte_fins_de_ligne(char const* texte, int n) {
     return static_cast<int>(std::count(texte, texte + n, '\n'));
 }
@@ -114,6 +128,17 @@ struct document_source {
     // Tant que le texte a des modifications non enregistrees, sa copie a jour
     // quelques secondes apres la derniere frappe (minuterie).
     secours_source secours;
+    // Le suivi des lignes de chaque etat recent du texte : annuler ou retablir rend
+    // exactement celui de l'etat retrouve (une ligne absorbee par une jointure
+    // revient avec son adresse), ce que la modification seule ne dit pas.
+    struct lignes_d_un_etat {
+        std::uint64_t empreinte;
+        int longueur;
+        lignes_suivies pc, diagnostics;
+    };
+    std::deque<lignes_d_un_etat> etats_lignes; // le plus recent en tete
+    // Les lignes ont bouge (frappe, annuler, retablir) : PC et marge a suivre.
+    std::function<void()> lignes_changees;
 
     std::string nom() const {
         return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
@@ -149,6 +174,7 @@ struct document_source {
         lit_fichier(octets);
         suivi.lignes().repart(nb_lignes());
         lignes_diagnostics.repart(nb_lignes());
+        lignes_reparties();
     }
     // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
     void ouvre(std::string const& fichier, std::string const& octets, bool present) {
@@ -160,12 +186,48 @@ struct document_source {
         suivi.oublie_programme();
         assemble_de.reset();
         oublie_diagnostics();
+        lignes_reparties();
         ligne_pc = 0;
         ouvert = present;
         for (Fl_Button* b :
              {fenetre.B_FENETRE, fenetre.ENREGISTRER, fenetre.ENREGISTRER_SOUS, fenetre.CHARGER}) {
             present ? b->activate() : b->deactivate();
         }
+    }
+
+    std::uint64_t empreinte() const {
+        char* t = texte.text();
+        std::uint64_t const h = empreinte_texte(t);
+        std::free(t);
+        return h;
+    }
+    void retient_lignes() {
+        std::uint64_t const h = empreinte();
+        int const n = texte.length();
+        auto const meme = [&](lignes_d_un_etat const& e) {
+            return e.empreinte == h && e.longueur == n;
+        };
+        etats_lignes.erase(std::remove_if(etats_lignes.begin(), etats_lignes.end(), meme),
+                           etats_lignes.end());
+        etats_lignes.push_front({h, n, suivi.lignes(), lignes_diagnostics});
+        if (etats_lignes.size() > etats_lignes_max) {
+            etats_lignes.pop_back();
+        }
+    }
+    void retrouve_lignes() {
+        std::uint64_t const h = empreinte();
+        for (lignes_d_un_etat const& e : etats_lignes) {
+            if (e.empreinte == h && e.longueur == texte.length()) {
+                suivi.lignes() = e.pc;
+                lignes_diagnostics = e.diagnostics;
+                return;
+            }
+        }
+    }
+    // Un nouveau point de depart (assemble, lu) : les etats d'avant ne valent plus.
+    void lignes_reparties() {
+        etats_lignes.clear();
+        retient_lignes();
     }
 
     void actualise_etat() {
@@ -226,9 +288,13 @@ struct document_source {
         auto const finit_ligne = [](std::string const& t) { return t.empty() || t.back() == '\n'; };
         bool const en_tete =
             texte.line_start(position) == position && finit_ligne(texte_ote) && finit_ligne(insere);
-        if (fins_otees != 0 || fins_inserees != 0) {
+        bool const bougees = fins_otees != 0 || fins_inserees != 0;
+        if (bougees) {
             suivi.lignes().modifie(ligne, fins_otees, fins_inserees, en_tete);
             lignes_diagnostics.modifie(ligne, fins_otees, fins_inserees, en_tete);
+        }
+        if (!rejoue) {
+            retient_lignes();
         }
         std::free(insere);
         if (otees > 0) {
@@ -241,6 +307,9 @@ struct document_source {
         }
         colore(position, position + inserees);
         actualise_etat();
+        if (bougees && !rejoue && lignes_changees) {
+            lignes_changees();
+        }
     }
 
     void rejoue_modification(modification const* m, bool en_arriere) {
@@ -252,6 +321,10 @@ struct document_source {
         rejoue = true;
         texte.replace(m->position, m->position + static_cast<int>(avant.size()), apres.c_str());
         rejoue = false;
+        retrouve_lignes();
+        if (lignes_changees) {
+            lignes_changees();
+        }
         fenetre.EDITEUR->insert_position(m->position + static_cast<int>(apres.size()));
         fenetre.EDITEUR->show_insert_position();
         actualise_etat();
@@ -326,6 +399,7 @@ struct document_source {
             }
         }
         lignes_diagnostics.repart(nb_lignes());
+        lignes_reparties();
         Fl_Hold_Browser* const liste = fenetre.DIAGNOSTICS;
         liste->clear();
         std::string const titre = titre_erreurs(chemin, diagnostics);
@@ -377,6 +451,11 @@ controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont
     f.EDITEUR->buffer(doc->texte);
     f.EDITEUR->styles(&doc->styles);
     doc->texte.add_modify_callback(document_source::modifie, doc);
+    // Sans defiler : l'etudiant tape, la ligne du PC ne doit pas l'emmener ailleurs.
+    doc->lignes_changees = [this] {
+        montre_pc(false);
+        fen_->EDITEUR->redraw(); // la marge
+    };
     f.EDITEUR->marge = [this](int ligne) {
         marge_ligne m;
         m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
@@ -469,6 +548,7 @@ void controleur_source::assemble(chargement sorte) {
         garde ? doc->suivi.garde_points(pont_.marche().points()) : points_par_ligne();
     // Suivi avant le chargement : le desassemblage redessine y cherche la ligne du PC.
     doc->suivi.programme(p, doc->nb_lignes());
+    doc->lignes_reparties();
     doc->ligne_pc = 0;
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     pont_.charge(programme_source(p), doc->chemin, sorte);
@@ -659,11 +739,21 @@ void controleur_source::montre() {
     if (!ouverte()) {
         return;
     }
+    montre_pc(true);
+    editeur_source* e = fen_->EDITEUR;
+    points_arret const& points = pont_.marche().points();
+    if (points.version() != doc->version_points) {
+        doc->version_points = points.version();
+        e->redraw();
+    }
+}
+
+void controleur_source::montre_pc(bool defile) {
     unsigned short const pc = pont_.moteur().cpu().PC_value();
     int const ligne = doc->suivi.a_programme() ? doc->suivi.ligne_du_pc(pc) : 0;
     editeur_source* e = fen_->EDITEUR;
     e->ligne_pc(ligne);
-    if (ligne > 0 && ligne != doc->ligne_pc) {
+    if (defile && ligne > 0 && ligne != doc->ligne_pc) {
         e->montre_ligne(ligne);
     }
     doc->ligne_pc = ligne;
@@ -671,11 +761,6 @@ void controleur_source::montre() {
     char const* affiche = fen_->ETAT->label();
     if (affiche == nullptr || etat != affiche) {
         fen_->ETAT->copy_label(etat.c_str());
-    }
-    points_arret const& points = pont_.marche().points();
-    if (points.version() != doc->version_points) {
-        doc->version_points = points.version();
-        e->redraw();
     }
 }
 

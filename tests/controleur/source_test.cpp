@@ -417,4 +417,51 @@ TEST_F(source, tout_chargement_montre_aussitot_ses_symboles_et_le_dump) {
     testing::internal::GetCapturedStderr();
 }
 
+// La ligne du PC et la marge suivent chaque modification, annulee ou retablie
+// comprise, sans attendre l'assemblage suivant.
+TEST_F(source, la_ligne_du_pc_et_la_marge_suivent_annuler_et_retablir) {
+    ouvre(chemin);
+    clique(f->B_STEP); // PC $0002 : POP total, ligne 3
+    auto const debut_ligne = [this](int l) { return texte().skip_lines(0, l - 1); };
+    struct cas {
+        char const* geste;
+        int ligne_pc;   // 0 : hors du source (ligne absorbee)
+        int ligne_push; // ou la marge montre $0000
+    };
+    cas const table[] = {
+        {"Retour en tete de la ligne 3", 4, 2},
+        {"Annuler", 3, 2},
+        {"Retablir", 4, 2},
+        {"Annuler", 3, 2},
+        {"Retour arriere en tete de la ligne 3", 0, 2},
+        {"Annuler", 3, 2},
+        {"Retablir", 0, 2},
+        {"Annuler", 3, 2},
+        {"Retour en tete de la ligne 2", 4, 3},
+        {"Annuler", 3, 2},
+    };
+    for (cas const& c : table) {
+        std::string const geste = c.geste;
+        SCOPED_TRACE(geste);
+        if (geste == "Annuler") {
+            clique(s().ANNULER);
+        } else if (geste == "Retablir") {
+            clique(s().RETABLIR);
+        } else if (geste == "Retour arriere en tete de la ligne 3") {
+            texte().remove(debut_ligne(3) - 1, debut_ligne(3));
+        } else {
+            texte().insert(debut_ligne(geste.back() - '0'), "\n");
+        }
+        EXPECT_EQ(s().EDITEUR->ligne_pc(), c.ligne_pc);
+        std::string const etat = c.ligne_pc > 0 ? "PC $0002 : ligne " + std::to_string(c.ligne_pc)
+                                                : "PC $0002 : hors du source";
+        EXPECT_STREQ(libelle(s().ETAT), etat.c_str());
+        EXPECT_EQ(s().EDITEUR->marge(c.ligne_push).adresse, 0);
+        if (c.ligne_pc > 0) {
+            EXPECT_EQ(s().EDITEUR->marge(c.ligne_pc).adresse, 2);
+        }
+    }
+    EXPECT_EQ(tout(), somme);
+}
+
 } // namespace
