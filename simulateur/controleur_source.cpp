@@ -501,7 +501,7 @@ bool controleur_source::prend(std::string const& chemin, std::string const& octe
     montre_symboles();
     copie_secours c;
     if (copie_de(dossier_secours(), chemin, c) && differe_du_fichier(c)) {
-        propose_copie(c, "de « " + doc->nom() + " », qui diffère du fichier");
+        propose_copie(c, "de « " + doc->nom() + " »");
     }
     return true;
 }
@@ -510,11 +510,12 @@ bool controleur_source::prend(std::string const& chemin, std::string const& octe
 // intact, la copie aussi) ; seul un clic abandonne. Entree ne choisit rien.
 void controleur_source::propose_copie(copie_secours const& c, std::string const& laquelle) {
     std::string const age = texte_age(c.ecrite, std::time(nullptr));
-    int const choix = fl_choice("Une copie de secours %s a été écrite %s :\n"
-                                "karvela s'est arrêté sans l'enregistrer.\n"
-                                "La reprendre (Annuler revient au texte ouvert) ?",
-                                "Reprendre la copie", nullptr, "Abandonner la copie",
-                                laquelle.c_str(), age.c_str());
+    int const choix =
+        fl_choice("Une copie de secours %s a été écrite %s :\n"
+                  "karvela s'est arrêté sans l'enregistrer%s.\n"
+                  "La reprendre (Annuler revient au texte ouvert) ?",
+                  "Reprendre la copie", nullptr, "Abandonner la copie", laquelle.c_str(),
+                  age.c_str(), c.origine.empty() ? "" : " (elle diffère du fichier)");
     if (choix == 2) {
         std::string const erreur = retire_copie(dossier_secours(), c.chemin);
         fen_->ETAT->copy_label(erreur.empty() ? "Copie de secours abandonnée" : erreur.c_str());
