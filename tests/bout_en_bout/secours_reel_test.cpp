@@ -89,6 +89,8 @@ TEST_F(secours_reel, le_texte_tape_survit_a_kill_9_et_se_reprend) {
     std::string const source =
         attend_fenetre("Source .* somme_" + std::to_string(getpid()) + "[.]asm");
     ASSERT_FALSE(source.empty()) << garde_capture("pas_de_source");
+    // Dessinee avant le clic : sinon il se perd, et la frappe avec.
+    ASSERT_FALSE(image_de(source).vide()) << garde_capture("source_jamais_dessinee");
     clic_dans(source, 200, 60);
     touche("ctrl+End");
     tape("; ajouté");
