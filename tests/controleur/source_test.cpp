@@ -298,6 +298,50 @@ TEST_F(source, une_tres_longue_ligne_se_dessine_sans_arreter_la_fenetre) {
     testing::internal::GetCapturedStderr();
 }
 
+// Les styles d'une longue ligne : jumeaux alternes, aucun trait de plus de
+// trait_maximal octets, aucun changement au milieu d'un caractere, et chaque
+// octet garde son style (au jumeau pres).
+TEST(traits_bornes, une_longue_ligne_se_dessine_en_traits_courts) {
+    struct cas {
+        char const* quoi;
+        std::string texte;
+        std::string styles; // vide : un seul style, 'A'
+    };
+    std::string const e_accent = "é";
+    cas const table[] = {
+        {"courte", std::string(512, 'x'), ""},
+        {"ascii", std::string(5000, 'x'), ""},
+        {"accents a cheval",
+         std::string(507, 'x') +
+             [&] {
+                 std::string t;
+                 for (int i = 0; i < 3000; ++i) {
+                     t += e_accent;
+                 }
+                 return t;
+             }(),
+         ""},
+        {"deux styles", std::string(3000, 'x'), std::string(1000, 'B') + std::string(2000, 'F')},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        std::string const avant = c.styles.empty() ? std::string(c.texte.size(), 'A') : c.styles;
+        std::string styles = avant;
+        borne_traits(c.texte, styles);
+        ASSERT_EQ(styles.size(), avant.size());
+        std::size_t trait = 0;
+        for (std::size_t i = 0; i < styles.size(); ++i) {
+            char const propre = static_cast<char>(
+                styles[i] >= 'A' + nb_styles_source ? styles[i] - nb_styles_source : styles[i]);
+            ASSERT_EQ(propre, avant[i]) << "octet " << i;
+            bool const suite = (static_cast<unsigned char>(c.texte[i]) & 0xC0) == 0x80;
+            trait = i > 0 && styles[i] == styles[i - 1] ? trait + 1 : 1;
+            ASSERT_LE(trait, static_cast<std::size_t>(trait_maximal)) << "octet " << i;
+            ASSERT_TRUE(i == 0 || !suite || styles[i] == styles[i - 1]) << "octet " << i;
+        }
+    }
+}
+
 // Une copie laissee par un karvela arrete : a l'ouverture de son fichier, ou a
 // Ctrl+N pour un sans titre ; reprise, c'est une modification (Annuler rend le
 // texte ouvert) que l'enregistrement retire ; abandonnee, elle disparait.
