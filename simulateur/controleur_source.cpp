@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -380,7 +381,9 @@ struct document_source {
     void copie_due() {
         double const t = maintenant();
         if (!secours.due(t)) {
-            Fl::add_timeout(std::max(secours.echeance() - t, 0.05), minuterie, this);
+            if (std::isfinite(secours.echeance())) { // sinon, rien n'attend plus
+                Fl::add_timeout(std::max(secours.echeance() - t, 0.05), minuterie, this);
+            }
             return;
         }
         std::string const erreur = secours.ecrit(tout());
