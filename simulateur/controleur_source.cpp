@@ -13,6 +13,11 @@
 #include <FL/forms.H>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -21,9 +26,11 @@
 #include "assembleur/source.h"
 #include "chaines/chaines.h"
 #include "commandes/ecriture.h"
+#include "edition/copie_secours.h"
 #include "edition/historique.h"
 #include "edition/lignes_suivies.h"
 #include "edition/texte_source.h"
+#include "exercices/vue_exercice.h"
 #include "simulateur/controleur_source.h"
 #include "simulateur/selecteur.h"
 #include "simulateur/textes_fichiers.h"
@@ -37,6 +44,9 @@ constexpr char const* sans_titre = "sans titre";
 constexpr Fl_Color couleur_erreur = FL_DARK_RED;
 constexpr Fl_Color couleur_avertissement = FL_DARK_YELLOW;
 constexpr Fl_Color couleur_change = 175; // donnee que la derniere instruction a ecrite : jaune pale
+// Une ligne des diagnostics ou des symboles : un diagnostic cite la ligne fautive,
+// un symbole son nom, et le serveur X refuse un trop long texte d'un trait.
+constexpr std::size_t ligne_liste_max = pose_montree_max;
 
 // Le style de chaque sorte de zone de l'assembleur, dans l'ordre de zone_ligne.
 constexpr style_source style_zone[] = {
@@ -56,8 +66,26 @@ std::string styles_ligne(std::string_view ligne) {
             styles[static_cast<std::size_t>(i)] = static_cast<char>(style_zone[z.sorte]);
         }
     }
+    borne_traits(ligne, styles);
     return styles;
 }
+
+// Secondes d'une horloge qui ne recule pas, pour l'attente de la copie de secours.
+double maintenant() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::uint64_t empreinte_texte(char const* t) {
+    std::uint64_t h = 14695981039346656037ull; // FNV-1a
+    for (; *t != '\0'; ++t) {
+        h = (h ^ static_cast<unsigned char>(*t)) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Etats du texte dont on garde le suivi des lignes, pour annuler et retablir.
+constexpr std::size_t etats_lignes_max = 200;
 
 int compte_fins_de_ligne(char const* texte, int n) {
     return static_cast<int>(std::count(texte, texte + n, '\n'));
@@ -77,6 +105,7 @@ void fermeture_source(Fl_Widget* fenetre, void* donnees) {
 // Le source de la fenetre : son fichier, son texte et ce qui le suit.
 struct document_source {
     explicit document_source(source_class& f) : fenetre(f) {}
+    ~document_source() { Fl::remove_timeout(minuterie, this); }
 
     source_class& fenetre;
     bool ouvert = false;
@@ -88,6 +117,7 @@ struct document_source {
     Fl_Text_Buffer styles;
     historique_texte historique;
     bool rejoue = false; // annuler, retablir, relire : rien a noter dans l'historique
+    bool relu = false;   // le texte d'un fichier : rien a copier
     suivi_source suivi;  // le programme en memoire, s'il vient de ce texte
     std::vector<diagnostic> diagnostics; // du dernier assemblage
     std::vector<int> niveau_diagnostic;  // par ligne de cet assemblage : 0, 1, 2
@@ -98,6 +128,20 @@ struct document_source {
     // Le texte du dernier assemblage et s'il a reussi ; rien : jamais assemble.
     std::optional<std::string> assemble_de;
     bool assemble_reussi = false;
+    // Tant que le texte a des modifications non enregistrees, sa copie a jour
+    // quelques secondes apres la derniere frappe (minuterie).
+    secours_source secours;
+    // Le suivi des lignes de chaque etat recent du texte : annuler ou retablir rend
+    // exactement celui de l'etat retrouve (une ligne absorbee par une jointure
+    // revient avec son adresse), ce que la modification seule ne dit pas.
+    struct lignes_d_un_etat {
+        std::uint64_t empreinte;
+        int longueur;
+        lignes_suivies pc, diagnostics;
+    };
+    std::deque<lignes_d_un_etat> etats_lignes; // le plus recent en tete
+    // Les lignes ont bouge (frappe, annuler, retablir) : PC et marge a suivre.
+    std::function<void()> lignes_changees;
 
     std::string nom() const {
         return chemin.empty() ? sans_titre : std::filesystem::path(chemin).filename().string();
@@ -112,9 +156,9 @@ struct document_source {
 
     // Le texte remplace, sans rien noter : un fichier lu, un nouveau texte.
     void remplace(std::string const& nouveau) {
-        rejoue = true;
+        rejoue = relu = true;
         texte.text(nouveau.c_str());
-        rejoue = false;
+        rejoue = relu = false;
         historique.vide();
         fenetre.EDITEUR->insert_position(0);
         fenetre.EDITEUR->scroll(1, 0);
@@ -129,23 +173,64 @@ struct document_source {
     // Le fichier change sur le disque remplace le texte : sans rien savoir des
     // modifications, chaque ligne garde son numero (points d'arret, diagnostics).
     void suit_disque(std::string const& octets) {
+        oublie_copie(); // l'etudiant a choisi le disque, ou n'avait rien tape
         lit_fichier(octets);
         suivi.lignes().repart(nb_lignes());
         lignes_diagnostics.repart(nb_lignes());
+        lignes_reparties();
     }
     // Un autre texte dans la fenetre (ou aucun) : rien n'en est encore charge ni dit.
     void ouvre(std::string const& fichier, std::string const& octets, bool present) {
+        // Enregistre ou abandonne avant : la copie de l'ancien texte n'a plus lieu d'etre.
+        oublie_copie();
+        secours.suit(fichier);
         chemin = fichier;
         lit_fichier(octets);
         suivi.oublie_programme();
         assemble_de.reset();
         oublie_diagnostics();
+        lignes_reparties();
         ligne_pc = 0;
         ouvert = present;
         for (Fl_Button* b :
              {fenetre.B_FENETRE, fenetre.ENREGISTRER, fenetre.ENREGISTRER_SOUS, fenetre.CHARGER}) {
             present ? b->activate() : b->deactivate();
         }
+    }
+
+    std::uint64_t empreinte() const {
+        char* t = texte.text();
+        std::uint64_t const h = empreinte_texte(t);
+        std::free(t);
+        return h;
+    }
+    void retient_lignes() {
+        std::uint64_t const h = empreinte();
+        int const n = texte.length();
+        auto const meme = [&](lignes_d_un_etat const& e) {
+            return e.empreinte == h && e.longueur == n;
+        };
+        etats_lignes.erase(std::remove_if(etats_lignes.begin(), etats_lignes.end(), meme),
+                           etats_lignes.end());
+        etats_lignes.push_front({h, n, suivi.lignes(), lignes_diagnostics});
+        if (etats_lignes.size() > etats_lignes_max) {
+            etats_lignes.pop_back();
+        }
+    }
+    void retrouve_lignes() {
+        std::uint64_t const h = empreinte();
+        for (lignes_d_un_etat const& e : etats_lignes) {
+            if (e.empreinte == h && e.longueur == texte.length()) {
+                suivi.lignes() = e.pc;
+                lignes_diagnostics = e.diagnostics;
+                return;
+            }
+        }
+    }
+    // Un nouveau point de depart (assemble, lu) : les etats d'avant ne valent plus.
+    void lignes_reparties() {
+        etats_lignes.clear();
+        retient_lignes();
     }
 
     void actualise_etat() {
@@ -197,15 +282,22 @@ struct document_source {
         if (!rejoue) {
             historique.note(position, texte_ote, insere);
         }
+        if (!relu) {
+            suit_copie();
+        }
         int const ligne = texte.count_lines(0, position) + 1;
         int const fins_otees = compte_fins_de_ligne(texte_ote.c_str(), otees);
         int const fins_inserees = compte_fins_de_ligne(insere, inserees);
         auto const finit_ligne = [](std::string const& t) { return t.empty() || t.back() == '\n'; };
         bool const en_tete =
             texte.line_start(position) == position && finit_ligne(texte_ote) && finit_ligne(insere);
-        if (fins_otees != 0 || fins_inserees != 0) {
+        bool const bougees = fins_otees != 0 || fins_inserees != 0;
+        if (bougees) {
             suivi.lignes().modifie(ligne, fins_otees, fins_inserees, en_tete);
             lignes_diagnostics.modifie(ligne, fins_otees, fins_inserees, en_tete);
+        }
+        if (!rejoue) {
+            retient_lignes();
         }
         std::free(insere);
         if (otees > 0) {
@@ -218,6 +310,9 @@ struct document_source {
         }
         colore(position, position + inserees);
         actualise_etat();
+        if (bougees && !rejoue && lignes_changees) {
+            lignes_changees();
+        }
     }
 
     void rejoue_modification(modification const* m, bool en_arriere) {
@@ -229,6 +324,10 @@ struct document_source {
         rejoue = true;
         texte.replace(m->position, m->position + static_cast<int>(avant.size()), apres.c_str());
         rejoue = false;
+        retrouve_lignes();
+        if (lignes_changees) {
+            lignes_changees();
+        }
         fenetre.EDITEUR->insert_position(m->position + static_cast<int>(apres.size()));
         fenetre.EDITEUR->show_insert_position();
         actualise_etat();
@@ -243,12 +342,57 @@ struct document_source {
                           "Le texte reste dans la fenêtre du source.", 0);
             return false;
         }
+        oublie_copie();
+        if (vers != chemin) {
+            secours.suit(vers);
+        }
         chemin = vers;
         dernier_chemin = vers;
         disque = octets;
         historique.marque_enregistre();
         actualise_etat();
         return true;
+    }
+
+    // Apres chaque modification : la copie attend la fin de la frappe ; revenu au
+    // texte enregistre (annuler), plus rien a garder.
+    void suit_copie() {
+        if (!historique.modifie()) {
+            oublie_copie();
+            return;
+        }
+        double const t = maintenant();
+        secours.modifie(t);
+        Fl::remove_timeout(minuterie, this);
+        Fl::add_timeout(std::max(secours.echeance() - t, 0.0), minuterie, this);
+    }
+    // Le texte d'une copie reprise, en modification non enregistree : Annuler rend
+    // le texte ouvert. Sa propre copie est ecrite aussitot.
+    void reprend_copie(std::string const& copie) {
+        texte.replace(0, texte.length(), copie.c_str());
+        fenetre.EDITEUR->insert_position(0);
+        if (historique.modifie()) {
+            Fl::remove_timeout(minuterie, this);
+            secours.ecrit(copie);
+        }
+    }
+    void oublie_copie() {
+        Fl::remove_timeout(minuterie, this);
+        secours.retire();
+    }
+    static void minuterie(void* d) { static_cast<document_source*>(d)->copie_due(); }
+    void copie_due() {
+        double const t = maintenant();
+        if (!secours.due(t)) {
+            if (std::isfinite(secours.echeance())) { // sinon, rien n'attend plus
+                Fl::add_timeout(std::max(secours.echeance() - t, 0.05), minuterie, this);
+            }
+            return;
+        }
+        std::string const erreur = secours.ecrit(tout());
+        if (!erreur.empty()) {
+            fenetre.ETAT->copy_label(erreur.c_str());
+        }
     }
 
     void montre_diagnostics(programme_assemble const& p) {
@@ -261,6 +405,7 @@ struct document_source {
             }
         }
         lignes_diagnostics.repart(nb_lignes());
+        lignes_reparties();
         Fl_Hold_Browser* const liste = fenetre.DIAGNOSTICS;
         liste->clear();
         std::string const titre = titre_erreurs(chemin, diagnostics);
@@ -271,11 +416,11 @@ struct document_source {
             resume +=
                 " ; chargé : " + std::to_string(p.image.size()) + " octets en $" + hex4toS(p.base);
         }
-        liste->add(resume.c_str());
+        liste->add(borne(resume, ligne_liste_max).c_str());
         std::vector<std::string> const lignes = lignes_erreurs(diagnostics);
         for (std::size_t i = 0; i < lignes.size(); ++i) {
             Fl_Color const c = diagnostics[i].erreur ? couleur_erreur : couleur_avertissement;
-            liste->add(("@C" + std::to_string(c) + lignes[i]).c_str());
+            liste->add(("@C" + std::to_string(c) + borne(lignes[i], ligne_liste_max)).c_str());
         }
     }
 
@@ -312,6 +457,11 @@ controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont
     f.EDITEUR->buffer(doc->texte);
     f.EDITEUR->styles(&doc->styles);
     doc->texte.add_modify_callback(document_source::modifie, doc);
+    // Sans defiler : l'etudiant tape, la ligne du PC ne doit pas l'emmener ailleurs.
+    doc->lignes_changees = [this] {
+        montre_pc(false);
+        fen_->EDITEUR->redraw(); // la marge
+    };
     f.EDITEUR->marge = [this](int ligne) {
         marge_ligne m;
         m.adresse = doc->suivi.a_programme() ? doc->suivi.adresse_de(ligne) : -1;
@@ -327,6 +477,8 @@ controleur_source::controleur_source(SIM_class* principale, pont_simulateur pont
 }
 
 controleur_source::~controleur_source() {
+    // Quitter proprement : enregistre ou abandonne, la copie n'a plus lieu d'etre.
+    doc->oublie_copie();
     doc->texte.remove_modify_callback(document_source::modifie, doc);
     fen_->EDITEUR->buffer(nullptr);
     delete fen_->source;
@@ -356,7 +508,33 @@ bool controleur_source::prend(std::string const& chemin, std::string const& octe
     montre_fenetre(true);
     montre();
     montre_symboles();
+    copie_secours c;
+    if (copie_de(dossier_secours(), chemin, c) && differe_du_fichier(c)) {
+        propose_copie(c, "de « " + doc->nom() + " »");
+    }
     return true;
+}
+
+// Echap et la case de fermeture reprennent (rien n'est perdu : le fichier est
+// intact, la copie aussi) ; seul un clic abandonne. Entree ne choisit rien.
+void controleur_source::propose_copie(copie_secours const& c, std::string const& laquelle) {
+    std::string const age = texte_age(c.ecrite, std::time(nullptr));
+    int const choix =
+        fl_choice("Une copie de secours %s a été écrite %s :\n"
+                  "karvela s'est arrêté sans l'enregistrer%s.\n"
+                  "La reprendre (Annuler revient au texte ouvert) ?",
+                  "Reprendre la copie", nullptr, "Abandonner la copie", laquelle.c_str(),
+                  age.c_str(), c.origine.empty() ? "" : " (elle diffère du fichier)");
+    if (choix == 2) {
+        std::string const erreur = retire_copie(dossier_secours(), c.chemin);
+        fen_->ETAT->copy_label(erreur.empty() ? "Copie de secours abandonnée" : erreur.c_str());
+        return;
+    }
+    doc->reprend_copie(c.texte);
+    if (c.chemin != doc->secours.chemin()) {
+        retire_copie(dossier_secours(), c.chemin); // reprise : la copie de la fenetre la remplace
+    }
+    fen_->ETAT->copy_label("Copie de secours reprise : Annuler (Ctrl+Z) revient au texte ouvert");
 }
 
 void controleur_source::assemble(chargement sorte) {
@@ -380,6 +558,7 @@ void controleur_source::assemble(chargement sorte) {
         garde ? doc->suivi.garde_points(pont_.marche().points()) : points_par_ligne();
     // Suivi avant le chargement : le desassemblage redessine y cherche la ligne du PC.
     doc->suivi.programme(p, doc->nb_lignes());
+    doc->lignes_reparties();
     doc->ligne_pc = 0;
     // L'assembleur refuse deja une image au-dela de $FFFF : le chargement reussit.
     pont_.charge(programme_source(p), doc->chemin, sorte);
@@ -528,6 +707,12 @@ void controleur_source::nouvelle() {
     montre_fenetre(true);
     montre();
     montre_symboles();
+    // Un "sans titre" d'un karvela arrete : propose ici, une copie par Ctrl+N.
+    std::vector<copie_secours> const orphelines =
+        copies_orphelines(dossier_secours(), doc->secours.chemin());
+    if (!orphelines.empty()) {
+        propose_copie(orphelines.back(), "d'un texte sans titre");
+    }
 }
 
 bool controleur_source::commande(Fl_Widget* obj) {
@@ -623,12 +808,22 @@ void controleur_source::montre() {
     if (!ouverte()) {
         return;
     }
+    montre_pc(true);
+    editeur_source* e = fen_->EDITEUR;
+    points_arret const& points = pont_.marche().points();
+    if (points.version() != doc->version_points) {
+        doc->version_points = points.version();
+        e->redraw();
+    }
+}
+
+void controleur_source::montre_pc(bool defile) {
     unsigned short const pc = pont_.moteur().cpu().PC_value();
     int const ligne = doc->suivi.a_programme() ? doc->suivi.ligne_du_pc(pc) : 0;
     editeur_source* e = fen_->EDITEUR;
     e->ligne_pc(ligne);
     montre_arret();
-    if (ligne > 0 && ligne != doc->ligne_pc) {
+    if (defile && ligne > 0 && ligne != doc->ligne_pc) {
         e->montre_ligne(ligne);
     }
     doc->ligne_pc = ligne;
@@ -636,11 +831,6 @@ void controleur_source::montre() {
     char const* affiche = fen_->ETAT->label();
     if (affiche == nullptr || etat != affiche) {
         fen_->ETAT->copy_label(etat.c_str());
-    }
-    points_arret const& points = pont_.marche().points();
-    if (points.version() != doc->version_points) {
-        doc->version_points = points.version();
-        e->redraw();
     }
 }
 
@@ -677,7 +867,7 @@ void controleur_source::montre_symboles() {
     }
     // Seules les lignes changees sont reecrites : en marche, cela a lieu a chaque dessin.
     for (std::size_t i = 0; i < montres.size(); ++i) {
-        std::string texte = montres[i].texte;
+        std::string texte = borne(montres[i].texte, ligne_liste_max);
         if (montres[i].change) {
             std::string marque = "@B" + std::to_string(couleur_change);
             for (std::size_t t = texte.find('\t'); t != std::string::npos;

@@ -13,6 +13,7 @@
 #include "simulateur/pont.h"
 
 struct document_source; // le source de la fenetre (controleur_source.cpp)
+struct copie_secours;
 
 class controleur_source {
   public:
@@ -80,6 +81,11 @@ class controleur_source {
     // Deja montree, elle reste ou elle est dans l'empilement (sur un petit ecran,
     // elle cache une partie de la principale), sauf devant si l'on veut qu'elle soit vue.
     void montre_fenetre(bool devant = false);
+    // La ligne du PC (et l'etat qui la dit) d'apres le suivi des lignes ; defile :
+    // le texte defile pour la montrer si elle a change.
+    void montre_pc(bool defile);
+    // "Reprendre la copie" ou "Abandonner la copie" ; laquelle la nomme dans la question.
+    void propose_copie(copie_secours const& c, std::string const& laquelle);
 
     pont_simulateur pont_;
     source_class* fen_;   // fenetre du source et son bouton

@@ -58,6 +58,33 @@ constexpr style_dessin dessins[nb_styles_source] = {
 
 } // namespace
 
+void borne_traits(std::string_view texte, std::string& styles) {
+    if (styles.size() <= static_cast<std::size_t>(trait_maximal)) {
+        return;
+    }
+    // Un caractere utf8 tient en 4 octets : on change de trait avant d'en deborder.
+    constexpr std::size_t seuil = trait_maximal - 4;
+    std::size_t trait = 0;
+    char avant = 0; // style de l'octet precedent, sans son jumeau
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        char const propre = styles[i];
+        bool const suite =
+            i < texte.size() && (static_cast<unsigned char>(texte[i]) & 0xC0) == 0x80;
+        if (i > 0 && propre == avant) {
+            ++trait; // octets du trait avant celui-ci
+            bool const jumeau = styles[i - 1] != propre;
+            bool const change = !suite && trait >= seuil;
+            if (change) {
+                trait = 0;
+            }
+            styles[i] = static_cast<char>(propre + ((jumeau != change) ? nb_styles_source : 0));
+        } else {
+            trait = 0;
+        }
+        avant = propre;
+    }
+}
+
 editeur_source::editeur_source(int x, int y, int w, int h) : Fl_Text_Editor(x, y, w, h) {
     // Annuler et retablir sont ceux de la fenetre, a plusieurs niveaux : la touche
     // passe aux boutons.
@@ -70,8 +97,9 @@ editeur_source::editeur_source(int x, int y, int w, int h) : Fl_Text_Editor(x, y
 }
 
 void editeur_source::taille_texte(int taille) {
-    for (int i = 0; i < nb_styles_source; ++i) {
-        styles_[i] = {dessins[i].couleur, dessins[i].police, taille, 0};
+    for (int i = 0; i < 2 * nb_styles_source; ++i) {
+        style_dessin const& d = dessins[i % nb_styles_source];
+        styles_[i] = {d.couleur, d.police, taille, 0};
     }
     textsize(taille);
     fl_font(FL_COURIER, taille);
@@ -80,7 +108,7 @@ void editeur_source::taille_texte(int taille) {
 }
 
 void editeur_source::styles(Fl_Text_Buffer* tampon) {
-    highlight_data(tampon, styles_, nb_styles_source, 0, nullptr, nullptr);
+    highlight_data(tampon, styles_, 2 * nb_styles_source, 0, nullptr, nullptr);
 }
 
 int editeur_source::debut_ligne(int ligne) const {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Ce que la marge montre d'une ligne.
 struct marge_ligne {
@@ -30,6 +31,14 @@ enum class style_source : char {
     faute, // ce que l'assembleur n'a pas pu decouper
 };
 constexpr int nb_styles_source = 8;
+// Le serveur X refuse un texte d'un demi-million de caracteres donne d'un trait, et
+// la boite a outils donne d'un trait tout ce qui a le meme style. Chaque style a
+// donc un jumeau dessine a l'identique (sa lettre + nb_styles_source), et sur une
+// longue ligne les deux alternent : aucun trait ne depasse ce nombre d'octets.
+constexpr int trait_maximal = 512;
+// Alterne style et jumeau dans les styles d'une ligne, un octet par octet de texte
+// (utf8 : le texte, pour ne changer de trait qu'au debut d'un caractere).
+void borne_traits(std::string_view texte, std::string& styles);
 
 class editeur_source : public Fl_Text_Editor {
   public:
@@ -70,7 +79,7 @@ class editeur_source : public Fl_Text_Editor {
 
     int ligne_pc_ = 0;
     int ligne_arret_ = 0;
-    Fl_Text_Display::Style_Table_Entry styles_[nb_styles_source];
+    Fl_Text_Display::Style_Table_Entry styles_[2 * nb_styles_source]; // styles et jumeaux
 };
 
 #endif

@@ -453,6 +453,8 @@ void simulateur::demarre_programme_charge(std::string const& chemin, chargement 
     adr_debut_desassemblage = inter.PC_value();
     std::cerr << "depart: " << adr_debut_desassemblage << std::endl;
     rafraichit_desassemble();
+    // La memoire a change : le dump et, par lui, les symboles du source la montrent.
+    rafraichit_dump(0);
 }
 
 void simulateur::charge_image(programme_charge p, std::string const& chemin, chargement sorte) {

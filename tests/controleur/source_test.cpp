@@ -1,21 +1,30 @@
 // Fenetre du source : la ligne du PC suit STEP, le pas arriere, RESET et les
 // touches tapees dans la fenetre ; un point d'arret pose dans la marge arrete la
 // marche, F4 la lance jusqu'a la ligne du curseur ; Ctrl+R enregistre le texte
-// modifie, le recharge et garde les points par ligne ; Ctrl+S pose la meme question que lui quand
-// le fichier a change sur le disque, et Entree ne remplace pas un fichier ; les erreurs vont sous
-// le texte sans rien charger ; quitter avec des modifications pose la question.
+// modifie, le recharge et garde les points par ligne ; Ctrl+S pose la meme question
+// que lui quand le fichier a change sur le disque, et Entree ne remplace pas un
+// fichier ; les erreurs vont sous le texte sans rien charger ; quitter avec des
+// modifications pose la question. Aucune ligne, lue ou faite par l'etudiant,
+// n'arrete la fenetre quand elle est dessinee. Une copie de secours laissee par
+// un karvela arrete est proposee a l'ouverture (ou a Ctrl+N, sans titre).
+#include "banc.h"
+#include "edition/copie_secours.h"
+
 #include <FL/Fl_File_Input.H>
 #include <FL/Fl_Text_Buffer.H>
+#include <FL/x.H>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "banc.h"
-
 namespace {
 
 double heure = 0;
+int erreurs_x = 0;
 double horloge_du_test() {
     return heure;
 }
@@ -357,6 +366,268 @@ TEST_F(source, quitter_avec_des_modifications_pose_la_question) {
         EXPECT_TRUE(vus[0].contient("Enregistrer les modifications de " + nom_de(chemin) + " ?"));
         EXPECT_EQ(lit(chemin), c.enregistre ? "; x\n" + somme : somme);
     }
+}
+
+// Une ligne de plus d'un demi-million de caracteres, dessinee d'un trait, faisait
+// refuser la demande par le serveur X (BadLength) puis arreter le programme.
+TEST_F(source, une_tres_longue_ligne_se_dessine_sans_arreter_la_fenetre) {
+    std::string const longue(300000, 'x');
+    struct cas {
+        char const* quoi;
+        std::string texte;
+        bool joint; // Suppr en fin de premiere ligne
+        std::string attendu;
+    };
+    cas const table[] = {
+        {"lue", "; " + longue + longue + "\n", false, "; " + longue + longue + "\n"},
+        {"lue, accentuee", "; " + std::string(200000, 'e') + "é" + longue, false,
+         "; " + std::string(200000, 'e') + "é" + longue},
+        {"étiquette, aux symboles", "e" + longue + longue + ": NOP\n", false,
+         "e" + longue + longue + ": NOP\n"},
+        {"jointe par Suppr", "; " + longue + "\n" + longue + "\n", true,
+         "; " + longue + longue + "\n"},
+    };
+    // Le programme s'arrete sur l'erreur (la file de Xlib perd le compte) ; ici,
+    // elle est comptee.
+    erreurs_x = 0;
+    auto const avant = XSetErrorHandler([](Display*, XErrorEvent*) { return ++erreurs_x, 0; });
+    auto const dessine = [this] {
+        s().EDITEUR->redraw();
+        for (int i = 0; i < 5; ++i) {
+            Fl::check();
+        }
+        Fl::flush();
+        XSync(fl_display, False);
+    };
+    testing::internal::CaptureStderr(); // les diagnostics citent les lignes
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        relance({});
+        ouvre(ecrit_fichier("longue.asm", c.texte));
+        if (c.joint) {
+            s().EDITEUR->take_focus();
+            s().EDITEUR->insert_position(texte().line_end(0));
+            frappe(s().source, FL_Delete);
+        }
+        dessine();
+        EXPECT_EQ(tout(), c.attendu) << "le texte est entier";
+        s().EDITEUR->insert_position(texte().length());
+        s().EDITEUR->show_insert_position();
+        dessine();
+    }
+    XSetErrorHandler(avant);
+    EXPECT_EQ(erreurs_x, 0) << "une demande refusee par le serveur X";
+    testing::internal::GetCapturedStderr();
+}
+
+// Les styles d'une longue ligne : jumeaux alternes, aucun trait de plus de
+// trait_maximal octets, aucun changement au milieu d'un caractere, et chaque
+// octet garde son style (au jumeau pres).
+TEST(traits_bornes, une_longue_ligne_se_dessine_en_traits_courts) {
+    struct cas {
+        char const* quoi;
+        std::string texte;
+        std::string styles; // vide : un seul style, 'A'
+    };
+    std::string const e_accent = "é";
+    cas const table[] = {
+        {"courte", std::string(512, 'x'), ""},
+        {"ascii", std::string(5000, 'x'), ""},
+        {"accents a cheval",
+         std::string(507, 'x') +
+             [&] {
+                 std::string t;
+                 for (int i = 0; i < 3000; ++i) {
+                     t += e_accent;
+                 }
+                 return t;
+             }(),
+         ""},
+        {"deux styles", std::string(3000, 'x'), std::string(1000, 'B') + std::string(2000, 'F')},
+    };
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        std::string const avant = c.styles.empty() ? std::string(c.texte.size(), 'A') : c.styles;
+        std::string styles = avant;
+        borne_traits(c.texte, styles);
+        ASSERT_EQ(styles.size(), avant.size());
+        std::size_t trait = 0;
+        for (std::size_t i = 0; i < styles.size(); ++i) {
+            char const propre = static_cast<char>(
+                styles[i] >= 'A' + nb_styles_source ? styles[i] - nb_styles_source : styles[i]);
+            ASSERT_EQ(propre, avant[i]) << "octet " << i;
+            bool const suite = (static_cast<unsigned char>(c.texte[i]) & 0xC0) == 0x80;
+            trait = i > 0 && styles[i] == styles[i - 1] ? trait + 1 : 1;
+            ASSERT_LE(trait, static_cast<std::size_t>(trait_maximal)) << "octet " << i;
+            ASSERT_TRUE(i == 0 || !suite || styles[i] == styles[i - 1]) << "octet " << i;
+        }
+    }
+}
+
+// Une copie laissee par un karvela arrete : a l'ouverture de son fichier, ou a
+// Ctrl+N pour un sans titre ; reprise, c'est une modification (Annuler rend le
+// texte ouvert) que l'enregistrement retire ; abandonnee, elle disparait.
+TEST_F(source, une_copie_laissee_par_un_karvela_arrete_est_proposee) {
+    std::string const etat = testing::TempDir() + "karvela_etat_" + std::to_string(getpid());
+    std::string const dossier = etat + "/karvela";
+    setenv("XDG_STATE_HOME", etat.c_str(), 1);
+    pid_t const mort = fork(); // un numero de processus qui ne tourne plus
+    if (mort == 0) {
+        _exit(0);
+    }
+    waitpid(mort, nullptr, 0);
+    std::string const copie = "; tape avant l'arret\n" + somme;
+    struct cas {
+        char const* quoi;
+        bool sans_titre;
+        std::string texte_copie;
+        char const* bouton; // null : aucune question
+        std::string texte;  // de la fenetre apres la reponse
+    };
+    cas const table[] = {
+        {"reprise", false, copie, "Reprendre la copie", copie},
+        {"abandonnee", false, copie, "Abandonner la copie", somme},
+        {"egale au fichier", false, somme, nullptr, somme},
+        {"sans titre, reprise", true, copie, "Reprendre la copie", copie},
+    };
+    testing::internal::CaptureStderr();
+    for (cas const& c : table) {
+        SCOPED_TRACE(c.quoi);
+        relance({});
+        ecrit_fichier("somme.asm", somme);
+        secours_source laissee(dossier, mort);
+        laissee.suit(c.sans_titre ? "" : chemin);
+        ASSERT_EQ(laissee.ecrit(c.texte_copie), "");
+        std::string const bouton = c.bouton != nullptr ? c.bouton : "";
+        std::function<void(Fl_Window*)> const fichier = choisit_fichier(chemin);
+        reponse = [&](Fl_Window* w) {
+            if (Fl_Widget* b = widget_libelle(w, bouton)) {
+                b->do_callback();
+            } else {
+                fichier(w);
+            }
+        };
+        if (c.sans_titre) {
+            clique(s().NOUVEAU);
+        } else {
+            clique(acces_simulateur::barre(*sim).B_SOURCE);
+        }
+        auto const vus = prend_dialogues();
+        std::size_t const questions = c.bouton != nullptr ? 1 : 0;
+        ASSERT_EQ(vus.size(), questions + (c.sans_titre ? 0 : 1)) << vus;
+        if (questions > 0) {
+            EXPECT_TRUE(vus.back().contient("il y a moins d'une minute")) << vus;
+            EXPECT_TRUE(vus.back().contient(c.sans_titre ? "d'un texte sans titre"
+                                                         : "de « " + nom_de(chemin) + " »"));
+        }
+        EXPECT_EQ(tout(), c.texte);
+        copie_secours lue;
+        if (c.sans_titre) {
+            EXPECT_FALSE(lit_copie(laissee.chemin(), lue)) << "reprise, elle est a cette fenetre";
+            EXPECT_EQ(copies_orphelines(dossier).size(), 1u) << "celle de la fenetre, a jour";
+            continue;
+        }
+        bool const reprise = c.texte == copie;
+        EXPECT_EQ(copie_de(dossier, chemin, lue), reprise || c.bouton == nullptr);
+        EXPECT_STREQ(libelle(s().MODIFIE), reprise ? "modifié" : "");
+        if (reprise) {
+            clique(s().ANNULER);
+            EXPECT_EQ(tout(), somme) << "Annuler rend le fichier";
+            EXPECT_FALSE(copie_de(dossier, chemin, lue)) << "revenu au fichier, rien a garder";
+            clique(s().RETABLIR);
+            clique(s().ENREGISTRER);
+            EXPECT_EQ(lit(chemin), copie);
+            EXPECT_FALSE(copie_de(dossier, chemin, lue)) << "enregistree, la copie est retiree";
+        }
+        retire_copie(dossier, laissee.chemin());
+    }
+    testing::internal::GetCapturedStderr();
+    relance({});
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(rmdir(dossier.c_str()), 0) << "une copie reste apres avoir quitte";
+    rmdir(etat.c_str());
+}
+
+// Tout chargement montre aussitot le programme charge dans "Symboles" et le dump,
+// sans attendre un pas.
+TEST_F(source, tout_chargement_montre_aussitot_ses_symboles_et_le_dump) {
+    std::string const autre = "        PUSHI 7\n" // $0000
+                              "fin:    BT    fin\n";
+    struct cas {
+        char const* geste;
+        char const* symbole;
+        char const* dump;
+    };
+    cas const table[] = {
+        {"ouvrir", "boucle\t$0005\t", "   0  1  0  2  0 11  0  0 11"},
+        {"Ctrl+R", "fin\t$0002\t", "   0  1  7 1a  0  0  0  0  0"},
+        {"recharger", "boucle\t$0005\t", "   0  1  0  2  0 11  0  0 11"},
+    };
+    testing::internal::CaptureStderr();
+    for (cas const& c : table) {
+        std::string const geste = c.geste;
+        SCOPED_TRACE(geste);
+        if (geste == "ouvrir") {
+            ouvre(chemin);
+        } else if (geste == "Ctrl+R") {
+            texte().text(autre.c_str());
+            touche(s().source, 'r', FL_CTRL, "\x12");
+        } else {
+            ecrit_fichier("somme.asm", somme);
+            clique(acces_simulateur::barre(*sim).B_RECHARGER);
+        }
+        ASSERT_GE(s().SYMBOLES->size(), 1);
+        EXPECT_STREQ(s().SYMBOLES->text(1), c.symbole);
+        EXPECT_STREQ(libelle(f->DUMP01), c.dump);
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+// La ligne du PC et la marge suivent chaque modification, annulee ou retablie
+// comprise, sans attendre l'assemblage suivant.
+TEST_F(source, la_ligne_du_pc_et_la_marge_suivent_annuler_et_retablir) {
+    ouvre(chemin);
+    clique(f->B_STEP); // PC $0002 : POP total, ligne 3
+    auto const debut_ligne = [this](int l) { return texte().skip_lines(0, l - 1); };
+    struct cas {
+        char const* geste;
+        int ligne_pc;   // 0 : hors du source (ligne absorbee)
+        int ligne_push; // ou la marge montre $0000
+    };
+    cas const table[] = {
+        {"Retour en tete de la ligne 3", 4, 2},
+        {"Annuler", 3, 2},
+        {"Retablir", 4, 2},
+        {"Annuler", 3, 2},
+        {"Retour arriere en tete de la ligne 3", 0, 2},
+        {"Annuler", 3, 2},
+        {"Retablir", 0, 2},
+        {"Annuler", 3, 2},
+        {"Retour en tete de la ligne 2", 4, 3},
+        {"Annuler", 3, 2},
+    };
+    for (cas const& c : table) {
+        std::string const geste = c.geste;
+        SCOPED_TRACE(geste);
+        if (geste == "Annuler") {
+            clique(s().ANNULER);
+        } else if (geste == "Retablir") {
+            clique(s().RETABLIR);
+        } else if (geste == "Retour arriere en tete de la ligne 3") {
+            texte().remove(debut_ligne(3) - 1, debut_ligne(3));
+        } else {
+            texte().insert(debut_ligne(geste.back() - '0'), "\n");
+        }
+        EXPECT_EQ(s().EDITEUR->ligne_pc(), c.ligne_pc);
+        std::string const etat = c.ligne_pc > 0 ? "PC $0002 : ligne " + std::to_string(c.ligne_pc)
+                                                : "PC $0002 : hors du source";
+        EXPECT_STREQ(libelle(s().ETAT), etat.c_str());
+        EXPECT_EQ(s().EDITEUR->marge(c.ligne_push).adresse, 0);
+        if (c.ligne_pc > 0) {
+            EXPECT_EQ(s().EDITEUR->marge(c.ligne_pc).adresse, 2);
+        }
+    }
+    EXPECT_EQ(tout(), somme);
 }
 
 } // namespace

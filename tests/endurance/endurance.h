@@ -77,6 +77,14 @@ class pilote : public banc_reel::banc {
     void clique_aide(int x, int y);
     void frappe_aide(std::string const& touche);
 
+    // La fenetre du source : montree par Ctrl+E si elle est cachee, mise au premier
+    // plan. Faux s'il n'y a pas de source (un binaire est ouvert) : rien n'est fait.
+    bool source_devant();
+    // Un clic dans la fenetre du source (ses coordonnees), des touches, un texte tape.
+    void clique_source(int x, int y);
+    void frappe_source(std::string const& touche);
+    void ecrit_source(std::string const& texte);
+
     // Attend qu'une fenetre autre que la principale et l'aide paraisse ; faux sinon.
     bool attend_dialogue();
 

@@ -315,6 +315,49 @@ std::string marche_au_max(pilote& p, hasard& h) {
     return touche ? "F5" : "PLAY";
 }
 
+// L'editeur de la fenetre du source (4, 32, 508 x 488) : ce qu'un etudiant y tape,
+// et les touches qui joignent, annulent, retablissent, enregistrent, chargent.
+std::vector<genre_texte> const textes_source = {
+    {4, [](hasard&) { return std::string("        NOP\n"); }},
+    {2, [](hasard&) { return std::string("boucle: BT    boucle\n"); }},
+    {2, [](hasard& h) { return "; " + utf8(h, h.entre(1, 12)) + "\n"; }},
+    {3, [](hasard& h) { return ascii(h, h.entre(1, 24)); }},
+    {1, [](hasard& h) { return ascii(h, h.entre(200, 600)); }}, // une longue ligne
+    {2, [](hasard&) { return std::string("\n"); }},
+};
+
+std::string frappe_dans_source(pilote& p, hasard& h) {
+    int const x = h.entre(60, 505);
+    int const y = h.entre(36, 515);
+    p.clique_source(x, y);
+    std::string const texte = h.selon_poids(textes_source).fabrique(h);
+    p.ecrit_source(texte);
+    return std::to_string(x) + "," + std::to_string(y) + " \"" + texte + "\"";
+}
+
+std::string touche_dans_source(pilote& p, hasard& h) {
+    static std::vector<touche> const touches = {
+        {"BackSpace", 4, false},
+        {"BackSpace BackSpace BackSpace", 2, false},
+        {"Delete", 3, false},
+        {"Return", 2, false},
+        {"ctrl+z", 5, false},
+        {"ctrl+z ctrl+z ctrl+z", 2, false},
+        {"ctrl+y", 3, false},
+        {"ctrl+shift+z", 2, false},
+        {"ctrl+s", 2, false},
+        {"ctrl+r", 2, false},
+        {"Home BackSpace", 2, false}, // joint la ligne a la precedente
+        {"End Delete", 2, false},     // joint la suivante
+        {"ctrl+End", 1, false},
+        {"shift+Down shift+Down Delete", 1, false},
+        {"F9", 1, false},
+    };
+    touche const& t = h.selon_poids(touches);
+    p.frappe_source(t.nom);
+    return t.nom;
+}
+
 std::string pause(pilote&, hasard& h) {
     int const ms = h.entre(300, 2000);
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -346,6 +389,8 @@ std::vector<genre_evenement> const& genres_evenements() {
         {"touche dans l'aide", 2, touche_aide},
         {"Fermer l'aide", 1, ferme_aide},
         {"pause", 1, pause},
+        {"frappe dans le source", 5, frappe_dans_source},
+        {"touche d'edition du source", 6, touche_dans_source},
     };
     return table;
 }

@@ -1,6 +1,7 @@
 // Les gestes de l'endurance sur le banc du vrai programme, et les controles qui
 // suivent chaque evenement : programme vivant, sortie d'erreur sans rapport de
 // sanitizer, fenetre principale affichee, dialogues refermes, dessin qui repond.
+#include <dirent.h>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -59,10 +60,14 @@ std::vector<dialogue> const dialogues = {
 };
 std::vector<geste> const geste_inconnu = {{"Escape", 0, 0, false}};
 
-// La fenetre du source reste ouverte a cote de la principale, comme l'aide ; son
-// titre, "Source — x.asm", n'est compare que par son debut (WM_NAME le code mal).
+// La fenetre du source reste ouverte a cote de la principale, comme l'aide et celle
+// d'un "Pourquoi ?" (qu'Echap ne ferme pas) ; leur titre, "Source — x.asm",
+// n'est compare que par son debut (WM_NAME le code mal).
+bool est_source(std::string const& nom) {
+    return nom.rfind("Source ", 0) == 0;
+}
 bool est_compagne(std::string const& nom) {
-    return nom == "Aide" || nom.rfind("Source ", 0) == 0;
+    return nom == "Aide" || est_source(nom) || nom.rfind("Pourquoi ", 0) == 0;
 }
 
 std::string lit(std::string const& chemin) {
@@ -81,6 +86,8 @@ pilote::pilote()
       source_(dossier_ + "/programme.asm"), binaire_(dossier_ + "/programme.bin"),
       binaire_abime_(dossier_ + "/abime.bin") {
     mkdir(dossier_.c_str(), 0755);
+    // Les copies de secours du texte tape restent dans le dossier du parcours.
+    setenv("XDG_STATE_HOME", (dossier_ + "/etat").c_str(), 1);
     ecrit_fichier(source_, lit(KARVELA_SOURCE "/examples/chenillard.asm"));
     ecrit_fichier(binaire_, lit(KARVELA_SOURCE "/examples/chenillard.bin"));
     ecrit_fichier(binaire_abime_, std::string("\x00\x0d\x00", 3));
@@ -95,6 +102,19 @@ pilote::~pilote() {
     for (std::string const& f : {source_, binaire_, binaire_abime_}) {
         std::remove(f.c_str());
     }
+    // Un programme tue (bloque) peut y laisser sa copie de secours.
+    std::string const copies = dossier_ + "/etat/karvela";
+    if (DIR* d = opendir(copies.c_str())) {
+        while (dirent const* e = readdir(d)) {
+            if (e->d_name[0] != '.') {
+                std::remove((copies + "/" + e->d_name).c_str());
+            }
+        }
+        closedir(d);
+    }
+    rmdir(copies.c_str());
+    rmdir((dossier_ + "/etat").c_str());
+    unsetenv("XDG_STATE_HOME");
     rmdir(dossier_.c_str());
 }
 
@@ -172,6 +192,46 @@ void pilote::frappe_aide(std::string const& t) {
     clique_aide(300, 200); // dans le texte : la touche y va
     if (!aide_.empty()) {
         touche_dans(aide_, t);
+    }
+}
+
+bool pilote::source_devant() {
+    if (fenetre_source_.empty()) {
+        frappe("ctrl+e");
+        // Sans source, Ctrl+E ne montre rien : on n'attend pas le delai entier.
+        for (int essai = 0; essai < 20 && fenetre_source_.empty(); ++essai) {
+            for (std::string const& id : fenetres_visibles()) {
+                if (id != fenetre && id != aide_ && nom_de(id).rfind("Source ", 0) == 0) {
+                    fenetre_source_ = id;
+                }
+            }
+            std::this_thread::sleep_for(pas_sondage);
+        }
+    }
+    if (!fenetre_source_.empty()) {
+        execute_x("xdotool windowraise " + fenetre_source_);
+    }
+    return !fenetre_source_.empty();
+}
+
+void pilote::clique_source(int x, int y) {
+    if (source_devant()) {
+        clic_dans(fenetre_source_, x, y);
+    }
+}
+
+void pilote::frappe_source(std::string const& t) {
+    if (source_devant()) {
+        touche_dans(fenetre_source_, t);
+    }
+}
+
+// Le pointeur sur le texte : sans gestionnaire de fenetres, les touches vont a la
+// fenetre sous lui.
+void pilote::ecrit_source(std::string const& texte) {
+    if (source_devant()) {
+        execute_x("xdotool mousemove --window " + fenetre_source_ + " 250 250");
+        tape(texte);
     }
 }
 
@@ -261,8 +321,10 @@ bool pilote::range(std::string& probleme, bool& fatal) {
             std::string const nom = id == aide_connue ? "Aide" : nom_de(id);
             if (nom == "Aide") {
                 aide_ = id;
-            } else if (est_compagne(nom)) {
+            } else if (est_source(nom)) {
                 fenetre_source_ = id;
+            } else if (est_compagne(nom)) {
+                continue;
             } else if (ouvert.empty()) {
                 ouvert = id;
                 titre = nom;
@@ -357,7 +419,18 @@ std::string pilote::controle(bool sonder, bool& fatal) {
 
 std::string pilote::controle_fin() {
     premier_plan();
-    int const statut = quitte();
+    menu_fichier(banc_reel::entree_fichier::quitter);
+    int statut = programme().attend_fin(2s);
+    if (statut < 0) {
+        // Le texte du source modifie : "Enregistrer les modifications de ... ?", dont
+        // Entree choisit "Enregistrer" (dans le fichier du parcours).
+        for (std::string const& id : fenetres_visibles()) {
+            if (id != fenetre && id != aide_ && !est_compagne(nom_de(id))) {
+                touche_dans(id, "Return");
+            }
+        }
+        statut = programme().attend_fin(20s);
+    }
     if (statut < 0) {
         return "\"Quitter\" ne finit pas le programme en 20 s";
     }
