@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <poll.h>
@@ -113,6 +114,9 @@ pid_t lance_karvela(std::string const& journal, std::vector<std::string> argumen
         dup2(sortie_erreur, 2);
         // Lance hors de ctest aussi : memes suppressions de fuites que la suite.
         setenv("LSAN_OPTIONS", "suppressions=" KARVELA_SOURCE "/tests/lsan.supp", 0);
+        // Ses copies de secours a cote du journal, jamais chez l'utilisateur (sauf si
+        // le test en a choisi le dossier).
+        setenv("XDG_STATE_HOME", (journal + ".etat").c_str(), 0);
         execv(KARVELA_BINAIRE, ligne.data());
         _exit(127);
     }
@@ -396,6 +400,8 @@ void banc::TearDown() {
     gestionnaire.termine();
     serveur.termine();
     std::remove(chemin_journal.c_str());
+    std::error_code e;
+    std::filesystem::remove_all(chemin_journal + ".etat", e);
     if (!HasFailure()) {
         for (std::string const& chemin : captures_gardees) {
             std::remove(chemin.c_str());

@@ -7,6 +7,7 @@
 #include <FL/x.H>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <unistd.h>
@@ -72,12 +73,20 @@ std::ostream& operator<<(std::ostream& flux, std::vector<dialogue_vu> const& vus
 }
 
 void banc::SetUp() {
+    // Les copies de secours du source dans un dossier du test, efface apres lui ;
+    // un test qui en pose un autre le garde.
+    setenv("XDG_STATE_HOME", etat_du_banc().c_str(), 0);
     ouvre_affichage();
     prend_simulateur(ligne_de_commande, 1);
     reponse = [](Fl_Window* w) { w->do_callback(); };
     while (Fl::readqueue() != nullptr) {
     }
     Fl::add_timeout(periode_garde, garde, this);
+}
+
+std::string banc::etat_du_banc() {
+    return (std::filesystem::temp_directory_path() / ("karvela_etat_" + std::to_string(getpid())))
+        .string();
 }
 
 void banc::prend_simulateur(char** ligne, int nb) {
@@ -108,6 +117,8 @@ void banc::TearDown() {
     while (Fl::readqueue() != nullptr) {
     }
     sim.reset();
+    std::error_code e;
+    std::filesystem::remove_all(etat_du_banc(), e);
     for (auto const& d : dialogues) {
         ADD_FAILURE() << "dialogue inattendu : " << d.titre << " / "
                       << (d.textes.empty() ? "" : d.textes.front());

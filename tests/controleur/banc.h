@@ -74,6 +74,7 @@ std::ostream& operator<<(std::ostream& flux, std::vector<dialogue_vu> const& vus
 class banc : public ::testing::Test {
   protected:
     void SetUp() override;
+    static std::string etat_du_banc();
     void TearDown() override;
 
     // Met le widget en file comme un clic, puis une passe de boucle qui doit le
