@@ -893,8 +893,35 @@ void controleur_source::montre_symbole_au_dump(int i) {
     pont_.montre_au_dump(symboles[static_cast<std::size_t>(i)].valeur);
 }
 
+void controleur_source::demande_pourquoi_symbole(int i) {
+    std::deque<symbole_source> const& symboles = doc->suivi.programme_charge().symboles;
+    if (!doc->suivi.a_programme() || i < 0 || i >= static_cast<int>(symboles.size())) {
+        return;
+    }
+    symbole_source const& s = symboles[static_cast<std::size_t>(i)];
+    if (s.sorte == symbole_source::constante) {
+        fen_->ETAT->copy_label(
+            ("« " + s.nom + " » est une constante : aucun octet en mémoire").c_str());
+        return;
+    }
+    pont_.demande_pourquoi(s.nom);
+}
+
 bool controleur_source::prend_evenement(int evenement, Fl_Window* fenetre) {
     source_class& f = *fen_;
+    if (evenement == FL_PUSH && fenetre == f.source && Fl::event_button() == FL_RIGHT_MOUSE &&
+        Fl::event_inside(f.SYMBOLES)) {
+        // Le clic droit choisit la ligne comme un clic et le dump montre le symbole,
+        // sans passer par la file ; puis il demande pourquoi son octet vaut ce
+        // qu'il vaut.
+        Fl_When const quand = f.SYMBOLES->when();
+        f.SYMBOLES->when(FL_WHEN_NEVER);
+        f.SYMBOLES->handle(FL_PUSH);
+        f.SYMBOLES->when(quand);
+        montre_symbole_au_dump(f.SYMBOLES->value() - 1);
+        demande_pourquoi_symbole(f.SYMBOLES->value() - 1);
+        return true;
+    }
     if (evenement == FL_PUSH && fenetre == f.source && Fl::event_button() == FL_LEFT_MOUSE) {
         int const ligne = f.EDITEUR->ligne_de_marge(Fl::event_x(), Fl::event_y());
         if (ligne > 0) {

@@ -78,6 +78,8 @@ class controleur_source {
     void va_au_diagnostic(int i);
     // Le dump montre l'adresse du symbole (compte de 0).
     void montre_symbole_au_dump(int i);
+    // Clic droit sur un symbole : "Pourquoi ?" pour son octet (compte de 0).
+    void demande_pourquoi_symbole(int i);
     // Deja montree, elle reste ou elle est dans l'empilement (sur un petit ecran,
     // elle cache une partie de la principale), sauf devant si l'on veut qu'elle soit vue.
     void montre_fenetre(bool devant = false);

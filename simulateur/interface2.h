@@ -169,6 +169,9 @@ class simulateur {
     // La question qu'un clic droit en (x, y) de la fenetre principale pose ; faux
     // s'il n'y en a pas la.
     bool question_en(int x, int y, question_pourquoi& q);
+    // Une question venue d'une compagne (un symbole du source) ; rien si QUOI ne
+    // nomme rien du programme en memoire.
+    void demande_pourquoi(std::string const& quoi);
 
     SIM_class* SIM;
     form_about_class* form_about;

@@ -166,6 +166,13 @@ bool simulateur::prend_clic_droit(int evenement, Fl_Window* fenetre) {
     return true;
 }
 
+void simulateur::demande_pourquoi(std::string const& quoi) {
+    question_pourquoi q;
+    if (question_de(quoi, programme_en_memoire, q).empty()) {
+        explication->demande(q);
+    }
+}
+
 namespace {
 
 constexpr int octets_par_ligne = 8; // du dump, comme rafraichit_dump les ecrit

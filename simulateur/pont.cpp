@@ -76,6 +76,10 @@ void pont_simulateur::clique_stop() const {
     s_.SIM->B_STOP->do_callback();
 }
 
+void pont_simulateur::demande_pourquoi(std::string const& quoi) const {
+    s_.demande_pourquoi(quoi);
+}
+
 void pont_simulateur::clique_play() const {
     s_.SIM->B_PLAY->do_callback();
 }

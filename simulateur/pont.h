@@ -80,6 +80,9 @@ class pont_simulateur {
     void clique_play() const;
     // Le texte d'etat de la barre du mode marche.
     void annonce(std::string const& texte) const;
+    // "Pourquoi ?" pour QUOI, tel que karvela-run --pourquoi le lit (une etiquette,
+    // une adresse...), par la fenetre d'explication.
+    void demande_pourquoi(std::string const& quoi) const;
     // Les octets tapes a la main depuis le chargement, ce que "Pourquoi ?" dit
     // "tapé à la main".
     std::vector<ecriture_exterieure>& editions() const;

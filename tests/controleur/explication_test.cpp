@@ -47,12 +47,12 @@ class explication_fenetre : public banc {
         ASSERT_FALSE(mm->en_marche());
     }
     // Un vrai clic droit au milieu du widget, puis la passe qui prend la question.
-    void clic_droit(Fl_Widget* w, int dx = -1) {
+    void clic_droit(Fl_Widget* w, int dx = -1, int dy = -1) {
         Fl::e_x = Fl::e_x_root = dx < 0 ? w->x() + w->w() / 2 : w->x() + dx;
-        Fl::e_y = Fl::e_y_root = w->y() + w->h() / 2;
+        Fl::e_y = Fl::e_y_root = dy < 0 ? w->y() + w->h() / 2 : w->y() + dy;
         Fl::e_keysym = FL_Button + FL_RIGHT_MOUSE;
-        Fl::handle(FL_PUSH, f->SIM);
-        Fl::handle(FL_RELEASE, f->SIM);
+        Fl::handle(FL_PUSH, w->top_window());
+        Fl::handle(FL_RELEASE, w->top_window());
         EXPECT_EQ(sim->passe_commande(), 1);
     }
     // Le milieu de l'octet k d'une ligne du dump ("%4x" puis " %2x" huit fois), et
@@ -226,7 +226,7 @@ TEST_F(explication_fenetre, pourquoi_un_port_un_maillon_puis_revenir_rend_la_mac
 }
 
 TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
-    charge_source("  PUSHI 3\n  PUSHI 4\n  SUB\n  POP $0012\n  DROP\n  PUSHI 7\n");
+    charge_source("debut: PUSHI 3\n  PUSHI 4\n  SUB\n  POP $0012\n  DROP\n  PUSHI 7\nsept = 7\n");
     for (int i = 0; i < 6; ++i) {
         clique(f->B_STEP); // DROP sur la pile vide echoue : E leve
     }
@@ -240,13 +240,21 @@ TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
         {f->DUMP03, 2, "Pourquoi $0012 ?"},      // le troisieme octet de la ligne $0010
         {f->REG_CCR_BIN, 3, "Pourquoi ccr:E ?"}, // le quatrieme des huit chiffres
         {f->PILE00, -1, "Pourquoi pile:0 ?"},
+        {acces_simulateur::source(*sim).SYMBOLES, 6, "Pourquoi debut ?"}, // sa premiere ligne
     };
     for (cas const& c : table) {
         SCOPED_TRACE(c.titre);
         x.CHAINE->clear();
-        clic_droit(c.w, c.w == f->REG_CCR_BIN ? dx_chiffre(c.w, c.dx)
-                        : c.w == f->DUMP03    ? dx_octet(c.w, c.dx)
-                                              : c.dx);
+        bool const symboles = c.w == acces_simulateur::source(*sim).SYMBOLES;
+        clic_droit(c.w,
+                   c.w == f->REG_CCR_BIN ? dx_chiffre(c.w, c.dx)
+                   : c.w == f->DUMP03    ? dx_octet(c.w, c.dx)
+                                         : c.dx,
+                   symboles ? 8 : -1);
+        if (symboles) {
+            EXPECT_EQ(sim->passe_commande(), 1)
+                << "le dump montre aussi le symbole, par sa glissiere";
+        }
         ASSERT_GT(x.CHAINE->size(), 0);
         EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind(c.titre, 0), 0u) << x.CHAINE->text(1);
     }
