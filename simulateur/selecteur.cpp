@@ -15,20 +15,6 @@
 
 namespace {
 
-template <class T> T* premier_de(Fl_Widget* w) {
-    if (T* t = dynamic_cast<T*>(w)) {
-        return t;
-    }
-    if (Fl_Group* g = w->as_group()) {
-        for (int i = 0; i < g->children(); ++i) {
-            if (T* t = premier_de<T>(g->child(i))) {
-                return t;
-            }
-        }
-    }
-    return nullptr;
-}
-
 // La fenetre d'un Fl_File_Chooser porte le selecteur en donnee (ses rappels l'y
 // retrouvent) : seul moyen de lire le dossier de celui de fl_file_chooser.
 char const* dossier_de(Fl_Window* fenetre) {

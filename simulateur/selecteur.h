@@ -12,9 +12,26 @@
 #include <functional>
 #include <string>
 
+#include <FL/Fl_Group.H>
+
 class Fl_File_Input;
-class Fl_Widget;
 class Fl_Window;
+
+// Premier widget du type T sous w (w compris), ou null : le champ du selecteur,
+// un bouton d'un dialogue.
+template <class T> T* premier_de(Fl_Widget* w) {
+    if (T* t = dynamic_cast<T*>(w)) {
+        return t;
+    }
+    if (Fl_Group* g = w->as_group()) {
+        for (int i = 0; i < g->children(); ++i) {
+            if (T* t = premier_de<T>(g->child(i))) {
+                return t;
+            }
+        }
+    }
+    return nullptr;
+}
 
 class suivi_selecteur {
   public:

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "simulateur/bande_fichiers.h"
+#include "simulateur/selecteur.h"
 #include "simulateur/controleur_aller_a.h"
 #include "simulateur/controleur_exercice.h"
 #include "simulateur/controleur_explication.h"
@@ -123,21 +124,6 @@ class banc : public ::testing::Test {
     Fl_Window* dialogue_en_cours = nullptr;
     double dialogue_vu_depuis = 0.0;
 };
-
-// Premier widget du type T sous w (w compris), ou null.
-template <class T> T* premier_de(Fl_Widget* w) {
-    if (T* t = dynamic_cast<T*>(w)) {
-        return t;
-    }
-    if (Fl_Group* g = w->as_group()) {
-        for (int i = 0; i < g->children(); ++i) {
-            if (T* t = premier_de<T>(g->child(i))) {
-                return t;
-            }
-        }
-    }
-    return nullptr;
-}
 
 // Reponse de la garde au selecteur de fichiers : le chemin, puis "OK".
 std::function<void(Fl_Window*)> choisit_fichier(std::string const& chemin);

@@ -16,21 +16,6 @@ namespace {
 
 using menu_fichier = banc;
 
-// Premier widget du type T sous w (w compris).
-template <class T> T* cherche(Fl_Widget* w) {
-    if (T* t = dynamic_cast<T*>(w)) {
-        return t;
-    }
-    if (Fl_Group* g = w->as_group()) {
-        for (int i = 0; i < g->children(); ++i) {
-            if (T* t = cherche<T>(g->child(i))) {
-                return t;
-            }
-        }
-    }
-    return nullptr;
-}
-
 // Fichier binaire : taille du fichier et adresse de base, gros-boutistes, puis l'image.
 std::string ecrit_binaire(std::vector<unsigned char> const& image, unsigned base) {
     std::string const chemin =
@@ -82,8 +67,8 @@ TEST_F(menu_fichier, chargement_reussi_repart_de_zero) {
 TEST_F(menu_fichier, ouvrir_par_le_selecteur_charge_et_redessine_le_dump) {
     std::string const chemin = ecrit_binaire(programme, 0);
     reponse = [chemin](Fl_Window* w) {
-        Fl_File_Input* nom = cherche<Fl_File_Input>(w);
-        Fl_Return_Button* ok = cherche<Fl_Return_Button>(w);
+        Fl_File_Input* nom = premier_de<Fl_File_Input>(w);
+        Fl_Return_Button* ok = premier_de<Fl_Return_Button>(w);
         ASSERT_NE(nom, nullptr);
         ASSERT_NE(ok, nullptr);
         nom->value(chemin.c_str());
