@@ -18,6 +18,7 @@
 #include <future>
 #include <iostream>
 
+#include "commandes/lancement.h"
 #include "execution/evenements.h"
 #include "exercices/rendus.h"
 #include "exercices/vue_exercice.h"
@@ -321,6 +322,9 @@ void controleur_exercice::prepare_cas_choisi() {
     }
     pont_.marche().evenements().arme(pret.demande.entrees);
     pont_.marche().evenements().pose_dues(m);
+    // "Pourquoi ?" dira d'un octet ou d'une entree qu'il vient du cas.
+    std::vector<ecriture_exterieure> const du_cas = ecritures_de(pret.demande);
+    pont_.editions().insert(pont_.editions().end(), du_cas.begin(), du_cas.end());
     pont_.redessine();
     f.PREPARE->copy_label(libelle_litteral(cas_prepare_montre(c)).c_str());
     pont_.annonce(libelle_litteral("Cas « " + borne(c.nom, titre_max) + " » préparé"));

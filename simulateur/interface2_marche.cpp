@@ -228,7 +228,9 @@ void simulateur::recule_pas(unsigned long long n) {
     }
     // Une edition reste en memoire : elle precede desormais l'instruction suivante.
     for (ecriture_exterieure& e : editions) {
-        e.pas = std::min<unsigned long long>(e.pas, moteur.pas_enregistres());
+        if (e.origine == ecriture_exterieure::edition) {
+            e.pas = std::min<unsigned long long>(e.pas, moteur.pas_enregistres());
+        }
     }
 }
 

@@ -106,6 +106,17 @@ TEST_F(exercice, verifier_puis_preparer_un_cas_echoue_et_le_lancer) {
     EXPECT_STREQ(libelle(bm.ETAT), "Arrêt : fin de programme (boucle en $000f)");
     EXPECT_EQ(mem->read_byte(ports_machine[1].adresse_valeur), 0x0F);
     EXPECT_EQ(mem->read_byte(ports_machine[4].adresse_valeur), 0x01);
+    // Pourquoi E vaut 1 : l'evenement du cas, a son pas.
+    pont_simulateur(*sim).demande_pourquoi("E");
+    EXPECT_EQ(sim->passe_commande(), 1);
+    Fl_Browser* const chaine = acces_simulateur::fenetre_explication(*sim).CHAINE;
+    bool dit_l_evenement = false;
+    for (int l = 1; l <= chaine->size(); ++l) {
+        dit_l_evenement =
+            dit_l_evenement ||
+            std::string(chaine->text(l)).find("par un événement") != std::string::npos;
+    }
+    EXPECT_TRUE(dit_l_evenement) << (chaine->size() > 0 ? chaine->text(1) : "pas de reponse");
 
     for (int n = 0; n < 9; ++n) {
         clique(bm.B_RECULE);
