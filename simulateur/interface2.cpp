@@ -65,7 +65,7 @@ constexpr char const* menu_fichier = "A propos de...|Ouvrir fichier binaire|Quit
 
 // Deuxieme et troisieme lignes de l'alerte d'un champ d'edition memoire refuse.
 constexpr char const* aide_champ_nombre =
-    "Tapez un nombre décimal (12, -3) ou $ suivi d'hexadécimal ($1f).";
+    "Tapez un nombre : décimal (12, -3), hexadécimal ($1f, 0x1f) ou caractère ('A').";
 constexpr char const* rien_ecrit = "Rien n'a été écrit en mémoire.";
 
 // Les dialogues de la boite a outils parlent anglais par defaut ; l'etudiant ne
