@@ -20,14 +20,17 @@ class Sorties : public dossier_temporaire {
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(dossier_temporaire::SetUp());
         chmod(dossier.c_str(), 0755);
+        // Copies, pas liens : nobody ne traverse peut-etre pas le chemin du depot (un
+        // clone sous /root ou dans un dossier de mktemp -d).
         std::string const exemples = " '" KARVELA_SOURCE "/examples/exercices/somme_table";
-        ASSERT_EQ(lance("printf '  PUSHI 1\\n  BT *\\n' >p.asm && printf '  PUSHI 1\\n  BT "
+        ASSERT_EQ(lance("cp '" KARVELA_ASM "' '" KARVELA_NOTE "' . && "
+                        "printf '  PUSHI 1\\n  BT *\\n' >p.asm && printf '  PUSHI 1\\n  BT "
                         "*\\n.org $800\\n  PUSHI 1\\n' >gros.asm && mkdir partage collant && "
                         "printf ancien >partage/a && "
                         "printf ancien >collant/c && printf ancien >lecture_seule && chmod a-w "
                         "lecture_seule && chmod 666 collant/c && chmod 1777 collant && ln -s "
-                        "/dev/fd/1 lien && ln -s" +
-                        exemples + ".toml' exo.toml && ln -s" + exemples + "_faux.asm' faux.asm"),
+                        "/dev/fd/1 lien && cp" +
+                        exemples + ".toml' exo.toml && cp" + exemples + "_faux.asm' faux.asm"),
                   0);
         chmod((dossier / "partage").c_str(), getuid() == 0 ? 0755 : 0555);
         ASSERT_EQ(lance(note + "--csv attendu.csv" + copies + " >attendu.txt"), 1);
@@ -49,7 +52,10 @@ class Sorties : public dossier_temporaire {
                 dup2(l == tube_ferme ? tube[1] : creat("sortie.txt", 0644), 1) == 1 &&
                 dup2(creat("erreurs.txt", 0644), 2) == 2 &&
                 (!change ||
-                 (setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0))) {
+                 (setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0 &&
+                  // Les suppressions de fuites visent la boite a outils, que les
+                  // commandes n'ont pas ; leur fichier est peut-etre hors d'atteinte.
+                  unsetenv("LSAN_OPTIONS") == 0))) {
                 execl("/bin/sh", "sh", "-c", ligne.c_str(), nullptr);
             }
             _exit(126);
@@ -60,7 +66,8 @@ class Sorties : public dossier_temporaire {
         return WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
     }
 
-    std::string const assembleur = "'" KARVELA_ASM "' ", note = "'" KARVELA_NOTE "' ";
+    // Leurs copies dans le dossier (voir SetUp).
+    std::string const assembleur = "./karvela-asm ", note = "./karvela-note ";
     // Plus de 4 Kio de texte : le tube se ferme avant que le tableau soit ecrit.
     std::string const copies = " exo.toml $(yes faux.asm | head -n 30)";
     std::string erreurs;
