@@ -317,7 +317,6 @@ constexpr char const* modele[] = {
     "Un fichier changé sur le disque est relu s'il n'a rien de modifié",
     "dans la fenêtre ; sinon, vous choisissez. Quitter ou ouvrir un autre",
     "fichier avec des modifications demande d'abord s'il faut enregistrer.",
-    "@bCopie de secours",
     "Deux secondes après la dernière frappe, le texte non enregistré est",
     "copié dans ~/.local/state/karvela/ (ou $XDG_STATE_HOME/karvela/),",
     "jamais à côté du fichier. Si karvela s'arrête sans enregistrer, rouvrir",
