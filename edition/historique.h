@@ -50,12 +50,14 @@ class historique_texte {
     bool modifie() const { return version() != version_enregistree_; }
     // Nouveau texte : rien a annuler, non modifie.
     void vide();
+    // L'etat du texte tel qu'il est : une frappe regroupee, annuler, retablir en
+    // changent ; retrouver un etat redonne sa version.
+    int version() const { return faites_.empty() ? 0 : faites_.back().version; }
 
   private:
     // La sorte du dernier pas, qui dit ce qui peut encore s'y ajouter.
     enum class sorte_pas { ferme, frappe, effacement, arriere, avant, refrappe, selection };
 
-    int version() const { return faites_.empty() ? 0 : faites_.back().version; }
     bool ajoute_au_dernier(int position, std::string const& ote, std::string const& insere);
     // La derniere de de passe dans vers : annuler, ou retablir.
     modification const* passe(std::vector<modification>& de, std::vector<modification>& vers);

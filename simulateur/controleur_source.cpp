@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -76,16 +76,11 @@ double maintenant() {
         .count();
 }
 
-std::uint64_t empreinte_texte(char const* t) {
-    std::uint64_t h = 14695981039346656037ull; // FNV-1a
-    for (; *t != '\0'; ++t) {
-        h = (h ^ static_cast<unsigned char>(*t)) * 1099511628211ull;
-    }
-    return h;
-}
-
-// Etats du texte dont on garde le suivi des lignes, pour annuler et retablir.
+// Etats du texte dont on garde le suivi des lignes, pour annuler et retablir ; et
+// au plus tant de lignes suivies en tout, pour qu'un tres long source ne garde pas
+// 200 copies de ses tables.
 constexpr std::size_t etats_lignes_max = 200;
+constexpr std::size_t lignes_retenues_max = 2'000'000;
 
 int compte_fins_de_ligne(char const* texte, int n) {
     return static_cast<int>(std::count(texte, texte + n, '\n'));
@@ -134,12 +129,17 @@ struct document_source {
     // Le suivi des lignes de chaque etat recent du texte : annuler ou retablir rend
     // exactement celui de l'etat retrouve (une ligne absorbee par une jointure
     // revient avec son adresse), ce que la modification seule ne dit pas.
-    struct lignes_d_un_etat {
-        std::uint64_t empreinte;
-        int longueur;
+    // Un etat est sa version dans l'historique ; ses lignes sont partagees avec
+    // l'etat d'avant tant qu'aucune fin de ligne n'a bouge.
+    struct lignes_retenues {
         lignes_suivies pc, diagnostics;
     };
-    std::deque<lignes_d_un_etat> etats_lignes; // le plus recent en tete
+    struct lignes_d_un_etat {
+        int version;
+        std::shared_ptr<lignes_retenues const> lignes;
+    };
+    std::deque<lignes_d_un_etat> etats_lignes;     // le plus recent en tete
+    std::shared_ptr<lignes_retenues const> lignes; // celles du texte tel qu'il est
     // Les lignes ont bouge (frappe, annuler, retablir) : PC et marge a suivre.
     std::function<void()> lignes_changees;
 
@@ -198,31 +198,34 @@ struct document_source {
         }
     }
 
-    std::uint64_t empreinte() const {
-        char* t = texte.text();
-        std::uint64_t const h = empreinte_texte(t);
-        std::free(t);
-        return h;
-    }
-    void retient_lignes() {
-        std::uint64_t const h = empreinte();
-        int const n = texte.length();
-        auto const meme = [&](lignes_d_un_etat const& e) {
-            return e.empreinte == h && e.longueur == n;
-        };
-        etats_lignes.erase(std::remove_if(etats_lignes.begin(), etats_lignes.end(), meme),
-                           etats_lignes.end());
-        etats_lignes.push_front({h, n, suivi.lignes(), lignes_diagnostics});
-        if (etats_lignes.size() > etats_lignes_max) {
+    // Apres une modification notee (bougees : des fins de ligne otees ou inserees).
+    void retient_lignes(bool bougees) {
+        if (bougees || lignes == nullptr) {
+            lignes = std::make_shared<lignes_retenues const>(
+                lignes_retenues{suivi.lignes(), lignes_diagnostics});
+        }
+        int const v = historique.version();
+        etats_lignes.erase(
+            std::remove_if(etats_lignes.begin(), etats_lignes.end(),
+                           [v](lignes_d_un_etat const& e) { return e.version == v; }),
+            etats_lignes.end());
+        etats_lignes.push_front({v, lignes});
+        std::size_t const par_etat =
+            static_cast<std::size_t>(std::max(suivi.lignes().nb_actuelles(), 1));
+        std::size_t const garde =
+            std::clamp<std::size_t>(lignes_retenues_max / par_etat, 1, etats_lignes_max);
+        while (etats_lignes.size() > garde) {
             etats_lignes.pop_back();
         }
     }
+    // Apres annuler ou retablir : les lignes de l'etat retrouve, s'il est retenu.
     void retrouve_lignes() {
-        std::uint64_t const h = empreinte();
+        int const v = historique.version();
         for (lignes_d_un_etat const& e : etats_lignes) {
-            if (e.empreinte == h && e.longueur == texte.length()) {
-                suivi.lignes() = e.pc;
-                lignes_diagnostics = e.diagnostics;
+            if (e.version == v) {
+                lignes = e.lignes;
+                suivi.lignes() = lignes->pc;
+                lignes_diagnostics = lignes->diagnostics;
                 return;
             }
         }
@@ -230,7 +233,8 @@ struct document_source {
     // Un nouveau point de depart (assemble, lu) : les etats d'avant ne valent plus.
     void lignes_reparties() {
         etats_lignes.clear();
-        retient_lignes();
+        lignes.reset();
+        retient_lignes(true);
     }
 
     void actualise_etat() {
@@ -297,7 +301,7 @@ struct document_source {
             lignes_diagnostics.modifie(ligne, fins_otees, fins_inserees, en_tete);
         }
         if (!rejoue) {
-            retient_lignes();
+            retient_lignes(bougees);
         }
         std::free(insere);
         if (otees > 0) {
