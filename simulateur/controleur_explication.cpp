@@ -5,7 +5,6 @@
 
 #include <FL/forms.H>
 
-#include <chrono>
 #include <sstream>
 #include <string>
 
@@ -51,11 +50,8 @@ void controleur_explication::repond() {
     mode_marche& m = pont_.marche();
     arret_explique const a{m.raison(), m.adresse(), m.pile()};
     programme_charge const& p = pont_.programme();
-    auto const debut = std::chrono::steady_clock::now();
     reponse_ =
         pourquoi(pont_.moteur(), p.source ? &p.assemble : nullptr, pont_.editions(), question_, a);
-    duree_ms_ =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut).count();
     pas_question_ = pont_.moteur().pas_enregistres();
     fen_->CHAINE->clear();
     std::istringstream lignes(texte_explication(reponse_));

@@ -28,8 +28,6 @@ class controleur_explication {
     void demande(question_pourquoi const& q);
     // Vrai si obj est a cette fenetre ; il est alors traite.
     bool commande(Fl_Widget* obj);
-    // Millisecondes du dernier appel a pourquoi().
-    double duree_derniere_reponse() const { return duree_ms_; }
 
   private:
     friend struct acces_simulateur; // ouverture reservee aux tests
@@ -67,7 +65,6 @@ class controleur_explication {
     photo photo_;
     bool ailleurs_ = false;               // un maillon a ete visite depuis la photo
     unsigned long long pas_question_ = 0; // pas de la machine a la question
-    double duree_ms_ = 0;
 };
 
 #endif

@@ -166,12 +166,12 @@ class simulateur {
     // Clic droit sur une entree de pile, un port, un octet du dump, CCR ou le texte
     // d'arret : "Pourquoi ?" pour lui, par la file.
     bool prend_clic_droit(int evenement, Fl_Window* fenetre);
-    // La question qu'un clic droit en (x, y) de la fenetre principale pose ; faux
-    // s'il n'y en a pas la.
-    bool question_en(int x, int y, question_pourquoi& q);
-    // Une question venue d'une compagne (un symbole du source) ; rien si QUOI ne
-    // nomme rien du programme en memoire.
-    void demande_pourquoi(std::string const& quoi);
+    // La question qu'un clic droit pose a l'endroit de la souris, sous la forme de
+    // karvela-run --pourquoi ; vide s'il n'y en a pas la.
+    std::string question_sous_la_souris();
+    // "Pourquoi ?" pour QUOI (un clic droit, ou une compagne pour un symbole) ;
+    // faux si QUOI ne nomme rien du programme en memoire.
+    bool demande_pourquoi(std::string const& quoi);
 
     SIM_class* SIM;
     form_about_class* form_about;

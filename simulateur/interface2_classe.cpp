@@ -158,28 +158,26 @@ bool simulateur::prend_clic_droit(int evenement, Fl_Window* fenetre) {
     if (evenement != FL_PUSH || fenetre != SIM->SIM || Fl::event_button() != FL_RIGHT_MOUSE) {
         return false;
     }
+    return demande_pourquoi(question_sous_la_souris());
+}
+
+bool simulateur::demande_pourquoi(std::string const& quoi) {
     question_pourquoi q;
-    if (!question_en(Fl::event_x(), Fl::event_y(), q)) {
+    if (quoi.empty() || !question_de(quoi, programme_en_memoire, q).empty()) {
         return false;
     }
     explication->demande(q);
     return true;
 }
 
-void simulateur::demande_pourquoi(std::string const& quoi) {
-    question_pourquoi q;
-    if (question_de(quoi, programme_en_memoire, q).empty()) {
-        explication->demande(q);
-    }
-}
-
 namespace {
 
 constexpr int octets_par_ligne = 8; // du dump, comme rafraichit_dump les ecrit
 
-// La colonne du caractere sous x dans le libelle d'une boite, en police a chasse
-// fixe (dump, registres binaires), aligne a gauche ou centre ; -1 avant le texte.
-int colonne_sous(Fl_Widget const* w, int x) {
+// La colonne du caractere sous la souris dans le libelle d'une boite, en police a
+// chasse fixe (dump, registres binaires), aligne a gauche ou centre ; -1 avant le texte.
+int colonne_sous(Fl_Widget const* w) {
+    int const x = Fl::event_x();
     fl_font(w->labelfont(), w->labelsize());
     double const largeur = fl_width('0');
     char const* texte = w->label() != nullptr ? w->label() : "";
@@ -190,17 +188,13 @@ int colonne_sous(Fl_Widget const* w, int x) {
     return x < debut || largeur <= 0 ? -1 : static_cast<int>((x - debut) / largeur);
 }
 
-bool dans(Fl_Widget const* w, int x, int y) {
-    return x >= w->x() && x < w->x() + w->w() && y >= w->y() && y < w->y() + w->h();
-}
-
 } // namespace
 
-bool simulateur::question_en(int x, int y, question_pourquoi& q) {
+std::string simulateur::question_sous_la_souris() {
     // Chaque question a la forme de karvela-run --pourquoi : une seule lecture.
     std::string quoi;
     for (int n = 0; n < static_cast<int>(std::size(point_pile)) && quoi.empty(); ++n) {
-        if (dans(point_pile[n], x, y) && n <= inter.SP_value()) {
+        if (Fl::event_inside(point_pile[n]) && n <= inter.SP_value()) {
             quoi = "pile:" + std::to_string(n);
         }
     }
@@ -211,16 +205,18 @@ bool simulateur::question_en(int x, int y, question_pourquoi& q) {
         Fl_Widget const* titre = SIM->SIM->child(i - 2);
         Fl_Widget const* gauche = ports[p]->bouton_bit(7);
         Fl_Widget const* bas = ports[p]->bouton_bit(0);
+        int const x = Fl::event_x(), y = Fl::event_y();
         if (x >= gauche->x() && x < bas->x() + bas->w() && y >= titre->y() &&
             y < bas->y() + bas->h()) {
             quoi = std::string(1, lettres_ports[p]);
         } else if (ports_machine[p].a_direction && i + 9 < SIM->SIM->children() &&
-                   (dans(SIM->SIM->child(i + 8), x, y) || dans(SIM->SIM->child(i + 9), x, y))) {
+                   (Fl::event_inside(SIM->SIM->child(i + 8)) ||
+                    Fl::event_inside(SIM->SIM->child(i + 9)))) {
             quoi = p == 2 ? "DDRC" : "DDRD";
         }
     }
     for (int n = 0; n < static_cast<int>(std::size(point_dump)) && quoi.empty(); ++n) {
-        int const c = dans(point_dump[n], x, y) ? colonne_sous(point_dump[n], x) : -1;
+        int const c = Fl::event_inside(point_dump[n]) ? colonne_sous(point_dump[n]) : -1;
         // "%4x" puis huit fois " %2x" : l'octet k occupe les colonnes 5 + 3k a 7 + 3k.
         if (c >= 5 && c < 5 + 3 * octets_par_ligne) {
             int const base =
@@ -230,17 +226,17 @@ bool simulateur::question_en(int x, int y, question_pourquoi& q) {
             quoi = adresse;
         }
     }
-    if (quoi.empty() && dans(SIM->REG_CCR_BIN, x, y)) {
+    if (quoi.empty() && Fl::event_inside(SIM->REG_CCR_BIN)) {
         // Huit chiffres, bit 7 en tete : les cinq derniers sont E, N, Z, V et C.
-        int const c = colonne_sous(SIM->REG_CCR_BIN, x);
+        int const c = colonne_sous(SIM->REG_CCR_BIN);
         static char const drapeaux[] = "ENZVC";
         if (c >= 3 && c < 8) {
             quoi = std::string("ccr:") + drapeaux[c - 3];
         }
     }
-    if (quoi.empty() && dans(barre_marche->ETAT, x, y) && !marche.en_marche() &&
+    if (quoi.empty() && Fl::event_inside(barre_marche->ETAT) && !marche.en_marche() &&
         marche.raison() != arret::aucun) {
         quoi = "arret";
     }
-    return !quoi.empty() && question_de(quoi, programme_en_memoire, q).empty();
+    return quoi;
 }

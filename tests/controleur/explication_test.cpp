@@ -9,7 +9,6 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -281,7 +280,9 @@ TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
     EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind("Pourquoi arret ?", 0), 0u) << x.CHAINE->text(1);
 }
 
-TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_se_mesure) {
+// Un historique plein (son anneau a deja tourne) : la fenetre repond encore.
+// Le temps d'une question se mesure par bench/bench_pourquoi.
+TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_repond) {
     charge_source("boucle: PUSH total\n  PUSHI 3\n  ADD\n  POP total\n  BT boucle\n"
                   "total: .octet 0\n");
     machine& m = acces_simulateur::moteur(*sim);
@@ -293,10 +294,7 @@ TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_se_mesure) {
     explication_class& x = acces_simulateur::fenetre_explication(*sim);
     for (Fl_Widget* w : {static_cast<Fl_Widget*>(f->PILE00), static_cast<Fl_Widget*>(f->DUMP02)}) {
         clic_droit(w, w == f->DUMP02 ? dx_octet(w, 4) : -1); // total, en $000c
-        ASSERT_GT(x.CHAINE->size(), 1);
-        std::cout << "[ mesure ] " << x.CHAINE->text(1) << " : "
-                  << acces_simulateur::explication(*sim).duree_derniere_reponse() << " ms, "
-                  << m.nb_annulables() << " instructions dans l'historique\n";
+        ASSERT_GT(x.CHAINE->size(), 1) << "pas de reponse avec l'historique plein";
     }
 }
 
