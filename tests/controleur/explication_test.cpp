@@ -280,22 +280,4 @@ TEST_F(explication_fenetre, chaque_clic_droit_pose_sa_question) {
     EXPECT_EQ(std::string(x.CHAINE->text(1)).rfind("Pourquoi arret ?", 0), 0u) << x.CHAINE->text(1);
 }
 
-// Un historique plein (son anneau a deja tourne) : la fenetre repond encore.
-// Le temps d'une question se mesure par bench/bench_pourquoi.
-TEST_F(explication_fenetre, pourquoi_avec_un_historique_plein_repond) {
-    charge_source("boucle: PUSH total\n  PUSHI 3\n  ADD\n  POP total\n  BT boucle\n"
-                  "total: .octet 0\n");
-    machine& m = acces_simulateur::moteur(*sim);
-    for (std::size_t i = 0; i < m.capacite_historique() + 1000; ++i) {
-        m.pas();
-    }
-    clique(f->B_STEP);
-    ASSERT_EQ(m.nb_annulables(), m.capacite_historique());
-    explication_class& x = acces_simulateur::fenetre_explication(*sim);
-    for (Fl_Widget* w : {static_cast<Fl_Widget*>(f->PILE00), static_cast<Fl_Widget*>(f->DUMP02)}) {
-        clic_droit(w, w == f->DUMP02 ? dx_octet(w, 4) : -1); // total, en $000c
-        ASSERT_GT(x.CHAINE->size(), 1) << "pas de reponse avec l'historique plein";
-    }
-}
-
 } // namespace
